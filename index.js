@@ -1,0 +1,3 @@
+'use strict';
+// The addon's four functions, exported unchanged.
+module.exports = require('./build/Release/cifs.node');

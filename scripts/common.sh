@@ -1,0 +1,37 @@
+# Shared steps of the npm scripts: install what the build needs, build a
+# preset, and run node with the bundled simulator on the library search path.
+
+# Debian packages the build needs; installed only when missing (needs root).
+ensure_system_packages() {
+  local missing=()
+  command -v cmake >/dev/null 2>&1 || missing+=(cmake)
+  command -v g++ >/dev/null 2>&1 || missing+=(g++)
+  [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing ${missing[*]}"
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  fi
+}
+
+# npm packages (the Node-API headers).
+ensure_node_packages() {
+  if [ ! -f node_modules/node-api-headers/include/node_api.h ]; then
+    npm ci --no-audit --no-fund --loglevel=error
+  fi
+}
+
+ensure_dependencies() {
+  ensure_system_packages
+  ensure_node_packages
+}
+
+# build <preset>: configure and build; the tree lands in build/<Release|Asan>.
+build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+# The sanitizer runtime must be the first library of an uninstrumented node.
+asan_runtime() {
+  g++ -print-file-name=libasan.so
+}

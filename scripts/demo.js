@@ -1,0 +1,21 @@
+'use strict';
+// The main job on the bundled simulator: load the module, set the log level,
+// then list, add and remove user contexts, printing each answer.
+const cifs = require('..');
+
+const dn = 'cn=admin,o=example';
+const show = (title, answer) => console.log(`${title}:\n${JSON.stringify(answer, null, 2)}\n`);
+
+async function main() {
+  console.log('native_config_sphere({logLevel: "info"}) ->', cifs.native_config_sphere({ logLevel: 'info' }));
+  show('FetchCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 1, dn }));
+  show('AddCIFSUserContext', await cifs.cifs_contexts_sphere({ operation: 2, dn, userContexts: ['.sales.example', '.hr.example'] }));
+  show('FetchCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 1, dn }));
+  show('RemoveCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 3, dn, userContexts: ['.sales.example', '.nowhere.example'] }));
+  show('FetchCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 1, dn }));
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exitCode = 1;
+});

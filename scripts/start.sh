@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds the addon and the simulator, then runs the demo against the simulator.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/common.sh
+ensure_dependencies
+build release
+LD_LIBRARY_PATH="$PWD/build/Release/sim" exec node scripts/demo.js

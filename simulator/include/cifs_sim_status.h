@@ -1,0 +1,33 @@
+/* Statuses the simulated platform libraries answer with. Plain C so the
+ * control addon and the native tests can share it with the libraries. */
+#ifndef CIFS_SIM_STATUS_H
+#define CIFS_SIM_STATUS_H
+
+/* Management library (libcifsmgmtclient.so). Each failure has its own value so
+ * a test can tell which check refused a call; injected failures may use any value. */
+enum cifssim_status {
+  CIFSSIM_OK = 0,
+  CIFSSIM_NO_SUCH_SHARE = 2,    /* change, feature change or removal of an unknown share */
+  CIFSSIM_NO_SUCH_CONTEXT = 3,  /* removal of a context that is not configured */
+  CIFSSIM_OUT_OF_MEMORY = 12,   /* the library could not allocate a result */
+  CIFSSIM_NULL_ARGUMENT = 14,   /* a required pointer argument was null */
+  CIFSSIM_NAME_TAKEN = 16,      /* rename onto the name of another existing share */
+  CIFSSIM_SHARE_EXISTS = 17,    /* create with the name of an existing share */
+  CIFSSIM_CONTEXT_EXISTS = 18,  /* add of a context that is already configured */
+  CIFSSIM_NO_SUCH_VOLUME = 19,  /* create or change naming a volume the server lacks */
+  CIFSSIM_BAD_RECORD = 22,      /* share record malformed: offsets, NULs, lengths, change mask */
+  CIFSSIM_EMPTY_CONTEXT = 23,   /* add of an empty context text */
+  CIFSSIM_BAD_ARGUMENT = 24,    /* a control call got an unusable argument (never from CIFSLIB_) */
+  CIFSSIM_NOT_IMPLEMENTED = 38  /* the call exists but the simulator does not model it yet */
+};
+
+/* Identity library (libtoral.so.0). -9009 is the library's own "buffer too small". */
+enum toralsim_status {
+  TORALSIM_OK = 0,
+  TORALSIM_BUFFER_TOO_SMALL = -9009,
+  TORALSIM_BAD_ARGUMENT = -9101, /* a required pointer was null, or a name was not terminated */
+  TORALSIM_UNKNOWN_SID = -9102,  /* the SID area was not written by torallib_get_userinfo_from_name */
+  TORALSIM_OUT_OF_MEMORY = -9103 /* the SEV list of a SID lookup could not be allocated */
+};
+
+#endif

@@ -1,0 +1,88 @@
+/* Control surface of the simulated management library, for tests only. The
+ * control addon reaches it through dlsym on the instance the addon opened, so
+ * each function also has a pointer type here. Every string handed in is copied;
+ * every string handed to a visitor is valid only during that visit. */
+#ifndef CIFSSIM_CONTROL_H
+#define CIFSSIM_CONTROL_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "cifssim_export.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+struct cifssim_share {
+  const char *name;
+  const char *volume_name;
+  const char *relative_path;
+  const char *absolute_path; /* NULL: "/<volume>/<relative path>" */
+  const char *comment;       /* NULL: no comment (listed as "") */
+  uint16_t type;
+  uint32_t name_space;
+  uint8_t encryption;
+  uint8_t folder_redirection;
+  uint8_t atm_backup;
+  uint32_t open_files_count;
+};
+
+typedef void (*cifssim_share_visitor)(void *ctx, const struct cifssim_share *share);
+typedef void (*cifssim_text_visitor)(void *ctx, const char *text);
+typedef void (*cifssim_failure_visitor)(void *ctx, const char *call, int32_t status, const char *name,
+                                        uint32_t times_left);
+/* record is NULL for calls that carry no share record. */
+typedef void (*cifssim_call_visitor)(void *ctx, const char *call, const char *text, const uint8_t *record,
+                                     size_t record_length);
+
+/* Seed model, no call log, no failures, no raw results, no delay. */
+CIFSSIM_EXPORT void cifssim_reset(void);
+
+/* Setters replace the whole list; they answer CIFSSIM_BAD_ARGUMENT (and change
+ * nothing) for a missing or empty name or a name given twice. */
+CIFSSIM_EXPORT int32_t cifssim_set_shares(const struct cifssim_share *shares, size_t count);
+CIFSSIM_EXPORT void cifssim_visit_shares(cifssim_share_visitor visit, void *ctx);
+CIFSSIM_EXPORT int32_t cifssim_set_volumes(const char *const *names, size_t count);
+CIFSSIM_EXPORT void cifssim_visit_volumes(cifssim_text_visitor visit, void *ctx);
+CIFSSIM_EXPORT int32_t cifssim_set_contexts(const char *const *texts, size_t count);
+CIFSSIM_EXPORT void cifssim_visit_contexts(cifssim_text_visitor visit, void *ctx);
+
+/* The next `times` calls of `call` (0: every call until reset) whose share name
+ * or text equals `name` (NULL or "": any) answer `status` without touching the
+ * model. CIFSSIM_BAD_ARGUMENT for a call name that is not one of the twenty. */
+CIFSSIM_EXPORT int32_t cifssim_fail(const char *call, int32_t status, const char *name, uint32_t times);
+CIFSSIM_EXPORT void cifssim_visit_failures(cifssim_failure_visitor visit, void *ctx);
+
+/* One-shot results, used by the next listing call only. The raw share list has
+ * `count` in its count field but only record_count pointer slots (records[i]
+ * NULL gives a null slot), so a lying count points past the block's end. */
+CIFSSIM_EXPORT void cifssim_raw_share_list_null(void);
+CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const uint8_t *const *records, const size_t *lengths,
+                                              size_t record_count, uint32_t count);
+/* count or block NULL: that out-parameter is set to a null pointer. */
+CIFSSIM_EXPORT int32_t cifssim_raw_contexts(const uint32_t *count, const uint8_t *block, size_t block_length);
+
+/* Every CIFSLIB_ call sleeps this long, unlocked, so requests can overlap. */
+CIFSSIM_EXPORT void cifssim_set_delay(uint32_t milliseconds);
+
+CIFSSIM_EXPORT void cifssim_visit_calls(cifssim_call_visitor visit, void *ctx);
+
+typedef void (*cifssim_reset_fn)(void);
+typedef int32_t (*cifssim_set_shares_fn)(const struct cifssim_share *, size_t);
+typedef void (*cifssim_visit_shares_fn)(cifssim_share_visitor, void *);
+typedef int32_t (*cifssim_set_texts_fn)(const char *const *, size_t);
+typedef void (*cifssim_visit_texts_fn)(cifssim_text_visitor, void *);
+typedef int32_t (*cifssim_fail_fn)(const char *, int32_t, const char *, uint32_t);
+typedef void (*cifssim_visit_failures_fn)(cifssim_failure_visitor, void *);
+typedef void (*cifssim_raw_share_list_null_fn)(void);
+typedef int32_t (*cifssim_raw_share_list_fn)(const uint8_t *const *, const size_t *, size_t, uint32_t);
+typedef int32_t (*cifssim_raw_contexts_fn)(const uint32_t *, const uint8_t *, size_t);
+typedef void (*cifssim_set_delay_fn)(uint32_t);
+typedef void (*cifssim_visit_calls_fn)(cifssim_call_visitor, void *);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,83 @@
+// How every CIFSLIB_ call starts: it is logged, delayed if the tests asked for
+// it, and checked against the injected failures before it may touch the model.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cifs_sim_status.h"
+#include "share_record_codec.h"
+#include "state.h"
+
+namespace cifssim {
+
+// The twenty call names; cifssim_fail refuses any other.
+bool is_library_call(std::string_view call);
+
+// Holds the state lock from the end of the delay until it goes out of scope.
+class call_scope {
+ public:
+  // `match_name` is what failure rules with a name compare against.
+  call_scope(const char *call, std::string text, std::optional<bytes> record, std::string_view match_name);
+  call_scope(const call_scope &) = delete;
+  call_scope &operator=(const call_scope &) = delete;
+
+  std::optional<int32_t> injected() const { return injected_; }
+  sim_state &state() { return state_; }
+
+ private:
+  sim_state &state_;
+  std::unique_lock<std::mutex> lock_;
+  std::optional<int32_t> injected_;
+};
+
+// A call without arguments worth logging; `work` runs locked unless a failure
+// was injected.
+template <class Work>
+int32_t run_plain_call(const char *call, Work work) {
+  call_scope scope(call, "", std::nullopt, "");
+  if (auto injected = scope.injected()) return *injected;
+  return work(scope.state());
+}
+
+// A call with one text argument; a null text is logged as "" and refused.
+template <class Work>
+int32_t run_text_call(const char *call, const char *text, Work work) {
+  const std::string logged = text ? text : "";
+  call_scope scope(call, logged, std::nullopt, logged);
+  if (auto injected = scope.injected()) return *injected;
+  if (!text) return CIFSSIM_NULL_ARGUMENT;
+  return work(scope.state(), std::string_view(logged));
+}
+
+// A call with one share record: the bytes are captured and logged, failure
+// rules match the record's share name, and `work` gets the parsed view.
+template <class Work>
+int32_t run_record_call(const char *call, const cifs::share_record *record, Work work) {
+  if (!record) {
+    call_scope scope(call, "", std::nullopt, "");
+    return scope.injected().value_or(CIFSSIM_NULL_ARGUMENT);
+  }
+  const bytes captured = capture_record(record, parsed_strings_limit);
+  const auto view = record_view::parse(captured);
+  const auto name = view ? view->text_at(view->header().name_offset) : text_field{text_status::bad, {}};
+  const size_t logged = std::min(captured.size(), sizeof(cifs::share_record) + logged_strings_limit);
+  call_scope scope(call, "", bytes(captured.begin(), captured.begin() + logged), name.text);
+  if (auto injected = scope.injected()) return *injected;
+  if (!view) return CIFSSIM_BAD_RECORD;
+  return work(scope.state(), *view);
+}
+
+}  // namespace cifssim
+
+namespace cifssim {
+
+// Work of the calls the simulator does not model yet: they are logged and
+// honour injected failures like the others.
+inline constexpr auto not_implemented = [](auto &&...) -> int32_t { return CIFSSIM_NOT_IMPLEMENTED; };
+
+}  // namespace cifssim

@@ -1,0 +1,19 @@
+#include "state.h"
+
+namespace cifssim {
+
+void sim_state::reset() {
+  data = seed_model();
+  failures.clear();
+  next_share_list.reset();
+  next_contexts.reset();
+  calls.clear();
+  delay_ms = 0;
+}
+
+sim_state &state() {
+  static sim_state instance;
+  return instance;
+}
+
+}  // namespace cifssim

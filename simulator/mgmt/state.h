@@ -1,0 +1,57 @@
+// Everything the simulated management library holds: the model and the test
+// controls around it. One mutex guards it all; calls take it through call_scope.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model.h"
+
+namespace cifssim {
+
+using bytes = std::vector<uint8_t>;
+
+struct failure_rule {
+  std::string call;
+  int32_t status;
+  std::string name;  // empty: any
+  uint32_t times_left;
+  bool until_reset;
+};
+
+struct logged_call {
+  std::string call;
+  std::string text;
+  std::optional<bytes> record;
+};
+
+// One-shot share list: either a null block or these records (nullopt = null slot).
+struct raw_share_list {
+  bool null_block = false;
+  std::vector<std::optional<bytes>> records{};
+  uint32_t count = 0;
+};
+
+struct raw_contexts {
+  std::optional<uint32_t> count;
+  std::optional<bytes> block;
+};
+
+struct sim_state {
+  std::mutex mutex;
+  model data = seed_model();
+  std::vector<failure_rule> failures;
+  std::optional<raw_share_list> next_share_list;
+  std::optional<raw_contexts> next_contexts;
+  std::vector<logged_call> calls;
+  uint32_t delay_ms = 0;
+
+  void reset();
+};
+
+sim_state &state();
+
+}  // namespace cifssim

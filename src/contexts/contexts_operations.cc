@@ -1,0 +1,86 @@
+#include "module/error_codes.h"
+#include "contexts/contexts_operations.h"
+
+#include <cstring>
+
+#include "mgmtclient/batch_call.h"
+#include "module/log.h"
+#include "values/builders.h"
+#include "values/keys.h"
+#include "values/library_buffer.h"
+
+namespace cifs {
+
+namespace {
+constexpr whole_request_failure all_adds_failed{41460, 420, "Failed to add all the specified user contexts"};
+constexpr whole_request_failure all_removals_failed{41459, 419, "Failed to remove all the specified user contexts"};
+}  // namespace
+
+uint32_t get_contexts_list_input_data(napi_env env, napi_value request, request_instance *instance) {
+  return read_names_into_entries(env, request, instance, ckey(ck_user_contexts));
+}
+
+void get_cifs_user_contexts(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListUserContexts)) return;
+  uint32_t *count = nullptr;
+  char *list = nullptr;
+  int32_t status = mgmt::CIFSLIB_ListUserContexts(&count, &list);
+  instance->contexts_count.reset(count);
+  instance->contexts_list.reset(list);
+  instance->error_code = static_cast<uint32_t>(status);
+  if (status != 0) {
+    copy_bounded(instance->error_message, "Unable to list CIFS user contexts");
+    instance->error_id = id_unable_to_list_contexts;
+    LOG_ERROR("%s due to error code %d", instance->error_message, status);
+  }
+}
+
+void add_cifs_user_contexts(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  CIFS_RUN_BATCH(
+      instance, CIFSLIB_AddUserContext,
+      [](const received_entry &entry) {
+        int32_t status = mgmt::CIFSLIB_AddUserContext(entry.name);
+        if (status != 0) CIFS_LOG_AS("add_cifs_user_contexts", LOG_ERR, "Failed to add user context: %s, error: %d", entry.name, status);
+        return status;
+      },
+      all_adds_failed);
+}
+
+void remove_cifs_user_contexts(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  CIFS_RUN_BATCH(
+      instance, CIFSLIB_RemoveUserContext,
+      [](const received_entry &entry) {
+        int32_t status = mgmt::CIFSLIB_RemoveUserContext(entry.name);
+        if (status != 0) CIFS_LOG_AS("remove_cifs_user_contexts", LOG_ERR, "Failed to remove user context: %s, error: %d", entry.name, status);
+        return status;
+      },
+      all_removals_failed);
+}
+
+void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_value *result) {
+  napi_value array;
+  if (napi_create_array(env, &array) != napi_ok) {
+    LOG_ERROR("Failed to create array to store CIFS user contexts");
+    return;
+  }
+  const char *block = instance->contexts_list.get();
+  const uint32_t *count = instance->contexts_count.get();
+  if (block != nullptr && count != nullptr && library_buffer_size(count) >= sizeof(uint32_t)) {
+    // The texts lie back to back; a count larger than the block holds stops at its end.
+    const char *position = block;
+    const char *end = block + library_buffer_size(block);
+    for (uint32_t i = 0; i < *count && position < end; ++i) {
+      const void *nul = std::memchr(position, '\0', static_cast<size_t>(end - position));
+      if (nul == nullptr) break;
+      add_string_to_array(env, position, i, array);
+      position = static_cast<const char *>(nul) + 1;
+    }
+  }
+  if (napi_set_named_property(env, *result, ckey(ck_user_contexts), array) != napi_ok)
+    LOG_ERROR("Failed to insert cifs user context list into return object");
+}
+
+}  // namespace cifs

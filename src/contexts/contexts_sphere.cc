@@ -1,0 +1,64 @@
+#include "contexts/contexts_operations.h"
+#include "module/sphere.h"
+#include "module/spheres.h"
+#include "values/outcome_list.h"
+
+namespace cifs {
+
+namespace {
+
+void cifs_contexts_work_complete(napi_env env, napi_status, void *data);
+
+constexpr operation_row cifs_user_contexts_api_handlers[] = {
+    {nullptr, nullptr, nullptr},
+    {"FetchCIFSUserContexts", nullptr, get_cifs_user_contexts},
+    {"AddCIFSUserContext", get_contexts_list_input_data, add_cifs_user_contexts},
+    {"RemoveCIFSUserContexts", get_contexts_list_input_data, remove_cifs_user_contexts},
+};
+
+constexpr const char *cifs_user_contexts_api_handlers_strings[] = {
+    nullptr,
+    "fetching cifs user contexts",
+    "adding cifs user context",
+    "removing cifs user contexts",
+};
+
+const sphere_def contexts_sphere{
+    cifs_user_contexts_api_handlers,
+    cifs_user_contexts_api_handlers_strings,
+    cifs_contexts_work_complete,
+    {"cifs_contexts_sphere", "Memory allocation for cifs connection instance data failed.",
+     "Failed to retrieve cb data.", "A request has been received for an unknown cifs user contexts operation: %d",
+     "Failed to create cifs error promise: %d"},
+    request_rules::contexts,
+};
+
+constexpr completion_texts contexts_completion{"cifs_contexts_work_complete", "Failed to create NAPI object for cifs.",
+                                               "Failed to resolve cifs promise, %d",
+                                               "Failed to remove cifs async worker"};
+
+bool contexts_branch(napi_env env, request_instance &instance, napi_value result) {
+  switch (instance.operation) {
+    case 1:
+      if (instance.error_code == 0) cifs_contexts_list_json(env, &instance, &result);
+      instance.contexts_count.reset();
+      instance.contexts_list.reset();
+      return true;
+    case 2:
+    case 3:
+      convert_processed_entries_list_to_json(env, &instance, result, "user context");
+      return true;
+    default:
+      return false;
+  }
+}
+
+void cifs_contexts_work_complete(napi_env env, napi_status, void *data) {
+  complete_request(env, data, contexts_completion, contexts_branch);
+}
+
+}  // namespace
+
+napi_value cifs_contexts_sphere(napi_env env, napi_callback_info info) { return run_sphere(env, info, contexts_sphere); }
+
+}  // namespace cifs

@@ -1,0 +1,129 @@
+#include "identity/caller_identity.h"
+
+#include <cstring>
+
+#include "identity/toral_api.h"
+#include "identity/utf16.h"
+#include "module/log.h"
+#include "values/bounded_text.h"
+#include "values/keys.h"
+#include "values/malloc_ptr.h"
+#include "values/readers.h"
+
+namespace cifs {
+
+namespace {
+constexpr size_t message_size = 129;
+constexpr size_t dn_message_limit = 128;  // at most 127 characters
+constexpr uint32_t initial_sev_capacity = 20;
+}  // namespace
+
+int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code) {
+  const char *key = ckey(k_dn);
+  if (!validate_key(env, request, key)) {
+    format_bounded(message, dn_message_limit, "Data received does not contain %s", key);
+    *error_code = status_dn_missing;
+    LOG_ERROR("%s", message);
+    return -1;
+  }
+  if (uint32_t status = get_named_property_to_string(env, request, key, caller_dn, 256)) {
+    format_bounded(message, dn_message_limit, "Failed to extract/convert %s", key);
+    *error_code = status;
+    LOG_ERROR("%s", message);
+    return -1;
+  }
+  return 0;
+}
+
+namespace {
+
+// Records a lookup failure that is also written to the log.
+int lookup_failure(char *message, uint32_t *error_code, uint32_t code, const char *text) {
+  copy_bounded(message, message_size, text);
+  *error_code = code;
+  CIFS_LOG_AS("get_user_info_by_dn", LOG_ERR, "%s", message);
+  return -1;
+}
+
+// SEV lookup by the UTF-16 name, with the one retry the library asks for when
+// the buffer is too small.
+int sevlist_by_name(const char *dn, uint32_t *is_supervisor, char *message, uint32_t *error_code) {
+  uint32_t capacity = initial_sev_capacity;
+  malloc_ptr<void> entries(std::calloc(capacity, sev_entry_size));
+  if (!entries) return lookup_failure(message, error_code, status_out_of_memory, "Failed to allocate memory to get sev list");
+  const size_t dn_length = std::strlen(dn);
+  malloc_ptr<uint16_t> name(static_cast<uint16_t *>(std::calloc(dn_length + 1, sizeof(uint16_t))));
+  if (!name)
+    return lookup_failure(message, error_code, status_out_of_memory, "Failed to allocate memory for storing unicode name");
+  if (convert_utf8_to_unicode(dn, name.get(), 2 * dn_length + 2) < 0)
+    return lookup_failure(message, error_code, status_unicode_failed, "Unicode conversion failed for user info");
+
+  int32_t status = torallib_get_sevlist_from_name(name.get(), &capacity, entries.get(), is_supervisor);
+  if (status != 0) {
+    CIFS_LOG_AS("get_user_info_by_dn", LOG_ERR, "%d", status);
+    if (status != toral_buffer_too_small)
+      return lookup_failure(message, error_code, static_cast<uint32_t>(status), "Failed to get sevlist for the user");
+    entries.reset(std::calloc(capacity, sev_entry_size));
+    if (!entries)
+      return lookup_failure(message, error_code, status_out_of_memory, "Failed to allocate memory for getting sev list");
+    status = torallib_get_sevlist_from_name(name.get(), &capacity, entries.get(), is_supervisor);
+    if (status != 0)
+      return lookup_failure(message, error_code, static_cast<uint32_t>(status), "Failed to get sevlist for the user");
+  }
+  return 0;
+}
+
+int sevlist_by_sid(uint8_t *sid, uint32_t *is_supervisor, char *message, uint32_t *error_code) {
+  uint32_t count = 0;
+  void *list = nullptr;
+  int32_t status = torallib_get_sevlist_from_sid(sid, &count, &list, is_supervisor);
+  if (status != 0)
+    return lookup_failure(message, error_code, static_cast<uint32_t>(status), "Failed to get sevlist for the AD user");
+  malloc_ptr<void> owned(list);  // the library's list is ours to free after success
+  return 0;
+}
+
+}  // namespace
+
+int get_user_info_by_dn(const char *dn, uint32_t *is_supervisor, uint32_t *uid, char *message, uint32_t *error_code) {
+  int32_t user_type = 0;
+  uint8_t guid[guid_area_size] = {};
+  uint8_t sid[sid_area_size] = {};
+  int32_t further = 0;
+  int32_t status = torallib_get_userinfo_from_name(dn, &user_type, guid, sid, uid, &further);
+  if (status != 0) {
+    LOG_ERROR("Name based look up has failed with %d", status);
+    copy_bounded(message, message_size, "Failed to get logged in user info");
+    *error_code = static_cast<uint32_t>(status);
+    return -1;
+  }
+  int result = user_type == user_type_by_name ? sevlist_by_name(dn, is_supervisor, message, error_code)
+                                              : sevlist_by_sid(sid, is_supervisor, message, error_code);
+  if (result != 0) return result;
+  LOG_INFORMATION("User: %s Supervisor: %d", dn, static_cast<int>(*is_supervisor));
+  return 0;
+}
+
+bool is_user_supervisor(request_instance *instance) {
+  uint32_t is_supervisor = 0;
+  uint32_t uid = 0;
+  if (get_user_info_by_dn(instance->caller_dn, &is_supervisor, &uid, instance->error_message,
+                          &instance->error_code) != 0) {
+    format_bounded(instance->error_message, sizeof instance->error_message,
+                   "Failed to validate logged-in user for: '%s'", instance->operation_name);
+    instance->error_id = id_failed_to_validate_user;
+    LOG_ERROR("Failed to validate logged-in user: %s, operation: %s, error: %d", instance->caller_dn,
+            instance->operation_name, static_cast<int>(instance->error_code));
+    return false;
+  }
+  if (is_supervisor != 0) return true;
+  instance->error_code = status_not_supervisor;
+  format_bounded(instance->error_message, sizeof instance->error_message,
+                 "User does not have privilege to perform the operation: %s", instance->operation_name);
+  instance->error_id = id_failed_to_validate_user;
+  LOG_ERROR("Logged-in user '%s' does not have privilege to perform the operation: %s, error: %d", instance->caller_dn,
+          instance->operation_name, static_cast<int>(status_not_supervisor));
+  return false;
+}
+
+}  // namespace cifs

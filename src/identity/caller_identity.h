@@ -1,0 +1,26 @@
+// Who is calling: the caller's DN from the request, and the supervisor check
+// that every executor runs before it touches the management library.
+#pragma once
+
+#include "module/error_codes.h"
+#include <node_api.h>
+
+#include <cstdint>
+
+#include "module/request_instance.h"
+
+namespace cifs {
+
+// JavaScript thread. Reads "dn" into `caller_dn` (256 bytes). Returns 0, or -1
+// with `message` (129 bytes) and `error_code` written.
+int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code);
+
+// Worker thread. True when the caller may perform the operation; otherwise the
+// instance holds the refusal (code, message, id 10).
+bool is_user_supervisor(request_instance *instance);
+
+// Worker thread. Asks the identity library about `dn`. Returns 0, or -1 with
+// `message` (129 bytes) and `error_code` written.
+int get_user_info_by_dn(const char *dn, uint32_t *is_supervisor, uint32_t *uid, char *message, uint32_t *error_code);
+
+}  // namespace cifs

@@ -1,0 +1,40 @@
+// The executor shape of every operation on several names: check the caller,
+// call the library once per name in request order, and fail the request as a
+// whole only when every name failed (an empty list included).
+#pragma once
+
+#include "identity/caller_identity.h"
+#include "mgmtclient/binding.h"
+#include "values/bounded_text.h"
+#include "values/outcome_list.h"
+
+namespace cifs {
+
+struct whole_request_failure {
+  uint32_t code;
+  uint32_t id;
+  const char *message;
+};
+
+// Worker thread. `call(entry)` makes the entry's library call, logs a failure
+// and returns the status. A refused caller or an unavailable library call
+// processes no name, and every name is then reported failed with that error.
+template <class Call>
+void run_batch(request_instance *instance, const void *function, const char *function_name, Call &&call,
+               const whole_request_failure &all_failed) {
+  if (!is_user_supervisor(instance) || !require_function(instance, function, function_name)) {
+    fail_all_entries(instance);
+    return;
+  }
+  process_entries(instance, call);
+  if (instance->failed_count == instance->entries_count) {
+    instance->error_code = all_failed.code;
+    instance->error_id = all_failed.id;
+    copy_bounded(instance->error_message, all_failed.message);
+  }
+}
+
+}  // namespace cifs
+
+#define CIFS_RUN_BATCH(instance, fn, call, all_failed) \
+  ::cifs::run_batch((instance), reinterpret_cast<const void *>(::cifs::mgmt::fn), #fn, (call), (all_failed))

@@ -1,0 +1,70 @@
+#include "module/error_codes.h"
+#include "mgmtclient/binding.h"
+
+#include <dlfcn.h>
+
+#include "module/log.h"
+#include "values/bounded_text.h"
+
+namespace cifs {
+
+bool is_cifsmgmtclient_loaded = false;
+
+namespace mgmt {
+#define CIFS_MGMT_FUNCTION(name) name##_fn name = nullptr;
+#include "mgmtclient/function_list.inc"
+#undef CIFS_MGMT_FUNCTION
+}  // namespace mgmt
+
+namespace {
+
+struct function_row {
+  const char *symbol;
+  void **pointer;  // the module-wide pointer variable, written as POSIX dlsym allows
+};
+
+const function_row cifsmgmtclient_functions[] = {
+#define CIFS_MGMT_FUNCTION(name) {#name, reinterpret_cast<void **>(&mgmt::name)},
+#include "mgmtclient/function_list.inc"
+#undef CIFS_MGMT_FUNCTION
+};
+static_assert(sizeof cifsmgmtclient_functions / sizeof cifsmgmtclient_functions[0] == 20);
+
+const char *loader_error() {
+  const char *text = dlerror();
+  return text ? text : "unknown error";
+}
+
+}  // namespace
+
+void load_cifsmgmtclient_functions() {
+  (void)dlerror();  // a stale error must not be taken for this open's
+  void *handle = dlopen(cifsmgmtclient_library_name, RTLD_LAZY);
+  if (handle == nullptr) {
+    LOG_INFORMATION("Failed to load %s library due to error: %s", cifsmgmtclient_library_name, loader_error());
+    is_cifsmgmtclient_loaded = false;
+    return;
+  }
+  LOG_INFORMATION("Successfully loaded library: %s", cifsmgmtclient_library_name);
+  for (const function_row &row : cifsmgmtclient_functions) {
+    (void)dlerror();
+    *row.pointer = dlsym(handle, row.symbol);
+    if (const char *error = dlerror())
+      LOG_ERROR("Failed to load %s function from %s library due to error: %s", row.symbol,
+              cifsmgmtclient_library_name, error);
+  }
+  // The handle stays open for the life of the process.
+  is_cifsmgmtclient_loaded = true;
+}
+
+bool require_function(request_instance *instance, const void *function, const char *name) {
+  if (function != nullptr) return true;
+  instance->error_code = status_library_not_loaded;
+  instance->error_id = id_library_not_loaded;
+  format_bounded(instance->error_message, sizeof instance->error_message,
+                 "CIFSMGMTCLIENT library function %s is not available", name);
+  LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_library_not_loaded));
+  return false;
+}
+
+}  // namespace cifs

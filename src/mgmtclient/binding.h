@@ -1,0 +1,33 @@
+// Run-time binding of the CIFS management client library. The flag and the
+// pointers are written only on the JavaScript thread, before any work item
+// that calls through them is queued; worker threads only read them.
+#pragma once
+
+#include "mgmtclient/cifsmgmt_api.h"
+#include "module/request_instance.h"
+
+namespace cifs {
+
+inline constexpr const char *cifsmgmtclient_library_name = "libcifsmgmtclient.so";
+
+extern bool is_cifsmgmtclient_loaded;
+
+// Opens the library through the system search path (once it succeeds, never
+// again) and binds its calls; a missing symbol leaves its pointer null.
+void load_cifsmgmtclient_functions();
+
+namespace mgmt {
+#define CIFS_MGMT_FUNCTION(name) extern name##_fn name;
+#include "mgmtclient/function_list.inc"
+#undef CIFS_MGMT_FUNCTION
+}  // namespace mgmt
+
+// An executor's guard for a call whose symbol the library lacks: records the
+// failure (41451, tag of the unloadable library) and returns false.
+bool require_function(request_instance *instance, const void *function, const char *name);
+
+}  // namespace cifs
+
+// Checks the pointer of library call `fn` for the executor's `instance`.
+#define CIFS_REQUIRE(instance, fn) \
+  ::cifs::require_function((instance), reinterpret_cast<const void *>(::cifs::mgmt::fn), #fn)

@@ -1,0 +1,225 @@
+#include "module/error_codes.h"
+#include "module/sphere.h"
+
+#include <cstdio>
+
+#include "identity/caller_identity.h"
+#include "mgmtclient/binding.h"
+#include "module/envelopes.h"
+#include "module/error_tags.h"
+#include "module/log.h"
+#include "module/napi_call.h"
+#include "values/bounded_text.h"
+#include "values/keys.h"
+#include "values/readers.h"
+
+namespace cifs {
+
+namespace {
+
+// Logs one of a sphere's own texts (a table entry, so not a literal format)
+// under the sphere's name; `argument` fills its %d, if it has one.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-extra-args"
+void log_sphere_text(const char *function_name, const char *text, long argument) {
+  if (!log_enabled(LOG_ERR)) return;
+  char line[256];
+  std::snprintf(line, sizeof line, text, static_cast<int>(argument));
+  CIFS_LOG_AS(function_name, LOG_ERR, "%s", line);
+}
+#pragma GCC diagnostic pop
+
+void do_nothing(napi_env, void *) {}
+
+// Answers a failure found before the operation's work item was queued: a work
+// item with an empty executor whose completion resolves the promise with the
+// error object. Returns the promise, or null after freeing the instance.
+napi_value create_promise_for_error(napi_env env, request_ptr instance, const sphere_def &sphere) {
+  const char *func = sphere.texts.function_name;
+  clear_pending_exception(env);  // a failed request read must not block the promise
+  uint32_t code = 0;
+  napi_value name;
+  napi_status status = napi_create_promise(env, &instance->deferred, &instance->promise);
+  if (status != napi_ok) {
+    CIFS_LOG_AS(func, LOG_ERR, "Failed to create the promise for the operation: %d", instance->operation);
+    code = status_promise_failed;
+  } else if (napi_create_string_utf8(env, "Deferred promise from async work item for NAPI", NAPI_AUTO_LENGTH,
+                                     &name) != napi_ok) {
+    CIFS_LOG_AS(func, LOG_ERR, "Failed to create NAPI value for the operation: %d", instance->operation);
+    code = status_napi_string_failed;
+  } else {
+    instance->operation = error_request_operation;
+    if (napi_create_async_work(env, nullptr, name, do_nothing, sphere.complete, instance.get(), &instance->work) !=
+        napi_ok) {
+      CIFS_LOG_AS(func, LOG_ERR, "An async worker could not be created for the error scenario.");
+      code = status_async_work_failed;
+    } else if ((status = napi_queue_async_work(env, instance->work)) != napi_ok) {
+      CIFS_LOG_AS(func, LOG_ERR, "The async work could not be queued due to the error: %d", status);
+      if (napi_delete_async_work(env, instance->work) != napi_ok)
+        CIFS_LOG_AS(func, LOG_ERR, "Failed to delete async work");
+      code = status_queue_failed;
+    } else {
+      napi_value promise = instance->promise;
+      (void)instance.release();  // the work item owns it now
+      return promise;
+    }
+  }
+  log_sphere_text(func, sphere.texts.error_promise, code);
+  return nullptr;
+}
+
+}  // namespace
+
+uint32_t create_promise_and_async_work(napi_env env, const char *resource_name, napi_value *promise,
+                                       napi_deferred *deferred, napi_async_work *work,
+                                       napi_async_execute_callback execute, napi_async_complete_callback complete,
+                                       void *data) {
+  napi_value name;
+  NAPI_CALL_OR(napi_create_string_utf8(env, resource_name, NAPI_AUTO_LENGTH, &name), return status_napi_string_failed,
+               "Failed to create napi string, error: %d");
+  NAPI_CALL_OR(napi_create_promise(env, deferred, promise), return status_promise_failed,
+               "Failed to create promise, error: %d");
+  NAPI_CALL_OR(napi_create_async_work(env, nullptr, name, execute, complete, data, work),
+               return status_async_work_failed, "Failed to create async worker, error %d");
+  napi_status status = napi_queue_async_work(env, *work);
+  if (status != napi_ok) {
+    LOG_ERROR("The async work could not be queued, error: %d", status);
+    NAPI_CALL_OR(napi_delete_async_work(env, *work), (void)0, "Failed to delete async work, error: %d");
+    return status_queue_failed;
+  }
+  return 0;
+}
+
+napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere) {
+  const sphere_texts &texts = sphere.texts;
+  request_ptr instance(allocate_request_instance());
+  if (!instance) {
+    log_sphere_text(texts.function_name, texts.allocation, 0);
+    return nullptr;
+  }
+  instance->work = nullptr;
+
+  size_t argc = 2;
+  napi_value argv[2] = {nullptr, nullptr};
+  if (napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr) != napi_ok) {
+    log_sphere_text(texts.function_name, texts.arguments, 0);
+    return nullptr;
+  }
+  napi_value request = argv[0];
+  if (request == nullptr) (void)napi_get_undefined(env, &request);
+
+  if (!is_cifsmgmtclient_loaded) load_cifsmgmtclient_functions();
+  if (!is_cifsmgmtclient_loaded) {
+    instance->error_code = status_library_not_loaded;
+    copy_bounded(instance->error_message, "CIFSMGMTCLIENT library couldn't be loaded to execute CIFS operations");
+    instance->error_id = id_library_not_loaded;
+    return create_promise_for_error(env, std::move(instance), sphere);
+  }
+
+  // A missing or non-number "operation" leaves 0: an unknown operation.
+  int32_t operation = 0;
+  const char *operation_key = ckey(k_operation);
+  if (uint32_t status = get_named_property_to_int32(env, request, operation_key, &operation)) {
+    instance->error_code = status;
+    instance->error_id = id_failed_to_extract_convert;
+    copy_bounded(instance->error_key, operation_key);
+    if (sphere.rules == request_rules::contexts) {
+      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert %s. Retry.",
+                     operation_key);
+      CIFS_LOG_AS(texts.function_name, LOG_ERR, "%s", instance->error_message);
+    } else {
+      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
+                     operation_key);
+    }
+    return create_promise_for_error(env, std::move(instance), sphere);
+  }
+
+  if (get_dn_data(env, request, instance->caller_dn, instance->error_message, &instance->error_code) != 0) {
+    instance->error_id = id_failed_to_extract_convert;
+    copy_bounded(instance->error_key, ckey(k_dn));
+    if (sphere.rules == request_rules::shares_and_connections) {
+      instance->error_code = UINT32_MAX;  // the reader's failure result, delivered as -1
+      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
+                     ckey(k_dn));
+    }
+    return create_promise_for_error(env, std::move(instance), sphere);
+  }
+
+  const size_t last_row = sphere.rows.size() - 1;
+  if (operation < 1 || static_cast<size_t>(operation) > last_row || sphere.rows[operation].executor == nullptr) {
+    log_sphere_text(texts.function_name, texts.unknown_operation, operation);
+    return nullptr;
+  }
+  const operation_row &row = sphere.rows[operation];
+  const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : row.name;
+  instance->operation = operation;
+  copy_bounded(instance->operation_name, row.name);
+
+  if (row.parser != nullptr) {
+    if (uint32_t status = row.parser(env, request, instance.get())) {
+      CIFS_LOG_AS(texts.function_name, LOG_ERR, "Failed to get data for %s, error: %d", description,
+                  static_cast<int>(status));
+      // A parser must leave a failure code; without one there is nothing to answer with.
+      if (instance->error_code == 0) return nullptr;
+      return create_promise_for_error(env, std::move(instance), sphere);
+    }
+  }
+
+  request_instance *raw = instance.get();
+  if (uint32_t code = create_promise_and_async_work(env, raw->operation_name, &raw->promise, &raw->deferred,
+                                                    &raw->work, row.executor, sphere.complete, raw)) {
+    CIFS_LOG_AS(texts.function_name, LOG_ERR, "Failed to create async work promise for %s, error: %d", description,
+                static_cast<int>(code));
+    return nullptr;
+  }
+  (void)instance.release();  // the work item owns it; its completion frees it
+  return raw->promise;
+}
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#pragma GCC diagnostic ignored "-Wformat-extra-args"
+void complete_request(napi_env env, void *data, const completion_texts &texts, completion_branch branch) {
+  if (data == nullptr) return;
+  request_ptr instance(static_cast<request_instance *>(data));  // freed on every path
+  const char *func = texts.function_name;
+  char line[256];
+
+  napi_value result;
+  napi_status status = napi_create_object(env, &result);
+  if (status != napi_ok) {
+    // The promise cannot be resolved; the work item and instance are still released.
+    std::snprintf(line, sizeof line, texts.object, status);
+    CIFS_LOG_AS(func, LOG_ERR, "%s", line);
+    (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported
+    return;
+  }
+  if (instance->error_id != 0)
+    if (const char *tag = get_err_tag_from_index(static_cast<int32_t>(instance->error_id)))
+      copy_bounded(instance->error_tag, tag);
+
+  auto envelope = [&] {
+    if (instance->error_code != 0)
+      error_json(env, instance->error_code, instance->error_message, instance->error_tag, instance->error_key,
+                 instance->operation_name, &result);
+    else
+      success_json(env, instance->operation_name, &result);
+  };
+  envelope();
+  if (!branch(env, *instance, result)) envelope();  // any other operation: the same error object again
+
+  status = napi_resolve_deferred(env, instance->deferred, result);
+  if (status != napi_ok) {
+    std::snprintf(line, sizeof line, texts.resolve, status);
+    CIFS_LOG_AS(func, LOG_ERR, "%s", line);
+  }
+  status = napi_delete_async_work(env, instance->work);
+  if (status != napi_ok) {
+    std::snprintf(line, sizeof line, texts.remove, status);
+    CIFS_LOG_AS(func, LOG_ERR, "%s", line);
+  }
+}
+#pragma GCC diagnostic pop
+
+}  // namespace cifs

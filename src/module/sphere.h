@@ -1,0 +1,75 @@
+// The request cycle shared by the three CIFS spheres: a sphere is its table
+// of operations and its texts; everything about promises and async work
+// lives here.
+#pragma once
+
+#include <node_api.h>
+
+#include <cstdint>
+#include <span>
+
+#include "module/request_instance.h"
+
+namespace cifs {
+
+inline constexpr int32_t error_request_operation = 99;
+
+// Parser: JavaScript thread; 0, or non-zero with the error fields set.
+using parser_fn = uint32_t (*)(napi_env env, napi_value request, request_instance *instance);
+
+struct operation_row {
+  const char *name;
+  parser_fn parser;                     // null: the operation has no inputs of its own
+  napi_async_execute_callback executor;  // null: the operation is not offered (unknown)
+};
+
+struct sphere_texts {
+  const char *function_name;  // the sphere's name in its log lines
+  const char *allocation;
+  const char *arguments;
+  const char *unknown_operation;  // takes the operation number
+  const char *error_promise;      // takes the failure code
+};
+
+// How a sphere reports an unreadable "operation" and "dn".
+enum class request_rules {
+  // "Failed to extract/convert: '%s'" (not logged); a DN failure becomes -1.
+  shares_and_connections,
+  // "Failed to extract/convert %s. Retry." (logged); a DN failure keeps the reader's code and text.
+  contexts,
+};
+
+struct sphere_def {
+  std::span<const operation_row> rows;          // row 0 empty
+  std::span<const char *const> descriptions;    // row 0 null
+  napi_async_complete_callback complete;
+  sphere_texts texts;
+  request_rules rules;
+};
+
+// The sphere call: returns the request's promise, or null (undefined).
+napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere);
+
+// Texts of a sphere's completion callback.
+struct completion_texts {
+  const char *function_name;
+  const char *object;   // may take the status
+  const char *resolve;  // takes the status
+  const char *remove;   // may take the status
+};
+
+// Adds the operation's keys for a known operation and releases its buffers.
+// Returns false for any other operation (99 among them).
+using completion_branch = bool (*)(napi_env env, request_instance &instance, napi_value result);
+
+// The completion frame: adopts the instance, builds the envelope, runs the
+// sphere's branch, resolves, deletes the work item and frees the instance.
+void complete_request(napi_env env, void *data, const completion_texts &texts, completion_branch branch);
+
+// Returns 0 or a module code; on failure a created promise stays pending.
+uint32_t create_promise_and_async_work(napi_env env, const char *resource_name, napi_value *promise,
+                                       napi_deferred *deferred, napi_async_work *work,
+                                       napi_async_execute_callback execute, napi_async_complete_callback complete,
+                                       void *data);
+
+}  // namespace cifs

@@ -1,0 +1,131 @@
+#include "values/builders.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <type_traits>
+
+#include "module/log.h"
+#include "values/bounded_text.h"
+
+namespace cifs {
+
+// Bytes of the instance's error_message that add_string_to_array_ext may fill.
+static constexpr size_t message_size = 129;
+
+void create_string_utf8_n(napi_env env, napi_value object, const char *key, const char *text, size_t length) {
+  napi_value value;
+  napi_status status = napi_create_string_utf8(env, text ? text : "", text ? length : 0, &value);
+  if (status != napi_ok) {
+    CIFS_LOG_AS("create_string_utf8", LOG_ERR, "Failed to create NAPI string for %s: %.*s, error: %d", key,
+                static_cast<int>(text ? length : 0), text ? text : "", status);
+    return;
+  }
+  (void)napi_set_named_property(env, object, key, value);  // a builder never fails its caller
+}
+
+void create_string_utf8(napi_env env, napi_value object, const char *key, const char *text) {
+  create_string_utf8_n(env, object, key, text, text ? std::strlen(text) : 0);
+}
+
+// The number-to-string builders share one formatting path.
+static void set_decimal_string(napi_env env, napi_value object, const char *key, const char *digits,
+                               const char *func) {
+  napi_value value;
+  napi_status status = napi_create_string_utf8(env, digits, std::strlen(digits), &value);
+  if (status != napi_ok) {
+    CIFS_LOG_AS(func, LOG_ERR, "Failed to create NAPI string for %s: %s, error: %d", key, digits, status);
+    return;
+  }
+  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+}
+
+void create_uint32_to_string_utf8(napi_env env, napi_value object, const char *key, uint32_t value) {
+  char digits[64] = {};
+  std::snprintf(digits, sizeof digits, "%" PRIu32, value);
+  set_decimal_string(env, object, key, digits, __func__);
+}
+
+void create_uint64_to_string_utf8(napi_env env, napi_value object, const char *key, uint64_t value) {
+  char digits[64] = {};
+  std::snprintf(digits, sizeof digits, "%" PRIu64, value);
+  set_decimal_string(env, object, key, digits, __func__);
+}
+
+void create_boolean(napi_env env, napi_value object, const char *key, uint8_t byte) {
+  napi_value value;
+  napi_status status = napi_get_boolean(env, byte != 0, &value);
+  if (status != napi_ok) {
+    LOG_ERROR("Failed to create NAPI value for %s: %d, error: %d", key, byte, status);
+    return;
+  }
+  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+}
+
+void create_int64(napi_env env, napi_value object, const char *key, int64_t number) {
+  napi_value value;
+  napi_status status = napi_create_int64(env, number, &value);
+  if (status != napi_ok) {
+    LOG_ERROR("Failed to create NAPI value for %s: %" PRId64 ", error: %d", key, number, status);
+    return;
+  }
+  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+}
+
+namespace {
+
+// create_uint32 and create_int32: a number, or a log line with the value as text.
+template <class T>
+void set_number(napi_env env, napi_value object, const char *key, T number,
+                napi_status (*create)(napi_env, T, napi_value *), const char *func) {
+  napi_value value;
+  napi_status status = create(env, number, &value);
+  if (status != napi_ok) {
+    char text[16] = {};
+    if constexpr (std::is_signed_v<T>) std::snprintf(text, sizeof text, "%" PRId32 "\n", static_cast<int32_t>(number));
+    else std::snprintf(text, sizeof text, "%" PRIu32 "\n", static_cast<uint32_t>(number));
+    CIFS_LOG_AS(func, LOG_ERR, "Failed to create napi int for %s: %s, error: %d", key, text, status);
+    return;
+  }
+  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+}
+
+}  // namespace
+
+void create_uint32(napi_env env, napi_value object, const char *key, uint32_t number) {
+  set_number(env, object, key, number, napi_create_uint32, __func__);
+}
+
+void create_int32(napi_env env, napi_value object, const char *key, int32_t number) {
+  set_number(env, object, key, number, napi_create_int32, __func__);
+}
+
+void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_value array) {
+  napi_value value;
+  napi_status status = napi_create_string_utf8(env, text, NAPI_AUTO_LENGTH, &value);
+  if (status != napi_ok) {
+    LOG_ERROR("Failed to create NAPI string, error: %d", status);
+    return;
+  }
+  status = napi_set_element(env, array, index, value);
+  if (status != napi_ok) LOG_ERROR("Failed to add data into NAPI array, error: %d", status);
+}
+
+napi_status add_string_to_array_ext(napi_env env, napi_value array, uint32_t index, const char *text,
+                                    char *message) {
+  napi_value value;
+  napi_status status = napi_create_string_utf8(env, text, NAPI_AUTO_LENGTH, &value);
+  if (status != napi_ok) {
+    format_bounded(message, message_size, "Failed to create NAPI string for: %s", text);
+    LOG_ERROR("Failed to create NAPI string for: %s, error: %d", text, status);
+    return status;
+  }
+  status = napi_set_element(env, array, index, value);
+  if (status != napi_ok) {
+    format_bounded(message, message_size, "Failed to add NAPI string \"%s\" into array object", text);
+    LOG_ERROR("Failed to add NAPI string \"%s\" into array object, error: %d", text, status);
+  }
+  return status;
+}
+
+}  // namespace cifs

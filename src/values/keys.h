@@ -1,0 +1,48 @@
+// Every request and answer key of the module, by index. Unused entries keep
+// their place so that the indexes stay fixed.
+#pragma once
+
+namespace cifs {
+
+inline constexpr const char *comn_keys[50] = {
+    "description", "error", "errorCode", "operation", "status",            // 0-4
+    "flags", "guid", "errorID", "args", "dn",                              // 5-9
+    "path", "nameSpace", "requestFlags", "dirQuota", "advancedFiltersInfo",  // 10-14
+    "matchType", "filters", "filterBy", "patterns", "resourceName",        // 15-19
+    "ipAddress", "port", "virtualServerName", "resource", "resources",     // 20-24
+    "ignoreCount", "returnCount", "authToken", "name", "type",             // 25-29
+    "volumeName", "count", "cookie", "names", "userName",                  // 30-34
+    "files", "openFiles", "openFilesCount", "successfulList", "successfulCount",  // 35-39
+    "failedList", "failedCount", "connection", "connectionNumber", "shareName",  // 40-44
+    "list", "password", "value", "action", "logLevel",                     // 45-49
+};
+
+inline constexpr const char *cifs_keys[35] = {
+    "share", "shares", "newName", "comment", "relativePath",                          // 0-4
+    "absolutePath", "encryption", "globalEncryption", "folderRedirection", "atmBackup",  // 5-9
+    "activeConnections", "configuration", "connections", "connectionType", "ipAddress",  // 10-14
+    "totalBytesRead", "totalBytesWritten", "totalRequests", "loginTime", "channels",  // 15-19
+    "privileges", "status", "securityEquivalence", "isEncrypted", "mappedSharesCount",  // 20-24
+    "sessionID", "ID", "fullPath", "clientIPAddress", "accessModes",                  // 25-29
+    "lockLevel", "lastAuthAttemptTime", "invalidUsers", "users", "userContexts",      // 30-34
+};
+
+// Names for the indexes the code uses.
+enum comn_key : int {
+  k_description = 0, k_error = 1, k_error_code = 2, k_operation = 3, k_status = 4,
+  k_error_id = 7, k_args = 8, k_dn = 9, k_name_space = 11, k_advanced_filters_info = 14,
+  k_ignore_count = 25, k_return_count = 26, k_name = 28, k_type = 29, k_volume_name = 30,
+  k_cookie = 32, k_names = 33, k_user_name = 34, k_open_files = 36, k_open_files_count = 37,
+  k_successful_list = 38, k_successful_count = 39, k_failed_list = 40, k_failed_count = 41,
+  k_log_level = 49,
+};
+
+enum cifs_key : int {
+  ck_shares = 1, ck_new_name = 2, ck_comment = 3, ck_relative_path = 4, ck_absolute_path = 5,
+  ck_encryption = 6, ck_folder_redirection = 8, ck_atm_backup = 9, ck_user_contexts = 34,
+};
+
+inline const char *ckey(comn_key k) { return comn_keys[k]; }
+inline const char *ckey(cifs_key k) { return cifs_keys[k]; }
+
+}  // namespace cifs

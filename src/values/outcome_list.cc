@@ -1,0 +1,174 @@
+#include "module/error_codes.h"
+#include "values/outcome_list.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "module/log.h"
+#include "module/napi_call.h"
+#include "values/bounded_text.h"
+#include "values/builders.h"
+#include "values/keys.h"
+#include "values/readers.h"
+
+namespace cifs {
+
+namespace {
+
+// Records a list-parser failure and logs it as "<message>, error: <status>".
+uint32_t list_failure(request_instance *instance, uint32_t code, uint32_t id, const char *key, int logged_status,
+                      bool log) {
+  instance->error_code = code;
+  instance->error_id = id;
+  if (key) copy_bounded(instance->error_key, key);
+  if (log) LOG_ERROR("%s, error: %d", instance->error_message, logged_status);
+  free_received_entries_list(instance);
+  return UINT32_MAX;
+}
+
+void append_entry(request_instance *instance, received_entry *entry) {
+  if (instance->entries_tail) instance->entries_tail->next = entry;
+  else instance->entries_head = entry;
+  instance->entries_tail = entry;
+}
+
+}  // namespace
+
+uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance, const char *list_key,
+                                 uint8_t feature_value, uint32_t feature_flag) {
+  instance->entries_head = instance->entries_tail = nullptr;
+  napi_value list;
+  napi_status status = napi_get_named_property(env, request, list_key, &list);
+  if (status != napi_ok) {
+    clear_pending_exception(env);
+    format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
+                   list_key);
+    return list_failure(instance, status_extract_failed, id_failed_to_extract_convert, list_key, status, true);
+  }
+  status = napi_get_array_length(env, list, &instance->entries_count);
+  if (status != napi_ok) {
+    clear_pending_exception(env);
+    instance->entries_count = 0;  // nothing was read: the count must not promise entries
+    format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get array length of %s list",
+                   list_key);
+    return list_failure(instance, status_array_length_failed, id_failed_array_length, nullptr, status, true);
+  }
+  for (uint32_t i = 0; i < instance->entries_count; ++i) {
+    auto *entry = static_cast<received_entry *>(std::calloc(1, sizeof(received_entry)));
+    if (entry == nullptr) {
+      int err = errno;
+      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to allocate memory for '%s'",
+                     instance->operation_name);
+      LOG_ERROR("%s, error: %s", instance->error_message, std::strerror(err));
+      return list_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr, 0, false);
+    }
+    napi_value element;
+    status = napi_get_element(env, list, i, &element);
+    if (status != napi_ok) {
+      std::free(entry);
+      clear_pending_exception(env);
+      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get an element from %s list",
+                     list_key);
+      return list_failure(instance, status_element_failed, id_failed_list_element, nullptr, status, true);
+    }
+    if (uint32_t st = get_named_value_to_string(env, element, list_key, &entry->name)) {
+      std::free(entry->name);
+      std::free(entry);
+      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
+                     list_key);
+      return list_failure(instance, st, id_failed_to_extract_convert, list_key, 0, false);
+    }
+    entry->feature_value = feature_value;
+    entry->feature_flag = feature_flag;
+    append_entry(instance, entry);
+  }
+  return 0;
+}
+
+void fail_all_entries(request_instance *instance) {
+  for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next)
+    entry->status = static_cast<int32_t>(instance->error_code);
+  instance->failed_count = instance->entries_count;
+}
+
+namespace {
+
+// Records a converter failure: the envelope is already on the result, so the
+// status and text only reach the log and the instance.
+void converter_failure(request_instance *instance, napi_status status, const char *format, const char *entry_word) {
+  instance->error_code = status;
+  // The formats are fixed texts of this file with two %s: the entry word and the operation.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  std::snprintf(instance->error_message, sizeof instance->error_message, format, entry_word,
+                instance->operation_name);
+#pragma GCC diagnostic pop
+  CIFS_LOG_AS("convert_processed_entries_list_to_json", LOG_ERR, "%s, error: %d", instance->error_message, status);
+}
+
+}  // namespace
+
+void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
+                                            const char *entry_word) {
+  struct list_release {
+    request_instance *instance;
+    ~list_release() { free_received_entries_list(instance); }
+  } release{instance};  // every path below ends with the list released
+
+  const uint32_t total = instance->entries_count;
+  const uint32_t failed = instance->failed_count;
+  napi_value successful_array = nullptr, failed_array = nullptr;
+  napi_status status;
+  if (total != failed) {
+    status = napi_create_array_with_length(env, total - failed, &successful_array);
+    if (status != napi_ok)
+      return converter_failure(instance, status, "Failed to create array to send successful %ss list of: %s",
+                               entry_word);
+  }
+  if (failed != 0) {
+    status = napi_create_array_with_length(env, failed, &failed_array);
+    if (status != napi_ok)
+      return converter_failure(instance, status, "Failed to create array to send failed %ss list of: %s",
+                               entry_word);
+  }
+  uint32_t successful_index = 0, failed_index = 0;
+  for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next) {
+    napi_value element;
+    status = napi_create_object(env, &element);
+    if (status != napi_ok)
+      return converter_failure(instance, status, "Failed to create napi object to store individual %s of: %s",
+                               entry_word);
+    napi_value target;
+    uint32_t index;
+    if (entry->status != 0) {
+      create_int32(env, element, ckey(k_error_code), entry->status);
+      target = failed_array;
+      index = failed_index++;
+    } else {
+      target = successful_array;
+      index = successful_index++;
+    }
+    create_string_utf8(env, element, ckey(k_name), entry->name);
+    // A list longer than its counts (never expected) is not written past the arrays.
+    status = target ? napi_set_element(env, target, index, element) : napi_invalid_arg;
+    if (status != napi_ok)
+      return converter_failure(instance, status, "Failed to add %s name into response array of: %s", entry_word);
+  }
+  if (total != failed) {
+    create_uint32_to_string_utf8(env, result, ckey(k_successful_count), total - failed);
+    status = napi_set_named_property(env, result, ckey(k_successful_list), successful_array);
+    if (status != napi_ok)
+      converter_failure(instance, status, "Failed to copy successful %ss list into return object of: %s",
+                        entry_word);
+  }
+  if (failed != 0) {
+    create_uint32_to_string_utf8(env, result, ckey(k_failed_count), failed);
+    status = napi_set_named_property(env, result, ckey(k_failed_list), failed_array);
+    if (status != napi_ok)
+      converter_failure(instance, status, "Failed to copy unsuccessful %s list into return object of: %s",
+                        entry_word);
+  }
+}
+
+}  // namespace cifs

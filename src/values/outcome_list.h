@@ -1,0 +1,41 @@
+// Batch outcome lists: one received_entry per requested name, reported as the
+// successful and failed names of the answer.
+#pragma once
+
+#include <node_api.h>
+
+#include "module/request_instance.h"
+
+namespace cifs {
+
+// Reads the string array `list_key` of `request` into the instance's entry
+// list, in array order. Returns 0, or all bits set with the error fields
+// recorded and the list released. `feature_*` are copied into every entry.
+uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance,
+                                 const char *list_key, uint8_t feature_value = 0, uint32_t feature_flag = 0);
+
+// Calls `process` once per entry in request order; a non-zero status it
+// returns marks the entry failed (the callee logs it).
+template <class Process>
+void process_entries(request_instance *instance, Process &&process);
+
+// The caller was refused (or the library call is unavailable): no name was
+// processed, so every entry is reported failed with the request's error code.
+void fail_all_entries(request_instance *instance);
+
+// Adds successfulCount/successfulList/failedCount/failedList and releases the list.
+void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
+                                            const char *entry_word);
+
+template <class Process>
+void process_entries(request_instance *instance, Process &&process) {
+  for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next) {
+    int32_t status = process(*entry);
+    if (status != 0) {
+      entry->status = status;
+      ++instance->failed_count;
+    }
+  }
+}
+
+}  // namespace cifs

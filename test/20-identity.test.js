@@ -1,0 +1,135 @@
+'use strict';
+const { describe, it, beforeEach } = require('node:test');
+const assert = require('node:assert/strict');
+const { cifs } = require('./support/addon');
+const sim = require('./support/sim');
+const logs = require('./support/logs');
+
+const dn = 'cn=admin,o=example';
+const refusalTag = '@@failed-to-validate-credentials-or-authorize-user';
+const listContexts = (request = {}) => cifs.cifs_contexts_sphere({ operation: 1, dn, ...request });
+
+beforeEach(() => sim.reset());
+
+describe('supervisor check', () => {
+  it('refuses a caller without supervisor rights before any library call', async () => {
+    sim.identity.set({ supervisor: false });
+    const requests = [
+      [cifs.cifs_contexts_sphere, { operation: 1 }, 'FetchCIFSUserContexts'],
+      [cifs.cifs_contexts_sphere, { operation: 3, userContexts: ['.a'] }, 'RemoveCIFSUserContexts'],
+      [cifs.cifs_contexts_sphere, { operation: 2, userContexts: ['.a'] }, 'AddCIFSUserContext'],
+    ];
+    for (const [sphere, request, operation] of requests) {
+      const mark = logs.mark();
+      const answer = await sphere({ ...request, dn });
+      assert.equal(answer.status, 'failure', operation);
+      assert.equal(answer.operation, operation);
+      assert.deepEqual(answer.error, {
+        errorCode: 40031,
+        description: `User does not have privilege to perform the operation: ${operation}`,
+        errorID: refusalTag,
+      });
+      assert.ok(
+        logs.since(mark).map(logs.message).includes(
+          `Logged-in user '${dn}' does not have privilege to perform the operation: ${operation}, error: 40031`,
+        ),
+      );
+    }
+    assert.deepEqual(sim.mgmt.calls(), [], 'a refused caller never reaches the management library');
+  });
+
+  it('reports names of a refused batch request as failed, never as done', async () => {
+    sim.identity.set({ supervisor: false });
+    const answer = await cifs.cifs_contexts_sphere({ operation: 3, dn, userContexts: ['.a.example', '.b.example'] });
+    assert.equal(answer.successfulList, undefined);
+    assert.equal(answer.failedCount, '2');
+    assert.deepEqual(answer.failedList, [
+      { errorCode: 40031, name: '.a.example' },
+      { errorCode: 40031, name: '.b.example' },
+    ]);
+  });
+
+  it('a failed user lookup refuses with the library status', async () => {
+    sim.identity.set({ userinfoStatus: 7 });
+    const mark = logs.mark();
+    const answer = await listContexts();
+    assert.deepEqual(answer.error, {
+      errorCode: 7,
+      description: "Failed to validate logged-in user for: 'FetchCIFSUserContexts'",
+      errorID: refusalTag,
+    });
+    const lines = logs.since(mark).map(logs.message);
+    assert.ok(lines.includes('Name based look up has failed with 7'));
+    assert.ok(lines.includes(`Failed to validate logged-in user: ${dn}, operation: FetchCIFSUserContexts, error: 7`));
+    assert.deepEqual(sim.mgmt.calls(), []);
+  });
+
+  it('a supervisor passes without any trace in the answer', async () => {
+    const answer = await listContexts();
+    assert.deepEqual(Object.keys(answer), ['status', 'operation', 'userContexts']);
+  });
+});
+
+describe('SEV lookup by name', () => {
+  it('retries once with the capacity the library asks for', async () => {
+    sim.identity.set({ neededCapacity: 50 });
+    assert.equal((await listContexts()).status, 'success');
+    const sevCalls = sim.identity.calls().filter((c) => c.call === 'sevlist_from_name');
+    assert.deepEqual(sevCalls.map((c) => c.capacity), [20, 50]);
+  });
+
+  it('fails on a second "too small" with -9009', async () => {
+    sim.identity.set({ neededCapacity: 50, alwaysTooSmall: true });
+    const answer = await listContexts();
+    assert.equal(answer.error.errorCode, -9009);
+    assert.equal(sim.identity.calls().filter((c) => c.call === 'sevlist_from_name').length, 2);
+  });
+
+  it('passes other SEV failures through', async () => {
+    sim.identity.set({ sevStatus: 12 });
+    assert.equal((await listContexts()).error.errorCode, 12);
+  });
+
+  it('sends the DN as UTF-16 and fails with 40025 outside the Basic Multilingual Plane', async () => {
+    const accented = 'cn=J\u00e9r\u00f4me \u20ac,o=example';
+    await listContexts({ dn: accented });
+    assert.equal(sim.identity.calls().find((c) => c.call === 'sevlist_from_name').text, accented);
+
+    sim.reset();
+    const answer = await listContexts({ dn: 'cn=\u{1F600},o=example' });
+    assert.equal(answer.error.errorCode, 40025);
+    assert.equal(answer.error.errorID, refusalTag);
+    assert.deepEqual(sim.identity.calls().map((c) => c.call), ['userinfo']);
+  });
+
+  it('looks up a long DN by its first 255 bytes, and an empty DN as it is', async () => {
+    const long = `cn=${'x'.repeat(297)}`;
+    await listContexts({ dn: long });
+    assert.equal(sim.identity.calls()[0].text, long.slice(0, 255));
+    sim.reset();
+    assert.equal((await listContexts({ dn: '' })).status, 'success');
+    assert.equal(sim.identity.calls()[0].text, '');
+  });
+});
+
+describe('SEV lookup by SID', () => {
+  it('decides by the flag the SID lookup sets', async () => {
+    sim.identity.set({ userType: 2 });
+    assert.equal((await listContexts()).status, 'success');
+    assert.deepEqual(sim.identity.calls().map((c) => c.call), ['userinfo', 'sevlist_from_sid']);
+
+    sim.identity.set({ userType: 2, supervisor: false });
+    assert.equal((await listContexts()).error.errorCode, 40031);
+
+    sim.identity.set({ userType: 2, sidStatus: 5 });
+    const answer = await listContexts();
+    assert.equal(answer.error.errorCode, 5);
+    assert.equal(answer.error.description, "Failed to validate logged-in user for: 'FetchCIFSUserContexts'");
+  });
+
+  it('treats each DN by its own identity entry', async () => {
+    sim.identity.set({ dn: 'cn=guest,o=example', supervisor: false });
+    assert.equal((await listContexts({ dn: 'cn=guest,o=example' })).error.errorCode, 40031);
+    assert.equal((await listContexts()).status, 'success');
+  });
+});

@@ -1,0 +1,74 @@
+'use strict';
+// Control of the simulated platform libraries, for tests. LD_LIBRARY_PATH must
+// hold sim.dir (or sim.partialDir then sim.dir, or sim.toralOnlyDir, where the
+// mgmt controls throw); the controls reach the instances the addon opens.
+const path = require('node:path');
+
+const buildDir = path.resolve(process.env.CIFS_BUILD_DIR || path.join(__dirname, '..', '..', 'build', 'Release'));
+const native = require(path.join(buildDir, 'test', 'simctl.node'));
+const records = require('./share-record');
+
+const codes = native.statusCodes();
+
+const IDENTITY_KEYS = new Set([
+  'dn', 'userType', 'supervisor', 'userinfoStatus', 'sevStatus', 'neededCapacity', 'alwaysTooSmall', 'sidStatus',
+]);
+
+function checkKeys(object, allowed, what) {
+  for (const key of Object.keys(object)) {
+    if (!allowed.has(key)) throw new TypeError(`${what}: unknown key '${key}'`);
+  }
+}
+
+const identity = {
+  // Omitted fields take the reset values; without dn the default entry changes.
+  set(fields = {}) {
+    checkKeys(fields, IDENTITY_KEYS, 'identity.set');
+    native.identitySet(fields.dn, fields);
+  },
+  calls: () => native.identityCalls(),
+  reset: () => native.identityReset(),
+  status: Object.freeze({ ...codes.identity }),
+};
+
+const mgmt = {
+  calls: () => native.mgmtCalls(),
+  fail({ call, status, name, times } = {}) {
+    native.mgmtFail(call, status, name, times);
+  },
+  failures: () => native.mgmtFailures(),
+  setShares: (shares) => native.mgmtSetShares(shares),
+  shares: () => native.mgmtShares(),
+  setVolumes: (volumes) => native.mgmtSetVolumes(volumes),
+  volumes: () => native.mgmtVolumes(),
+  setContexts: (contexts) => native.mgmtSetContexts(contexts),
+  contexts: () => native.mgmtContexts(),
+  // null: the next listing is a null block; an array: these records (null for
+  // a null pointer), one slot each, with options.count in the count field when
+  // given, even where it exceeds the slots.
+  rawShareList(list, { count } = {}) {
+    native.mgmtRawShareList(list, count);
+  },
+  rawContexts({ count = null, block = null } = {}) {
+    native.mgmtRawContexts(count, block);
+  },
+  delay: (ms) => native.mgmtDelay(ms),
+  reset: () => native.mgmtReset(),
+};
+
+function reset() {
+  native.identityReset();
+  native.mgmtReset();
+}
+
+module.exports = {
+  reset,
+  identity,
+  mgmt,
+  records,
+  status: Object.freeze({ ...codes.mgmt }),
+  dir: path.join(buildDir, 'sim'),
+  partialDir: path.join(buildDir, 'sim-partial'),
+  toralOnlyDir: path.join(buildDir, 'sim-toral-only'),
+  buildDir,
+};

@@ -1,0 +1,18 @@
+// The functions each binding file contributes to the control addon's exports.
+#pragma once
+
+#include <node_api.h>
+
+#include <vector>
+
+namespace simctl {
+
+struct binding {
+  const char *name;
+  napi_callback function;
+};
+
+extern const std::vector<binding> identity_bindings;
+extern const std::vector<binding> mgmt_bindings;
+
+}  // namespace simctl

@@ -1,0 +1,59 @@
+#include "mgmt_library.h"
+
+#include <dlfcn.h>
+
+#include <optional>
+#include <string>
+
+namespace simctl {
+namespace {
+
+constexpr const char *library_name = "libcifsmgmtclient.so";
+
+template <class Fn>
+bool bind(napi_env env, void *handle, const char *symbol, Fn *out) {
+  dlerror();
+  void *address = dlsym(handle, symbol);
+  if (const char *error = dlerror()) {
+    napi_throw_error(env, nullptr, (std::string("simctl: ") + symbol + ": " + error).c_str());
+    return false;
+  }
+  *out = reinterpret_cast<Fn>(address);
+  return true;
+}
+
+}  // namespace
+
+const mgmt_controls *mgmt(napi_env env) {
+  static std::optional<mgmt_controls> bound;
+  if (bound) return &*bound;
+
+  dlerror();
+  // Never closed: the addon under test holds the same instance for the process's life.
+  void *handle = dlopen(library_name, RTLD_NOW);
+  if (!handle) {
+    const char *error = dlerror();
+    napi_throw_error(env, nullptr,
+                     (std::string("simctl: cannot open ") + library_name + ": " + (error ? error : "?")).c_str());
+    return nullptr;
+  }
+  mgmt_controls c{};
+  if (!bind(env, handle, "cifssim_reset", &c.reset) || !bind(env, handle, "cifssim_set_shares", &c.set_shares) ||
+      !bind(env, handle, "cifssim_visit_shares", &c.visit_shares) ||
+      !bind(env, handle, "cifssim_set_volumes", &c.set_volumes) ||
+      !bind(env, handle, "cifssim_visit_volumes", &c.visit_volumes) ||
+      !bind(env, handle, "cifssim_set_contexts", &c.set_contexts) ||
+      !bind(env, handle, "cifssim_visit_contexts", &c.visit_contexts) ||
+      !bind(env, handle, "cifssim_fail", &c.fail) ||
+      !bind(env, handle, "cifssim_visit_failures", &c.visit_failures) ||
+      !bind(env, handle, "cifssim_raw_share_list_null", &c.raw_share_list_null) ||
+      !bind(env, handle, "cifssim_raw_share_list", &c.raw_share_list) ||
+      !bind(env, handle, "cifssim_raw_contexts", &c.raw_contexts) ||
+      !bind(env, handle, "cifssim_set_delay", &c.set_delay) ||
+      !bind(env, handle, "cifssim_visit_calls", &c.visit_calls))
+    return nullptr;
+  bound = c;
+  return &*bound;
+}
+
+}  // namespace simctl

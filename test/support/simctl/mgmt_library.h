@@ -1,0 +1,32 @@
+// The control functions of the simulated management library, bound from the
+// same instance the addon under test opens through the library search path.
+#pragma once
+
+#include <node_api.h>
+
+#include "cifssim_control.h"
+
+namespace simctl {
+
+struct mgmt_controls {
+  cifssim_reset_fn reset;
+  cifssim_set_shares_fn set_shares;
+  cifssim_visit_shares_fn visit_shares;
+  cifssim_set_texts_fn set_volumes;
+  cifssim_visit_texts_fn visit_volumes;
+  cifssim_set_texts_fn set_contexts;
+  cifssim_visit_texts_fn visit_contexts;
+  cifssim_fail_fn fail;
+  cifssim_visit_failures_fn visit_failures;
+  cifssim_raw_share_list_null_fn raw_share_list_null;
+  cifssim_raw_share_list_fn raw_share_list;
+  cifssim_raw_contexts_fn raw_contexts;
+  cifssim_set_delay_fn set_delay;
+  cifssim_visit_calls_fn visit_calls;
+};
+
+// Opens the library on first use; null with a JS error pending while it
+// cannot be opened, so a later call may still succeed.
+const mgmt_controls *mgmt(napi_env env);
+
+}  // namespace simctl
