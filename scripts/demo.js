@@ -13,6 +13,7 @@ async function main() {
   show('FetchCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 1, dn }));
   show('RemoveCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 3, dn, userContexts: ['.sales.example', '.nowhere.example'] }));
   show('FetchCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 1, dn }));
+  show('FetchCIFSShares', await cifs.cifs_shares_sphere({ operation: 1, dn }));
 }
 
 main().catch((error) => {

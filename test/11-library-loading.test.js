@@ -76,11 +76,12 @@ describe('management library loading', () => {
     const { pid, result } = runChild(
       childScript(`async (cifs) => [
         await cifs.cifs_contexts_sphere({ operation: 2, dn: ${JSON.stringify(dn)}, userContexts: ['.a.example', '.b.example'] }),
+        await cifs.cifs_shares_sphere({ operation: 5, dn: ${JSON.stringify(dn)}, names: ['docs'] }),
         await cifs.cifs_contexts_sphere({ operation: 1, dn: ${JSON.stringify(dn)} }),
       ]`),
       { libraryPath: `${sim.partialDir}:${sim.dir}` },
     );
-    const [add, list] = result;
+    const [add, remove, list] = result;
     assert.deepEqual(add, {
       status: 'failure',
       operation: 'AddCIFSUserContext',
@@ -95,6 +96,7 @@ describe('management library loading', () => {
         { errorCode: 41451, name: '.b.example' },
       ],
     });
+    assert.equal(remove.error.description, 'CIFSMGMTCLIENT library function CIFSLIB_RemoveShare is not available');
     assert.equal(list.status, 'success', 'the calls that exist still work');
     const lines = logs.since(0, pid).map(logs.message);
     for (const symbol of ['CIFSLIB_AddUserContext', 'CIFSLIB_RemoveShare'])

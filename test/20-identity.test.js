@@ -17,7 +17,10 @@ describe('supervisor check', () => {
     const requests = [
       [cifs.cifs_contexts_sphere, { operation: 1 }, 'FetchCIFSUserContexts'],
       [cifs.cifs_contexts_sphere, { operation: 3, userContexts: ['.a'] }, 'RemoveCIFSUserContexts'],
-      [cifs.cifs_contexts_sphere, { operation: 2, userContexts: ['.a'] }, 'AddCIFSUserContext'],
+      [cifs.cifs_shares_sphere, { operation: 1 }, 'FetchCIFSShares'],
+      [cifs.cifs_shares_sphere, { operation: 2, name: 'n', volumeName: 'DATA', relativePath: 'p', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' }, 'CreateCIFSShare'],
+      [cifs.cifs_shares_sphere, { operation: 4, encryption: 'enabled', names: ['docs'] }, 'ChangeCIFSShareFeatureConfiguration'],
+      [cifs.cifs_shares_sphere, { operation: 5, names: ['docs'] }, 'RemoveCIFSShare'],
     ];
     for (const [sphere, request, operation] of requests) {
       const mark = logs.mark();
@@ -40,12 +43,12 @@ describe('supervisor check', () => {
 
   it('reports names of a refused batch request as failed, never as done', async () => {
     sim.identity.set({ supervisor: false });
-    const answer = await cifs.cifs_contexts_sphere({ operation: 3, dn, userContexts: ['.a.example', '.b.example'] });
+    const answer = await cifs.cifs_shares_sphere({ operation: 5, dn, names: ['docs', 'home'] });
     assert.equal(answer.successfulList, undefined);
     assert.equal(answer.failedCount, '2');
     assert.deepEqual(answer.failedList, [
-      { errorCode: 40031, name: '.a.example' },
-      { errorCode: 40031, name: '.b.example' },
+      { errorCode: 40031, name: 'docs' },
+      { errorCode: 40031, name: 'home' },
     ]);
   });
 

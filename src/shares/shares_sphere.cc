@@ -1,5 +1,7 @@
 #include "module/sphere.h"
 #include "module/spheres.h"
+#include "shares/share_operations.h"
+#include "values/outcome_list.h"
 
 namespace cifs {
 
@@ -7,10 +9,32 @@ namespace {
 
 void cifs_shares_work_complete(napi_env env, napi_status, void *data);
 
-// Eight operations; none is offered yet, so every number is unknown (an empty
-// executor is treated as not offered, never answered with success).
-constexpr operation_row cifs_shares_api_handlers[9] = {};
-constexpr const char *cifs_shares_api_handlers_strings[9] = {};
+// Operations 6 to 8 (open files of a share, closing open files) are not
+// offered yet: their rows stay empty, so the cycle treats them as unknown.
+constexpr operation_row cifs_shares_api_handlers[] = {
+    {nullptr, nullptr, nullptr},
+    {"FetchCIFSShares", nullptr, cs_list_all_shares},
+    {"CreateCIFSShare", get_shareconfig_input_data, cs_create_share},
+    {"ChangeCIFSShareConfiguration", get_shareconfig_input_data, cs_change_share_configuration},
+    {"ChangeCIFSShareFeatureConfiguration", get_share_featureconfig_input_data, cs_change_share_feature_configuration},
+    {"RemoveCIFSShare", get_removeshare_input_data, cs_remove_share},
+    {nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr},
+    {nullptr, nullptr, nullptr},
+};
+
+// Operation 1 has no description; the cycle's log lines use its name instead.
+constexpr const char *cifs_shares_api_handlers_strings[] = {
+    nullptr,
+    nullptr,
+    "fetching create share",
+    "fetching share configuration",
+    "fetching share feature configuration",
+    "fetching remove share",
+    "fetching list open files of share",
+    "fetching close open file",
+    "fetching close all open files of share",
+};
 
 const sphere_def shares_sphere{
     cifs_shares_api_handlers,
@@ -26,7 +50,24 @@ constexpr completion_texts shares_completion{"cifs_shares_work_complete", "Faile
                                              "Failed to resolve promise, error: %d",
                                              "Failed to remove async worker, error: %d"};
 
-bool shares_branch(napi_env, request_instance &, napi_value) { return false; }
+bool shares_branch(napi_env env, request_instance &instance, napi_value result) {
+  switch (instance.operation) {
+    case 1:
+      if (instance.error_code == 0) cs_convert_shares_list_to_json(env, &instance, result, share_form::full);
+      instance.share_list.reset();
+      return true;
+    case 2:
+    case 3:
+      instance.share_record.reset();
+      return true;
+    case 4:
+    case 5:
+      convert_processed_entries_list_to_json(env, &instance, result, "share");
+      return true;
+    default:
+      return false;
+  }
+}
 
 void cifs_shares_work_complete(napi_env env, napi_status, void *data) {
   complete_request(env, data, shares_completion, shares_branch);

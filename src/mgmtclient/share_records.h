@@ -1,0 +1,71 @@
+// Reading share list blocks the library returns, and building the share
+// records the module sends. Pure code: no Node-API, so native tests and fuzz
+// targets drive it directly.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "mgmtclient/records.h"
+#include "values/malloc_ptr.h"
+
+namespace cifs {
+
+// One listed share. A text whose offset is absent, outside the record, or not
+// NUL-terminated inside it reads as empty (`has_*` tells which).
+struct share_view {
+  uint16_t share_type;
+  uint32_t name_space;
+  uint8_t encryption;
+  uint8_t folder_redirection;
+  uint8_t atm_backup;
+  uint32_t open_files_count;
+  std::string_view name, volume_name, comment, relative_path, absolute_path;
+};
+
+// Walks a share list block of `block_size` readable bytes. A count that does
+// not fit the block is cut to the pointers that do, and pointer slots end where
+// the first record kept inside the block begins; such a record is read no
+// further than the block's end.
+class share_list_reader {
+ public:
+  share_list_reader(const uint8_t *block, size_t block_size);
+  uint32_t count() const { return count_; }
+  // Share i, or nothing for a null (or unreadable) record.
+  std::optional<share_view> share(uint32_t i) const;
+
+ private:
+  const uint8_t *block_;
+  size_t size_;
+  uint32_t count_ = 0;
+};
+
+// Reads one share record of at most `extent` bytes (header and string area).
+std::optional<share_view> read_share_record(const uint8_t *record, size_t extent);
+
+// The texts of a create or change request; an absent optional text is left
+// out of the record and its offset set to absent.
+struct share_config_texts {
+  std::string_view name, volume_name, relative_path;
+  std::optional<std::string_view> comment, new_name;
+};
+
+// A zero-filled record of exactly 48 bytes plus every text and its NUL, in the
+// order name, volume, relative path, comment, new name, with the comment and
+// new-name change bits. Null when the allocation fails (errno tells why).
+malloc_ptr<share_record> build_share_config_record(const share_config_texts &texts);
+
+// The fixed-size record of the per-name calls (removal, feature switching).
+struct __attribute__((packed)) name_share_record {
+  share_record header;
+  char strings[name_record_area];
+};
+static_assert(sizeof(name_share_record) == 48 + 82);
+
+// Fills `record` for `name` (all other fields zero). False, leaving the record
+// untouched, when the name and its NUL do not fit the 82-byte area.
+bool fill_name_record(name_share_record *record, std::string_view name);
+
+}  // namespace cifs

@@ -1,0 +1,106 @@
+#include "module/error_codes.h"
+#include <string_view>
+
+#include "mgmtclient/batch_call.h"
+#include "mgmtclient/share_records.h"
+#include "module/log.h"
+#include "shares/share_operations.h"
+#include "values/keys.h"
+#include "values/readers.h"
+
+namespace cifs {
+
+namespace {
+
+constexpr whole_request_failure all_feature_changes_failed{
+    41452, 394, "Failed to change configuration of all the specified shares"};
+constexpr whole_request_failure all_removals_failed{41453, 395, "Failed to remove all the specified shares"};
+
+// A share name that does not fit the per-name record is not sent: the entry
+// fails with this status (the value is not one the record can carry).
+constexpr int32_t status_name_too_long = 40018;
+
+struct share_feature {
+  cifs_key key;
+  uint32_t change_bit;
+};
+// Only the first feature present on the request is switched.
+constexpr share_feature share_features[] = {
+    {ck_encryption, change_encryption},
+    {ck_folder_redirection, change_folder_redirection},
+    {ck_atm_backup, change_atm_backup},
+};
+
+// Fills the per-name record, or reports a name that does not fit it.
+bool fill_or_reject(name_share_record *record, const received_entry &entry, const char *func) {
+  if (fill_name_record(record, entry.name)) return true;
+  CIFS_LOG_AS(func, LOG_ERR, "Share name is longer than %d bytes: %s, error: %d",
+              static_cast<int>(name_record_area - 1), entry.name, status_name_too_long);
+  return false;
+}
+
+}  // namespace
+
+uint32_t get_share_featureconfig_input_data(napi_env env, napi_value request, request_instance *instance) {
+  const share_feature *feature = nullptr;
+  for (const share_feature &candidate : share_features) {
+    if (validate_key(env, request, ckey(candidate.key))) {
+      feature = &candidate;
+      break;
+    }
+  }
+  if (feature == nullptr) {
+    instance->error_code = status_invalid_value;
+    copy_bounded(instance->error_message, "Received invalid feature key in request");
+    instance->error_id = id_invalid_share_feature;
+    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_invalid_value));
+    return UINT32_MAX;
+  }
+  uint8_t value = 0;
+  if (get_share_configuration_value(env, request, instance, ckey(feature->key), &value) != 0) return UINT32_MAX;
+  return read_names_into_entries(env, request, instance, ckey(k_names), value, feature->change_bit);
+}
+
+void cs_change_share_feature_configuration(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  name_share_record record;
+  CIFS_RUN_BATCH(
+      instance, CIFSLIB_ChangeShareFeatureConfiguration,
+      [&record](const received_entry &entry) {
+        if (!fill_or_reject(&record, entry, "cs_change_share_feature_configuration")) return status_name_too_long;
+        record.header.change_mask = entry.feature_flag;
+        switch (entry.feature_flag) {
+          case change_encryption: record.header.encryption = entry.feature_value; break;
+          case change_folder_redirection: record.header.folder_redirection = entry.feature_value; break;
+          case change_atm_backup: record.header.atm_backup = entry.feature_value; break;
+          default: break;
+        }
+        int32_t status = mgmt::CIFSLIB_ChangeShareFeatureConfiguration(&record.header);
+        if (status != 0)
+          CIFS_LOG_AS("cs_change_share_feature_configuration", LOG_ERR,
+                      "Failed to change configuration of the share: %s, error: %d", entry.name, status);
+        return status;
+      },
+      all_feature_changes_failed);
+}
+
+uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_instance *instance) {
+  return read_names_into_entries(env, request, instance, ckey(k_names));
+}
+
+void cs_remove_share(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  name_share_record record;
+  CIFS_RUN_BATCH(
+      instance, CIFSLIB_RemoveShare,
+      [&record](const received_entry &entry) {
+        if (!fill_or_reject(&record, entry, "cs_remove_share")) return status_name_too_long;
+        int32_t status = mgmt::CIFSLIB_RemoveShare(&record.header);
+        if (status != 0)
+          CIFS_LOG_AS("cs_remove_share", LOG_ERR, "Failed to remove share: %s, error: %d", entry.name, status);
+        return status;
+      },
+      all_removals_failed);
+}
+
+}  // namespace cifs

@@ -1,0 +1,30 @@
+// The shares sphere's operations: parsers (JavaScript thread), executors
+// (worker thread) and converters (JavaScript thread).
+#pragma once
+
+#include <node_api.h>
+
+#include "module/request_instance.h"
+
+namespace cifs {
+
+enum class share_form { full = 1, mapped = 2 };
+
+void cs_list_all_shares(napi_env env, void *data);
+void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form);
+void cs_convert_share_info_to_json(napi_env env, const struct share_view *share, napi_value result, uint32_t index,
+                                   napi_value array, share_form form);
+
+uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_instance *instance);
+int get_share_configuration_value(napi_env env, napi_value request, request_instance *instance, const char *key,
+                                  uint8_t *value);
+void cs_create_share(napi_env env, void *data);
+void cs_change_share_configuration(napi_env env, void *data);
+
+uint32_t get_share_featureconfig_input_data(napi_env env, napi_value request, request_instance *instance);
+void cs_change_share_feature_configuration(napi_env env, void *data);
+
+uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_instance *instance);
+void cs_remove_share(napi_env env, void *data);
+
+}  // namespace cifs
