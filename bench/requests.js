@@ -24,7 +24,7 @@ async function main() {
   await measure('FetchCIFSUserContexts', () => cifs.cifs_contexts_sphere({ operation: 1, dn }));
   await measure('FetchCIFSShares', () => cifs.cifs_shares_sphere({ operation: 1, dn }));
   const names = Array.from({ length: 100 }, (_, i) => `.bench${i}.example`);
-  await measure('AddCIFSUserContext, 100 names (all fail after 1st)', () => cifs.cifs_contexts_sphere({ operation: 2, dn, userContexts: names }), { total: 2000 });
+  await measure('AddCIFSUserContext, 100 names', () => cifs.cifs_contexts_sphere({ operation: 2, dn, userContexts: names }), { total: 2000 });
   await measure('early failure (missing dn)', () => cifs.cifs_shares_sphere({ operation: 1 }));
 }
 
