@@ -1,9 +1,9 @@
-#include "module/error_codes.h"
 #include "contexts/contexts_operations.h"
 
 #include <cstring>
 
 #include "mgmtclient/batch_call.h"
+#include "module/error_codes.h"
 #include "module/log.h"
 #include "values/builders.h"
 #include "values/keys.h"

@@ -2,11 +2,11 @@
 // that every executor runs before it touches the management library.
 #pragma once
 
-#include "module/error_codes.h"
 #include <node_api.h>
 
 #include <cstdint>
 
+#include "module/error_codes.h"
 #include "module/request_instance.h"
 
 namespace cifs {

@@ -1,8 +1,8 @@
-#include "module/error_codes.h"
 #include "mgmtclient/binding.h"
 
 #include <dlfcn.h>
 
+#include "module/error_codes.h"
 #include "module/log.h"
 #include "values/bounded_text.h"
 

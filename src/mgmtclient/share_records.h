@@ -14,7 +14,7 @@
 namespace cifs {
 
 // One listed share. A text whose offset is absent, outside the record, or not
-// NUL-terminated inside it reads as empty (`has_*` tells which).
+// NUL-terminated inside it reads as empty.
 struct share_view {
   uint16_t share_type;
   uint32_t name_space;

@@ -1,4 +1,3 @@
-#include "module/error_codes.h"
 #include "module/sphere.h"
 
 #include <cstdio>
@@ -6,6 +5,7 @@
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
 #include "module/envelopes.h"
+#include "module/error_codes.h"
 #include "module/error_tags.h"
 #include "module/log.h"
 #include "module/napi_call.h"

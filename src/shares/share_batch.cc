@@ -1,8 +1,8 @@
-#include "module/error_codes.h"
 #include <string_view>
 
 #include "mgmtclient/batch_call.h"
 #include "mgmtclient/share_records.h"
+#include "module/error_codes.h"
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/keys.h"

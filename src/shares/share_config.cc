@@ -1,10 +1,10 @@
-#include "module/error_codes.h"
 #include <cerrno>
 #include <cstring>
 
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
 #include "mgmtclient/share_records.h"
+#include "module/error_codes.h"
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/bounded_text.h"
@@ -105,7 +105,7 @@ uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_in
 
 namespace {
 
-// Hands the parsed record to `call`; `failure_text`/`failure_id` describe a refusal by the library.
+// Hands the parsed record to `function`; `failure_text`/`failure_id` describe a refusal by the library.
 template <class Function>
 void send_share_record(request_instance *instance, Function function, const char *function_name,
                        const char *failure_text, uint32_t failure_id, const char *func) {

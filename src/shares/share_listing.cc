@@ -1,11 +1,11 @@
-#include "module/error_codes.h"
 #include <strings.h>
 
-#include <string>
+#include <cstring>
 
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
 #include "mgmtclient/share_records.h"
+#include "module/error_codes.h"
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/bounded_text.h"

@@ -1,10 +1,10 @@
-#include "module/error_codes.h"
 #include "values/outcome_list.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
+#include "module/error_codes.h"
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"

@@ -3,11 +3,12 @@
 // records the failure in the request instance.
 #pragma once
 
-#include "module/error_codes.h"
 #include <node_api.h>
 
 #include <cstddef>
 #include <cstdint>
+
+#include "module/error_codes.h"
 
 namespace cifs {
 
