@@ -10,6 +10,7 @@
 #include "shares/share_operations.h"
 #include "values/bounded_text.h"
 #include "values/builders.h"
+#include "values/env_cache.h"
 #include "values/keys.h"
 #include "values/library_buffer.h"
 
@@ -17,14 +18,14 @@ namespace cifs {
 
 namespace {
 
-const char *share_type_name(uint16_t type) {
+fixed_text share_type_text(uint16_t type) {
   switch (type) {
-    case share_type_disk: return "Disk Directory Tree";
-    case share_type_system: return "System";
-    case share_type_ipc: return "Inter Process Communication";
-    case share_type_custom: return "Custom Data Share";
-    case share_type_dfs: return "Global DFS namespace";
-    default: return "";
+    case share_type_disk: return t_share_type_disk;
+    case share_type_system: return t_share_type_system;
+    case share_type_ipc: return t_share_type_ipc;
+    case share_type_custom: return t_share_type_custom;
+    case share_type_dfs: return t_share_type_dfs;
+    default: return t_empty;
   }
 }
 
@@ -36,22 +37,22 @@ bool is_admin_share(std::string_view name) {
   return equals("_admin") || equals("admin");
 }
 
-const char *name_space_name(uint32_t name_space, std::string_view share_name) {
+// The name space's text, or fixed_text_count when the share shows none.
+fixed_text name_space_text(uint32_t name_space, std::string_view share_name) {
   switch (name_space) {
-    case name_space_dos: return "dos";
-    case name_space_mac: return "mac";
-    case name_space_unix: return "unix";
-    case name_space_long: return "long";
-    case name_space_unknown: return is_admin_share(share_name) ? "long" : nullptr;
-    default: return nullptr;
+    case name_space_dos: return t_name_space_dos;
+    case name_space_mac: return t_name_space_mac;
+    case name_space_unix: return t_name_space_unix;
+    case name_space_long: return t_name_space_long;
+    case name_space_unknown: return is_admin_share(share_name) ? t_name_space_long : fixed_text_count;
+    default: return fixed_text_count;
   }
 }
 
-void set_text(napi_env env, napi_value object, const char *key, std::string_view text) {
-  create_string_utf8_n(env, object, key, text.data(), text.size());
-}
 
-const char *feature_text(uint8_t byte) { return byte != 0 ? "enabled" : "disabled"; }
+napi_value feature_value(const answer_kit &kit, const char *key, uint8_t byte) {
+  return kit.text(byte != 0 ? t_enabled : t_disabled, key);
+}
 
 }  // namespace
 
@@ -70,29 +71,41 @@ void cs_list_all_shares(napi_env, void *data) {
 }
 
 void cs_convert_share_info_to_json(napi_env env, const share_view *share, napi_value result, uint32_t index,
-                                   napi_value array, share_form form) {
+                                   napi_value array, share_form form, const answer_kit &kit) {
   (void)result;  // the share lands in `array`; kept for the converter's call shape
   if (share == nullptr) return;
-  napi_value object;
-  if (napi_create_object(env, &object) != napi_ok) {
+  built_record record;
+  if (form == share_form::full) {
+    const fixed_text name_space = name_space_text(share->name_space, share->name);
+    const napi_value values[] = {
+        kit.answer_text(ckey(k_name), share->name),
+        kit.text(share_type_text(share->share_type), ckey(k_type)),
+        kit.answer_text(ckey(ck_comment), share->comment),
+        kit.answer_text(ckey(k_volume_name), share->volume_name),
+        kit.answer_text(ckey(ck_relative_path), share->relative_path),
+        name_space != fixed_text_count ? kit.text(name_space, ckey(k_name_space)) : nullptr,
+        kit.answer_text(ckey(ck_absolute_path), share->absolute_path),
+        feature_value(kit, ckey(ck_encryption), share->encryption),
+        feature_value(kit, ckey(ck_folder_redirection), share->folder_redirection),
+        feature_value(kit, ckey(ck_atm_backup), share->atm_backup),
+    };
+    record = build_record(env, kit, r_share_full, values, array, index);
+  } else {
+    const napi_value values[] = {
+        kit.answer_text(ckey(k_name), share->name),
+        kit.answer_text(ckey(ck_absolute_path), share->absolute_path),
+        feature_value(kit, ckey(ck_encryption), share->encryption),
+        feature_value(kit, ckey(ck_folder_redirection), share->folder_redirection),
+        feature_value(kit, ckey(ck_atm_backup), share->atm_backup),
+        make_uint32(env, ckey(k_open_files_count), share->open_files_count),
+    };
+    record = build_record(env, kit, r_share_mapped, values, array, index);
+  }
+  if (record.object == nullptr) {
     LOG_ERROR("Failed to create NAPI object to store CIFS shares info");
     return;
   }
-  set_text(env, object, ckey(k_name), share->name);
-  if (form == share_form::full) {
-    create_string_utf8(env, object, ckey(k_type), share_type_name(share->share_type));
-    set_text(env, object, ckey(ck_comment), share->comment);
-    set_text(env, object, ckey(k_volume_name), share->volume_name);
-    set_text(env, object, ckey(ck_relative_path), share->relative_path);
-    if (const char *name_space = name_space_name(share->name_space, share->name))
-      create_string_utf8(env, object, ckey(k_name_space), name_space);
-  }
-  set_text(env, object, ckey(ck_absolute_path), share->absolute_path);
-  create_string_utf8(env, object, ckey(ck_encryption), feature_text(share->encryption));
-  create_string_utf8(env, object, ckey(ck_folder_redirection), feature_text(share->folder_redirection));
-  create_string_utf8(env, object, ckey(ck_atm_backup), feature_text(share->atm_backup));
-  if (form == share_form::mapped) create_uint32(env, object, ckey(k_open_files_count), share->open_files_count);
-  if (napi_set_element(env, array, index, object) != napi_ok)
+  if (!record.stored && napi_set_element(env, array, index, record.object) != napi_ok)
     LOG_ERROR("Failed to copy cifs share information to array");
 }
 
@@ -104,9 +117,10 @@ void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, na
   }
   const uint8_t *block = instance->share_list.get();
   share_list_reader reader(block, library_buffer_size(block));
+  const answer_kit kit(env);
   for (uint32_t i = 0; i < reader.count(); ++i) {
     std::optional<share_view> share = reader.share(i);
-    cs_convert_share_info_to_json(env, share ? &*share : nullptr, result, i, array, form);
+    cs_convert_share_info_to_json(env, share ? &*share : nullptr, result, i, array, form, kit);
   }
   if (napi_set_named_property(env, result, ckey(ck_shares), array) != napi_ok)
     LOG_ERROR("Failed to copy CIFS share list into return object");

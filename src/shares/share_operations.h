@@ -13,7 +13,7 @@ enum class share_form { full = 1, mapped = 2 };
 void cs_list_all_shares(napi_env env, void *data);
 void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form);
 void cs_convert_share_info_to_json(napi_env env, const struct share_view *share, napi_value result, uint32_t index,
-                                   napi_value array, share_form form);
+                                   napi_value array, share_form form, const class answer_kit &kit);
 
 uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_instance *instance);
 int get_share_configuration_value(napi_env env, napi_value request, request_instance *instance, const char *key,

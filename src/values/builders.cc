@@ -13,71 +13,113 @@ namespace cifs {
 // Bytes of the instance's error_message that add_string_to_array_ext may fill.
 static constexpr size_t message_size = 129;
 
-void create_string_utf8_n(napi_env env, napi_value object, const char *key, const char *text, size_t length) {
+namespace {
+
+bool is_ascii(const char *text, size_t length) {
+  unsigned char any = 0;
+  for (size_t i = 0; i < length; ++i) any |= static_cast<unsigned char>(text[i]);
+  return any < 0x80;
+}
+
+}  // namespace
+
+napi_value make_string_utf8(napi_env env, const char *key, const char *text, size_t length) {
   napi_value value;
-  napi_status status = napi_create_string_utf8(env, text ? text : "", text ? length : 0, &value);
+  if (text == nullptr) length = 0;
+  // ASCII reads the same as Latin-1, and the engine copies it without decoding.
+  napi_status status = is_ascii(text, length) ? napi_create_string_latin1(env, text ? text : "", length, &value)
+                                              : napi_create_string_utf8(env, text, length, &value);
   if (status != napi_ok) {
     CIFS_LOG_AS("create_string_utf8", LOG_ERR, "Failed to create NAPI string for %s: %.*s, error: %d", key,
-                static_cast<int>(text ? length : 0), text ? text : "", status);
-    return;
+                static_cast<int>(length), text ? text : "", status);
+    return nullptr;
   }
-  (void)napi_set_named_property(env, object, key, value);  // a builder never fails its caller
+  return value;
+}
+
+void create_string_utf8_n(napi_env env, napi_value object, const char *key, const char *text, size_t length) {
+  if (napi_value value = make_string_utf8(env, key, text, length))
+    (void)napi_set_named_property(env, object, key, value);  // a builder never fails its caller
 }
 
 void create_string_utf8(napi_env env, napi_value object, const char *key, const char *text) {
   create_string_utf8_n(env, object, key, text, text ? std::strlen(text) : 0);
 }
 
-// The number-to-string builders share one formatting path.
-static void set_decimal_string(napi_env env, napi_value object, const char *key, const char *digits,
-                               const char *func) {
+namespace {
+
+// The number-to-string makers share one formatting path.
+napi_value make_decimal_string(napi_env env, const char *key, const char *digits, const char *func) {
   napi_value value;
   napi_status status = napi_create_string_utf8(env, digits, std::strlen(digits), &value);
   if (status != napi_ok) {
     CIFS_LOG_AS(func, LOG_ERR, "Failed to create NAPI string for %s: %s, error: %d", key, digits, status);
-    return;
+    return nullptr;
   }
-  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+  return value;
+}
+
+void set_made(napi_env env, napi_value object, const char *key, napi_value value) {
+  if (value != nullptr) (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+}
+
+}  // namespace
+
+napi_value make_uint32_to_string_utf8(napi_env env, const char *key, uint32_t value) {
+  char digits[64] = {};
+  std::snprintf(digits, sizeof digits, "%" PRIu32, value);
+  return make_decimal_string(env, key, digits, "create_uint32_to_string_utf8");
+}
+
+napi_value make_uint64_to_string_utf8(napi_env env, const char *key, uint64_t value) {
+  char digits[64] = {};
+  std::snprintf(digits, sizeof digits, "%" PRIu64, value);
+  return make_decimal_string(env, key, digits, "create_uint64_to_string_utf8");
 }
 
 void create_uint32_to_string_utf8(napi_env env, napi_value object, const char *key, uint32_t value) {
-  char digits[64] = {};
-  std::snprintf(digits, sizeof digits, "%" PRIu32, value);
-  set_decimal_string(env, object, key, digits, __func__);
+  set_made(env, object, key, make_uint32_to_string_utf8(env, key, value));
 }
 
 void create_uint64_to_string_utf8(napi_env env, napi_value object, const char *key, uint64_t value) {
-  char digits[64] = {};
-  std::snprintf(digits, sizeof digits, "%" PRIu64, value);
-  set_decimal_string(env, object, key, digits, __func__);
+  set_made(env, object, key, make_uint64_to_string_utf8(env, key, value));
 }
 
-void create_boolean(napi_env env, napi_value object, const char *key, uint8_t byte) {
+napi_value make_boolean(napi_env env, const char *key, uint8_t byte) {
   napi_value value;
   napi_status status = napi_get_boolean(env, byte != 0, &value);
   if (status != napi_ok) {
-    LOG_ERROR("Failed to create NAPI value for %s: %d, error: %d", key, byte, status);
-    return;
+    CIFS_LOG_AS("create_boolean", LOG_ERR, "Failed to create NAPI value for %s: %d, error: %d", key, byte, status);
+    return nullptr;
   }
-  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+  return value;
 }
 
-void create_int64(napi_env env, napi_value object, const char *key, int64_t number) {
+void create_boolean(napi_env env, napi_value object, const char *key, uint8_t byte) {
+  set_made(env, object, key, make_boolean(env, key, byte));
+}
+
+napi_value make_int64(napi_env env, const char *key, int64_t number) {
   napi_value value;
   napi_status status = napi_create_int64(env, number, &value);
   if (status != napi_ok) {
-    LOG_ERROR("Failed to create NAPI value for %s: %" PRId64 ", error: %d", key, number, status);
-    return;
+    CIFS_LOG_AS("create_int64", LOG_ERR, "Failed to create NAPI value for %s: %" PRId64 ", error: %d", key, number,
+                status);
+    return nullptr;
   }
-  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+  return value;
+}
+
+void create_int64(napi_env env, napi_value object, const char *key, int64_t number) {
+  set_made(env, object, key, make_int64(env, key, number));
 }
 
 namespace {
 
-// create_uint32 and create_int32: a number, or a log line with the value as text.
+// make_uint32 and make_int32: a number, or a log line with the value as text.
 template <class T>
-void set_number(napi_env env, napi_value object, const char *key, T number,
-                napi_status (*create)(napi_env, T, napi_value *), const char *func) {
+napi_value make_number(napi_env env, const char *key, T number, napi_status (*create)(napi_env, T, napi_value *),
+                       const char *func) {
   napi_value value;
   napi_status status = create(env, number, &value);
   if (status != napi_ok) {
@@ -85,19 +127,27 @@ void set_number(napi_env env, napi_value object, const char *key, T number,
     if constexpr (std::is_signed_v<T>) std::snprintf(text, sizeof text, "%" PRId32 "\n", static_cast<int32_t>(number));
     else std::snprintf(text, sizeof text, "%" PRIu32 "\n", static_cast<uint32_t>(number));
     CIFS_LOG_AS(func, LOG_ERR, "Failed to create napi int for %s: %s, error: %d", key, text, status);
-    return;
+    return nullptr;
   }
-  (void)napi_set_named_property(env, object, key, value);  // unchecked by design
+  return value;
 }
 
 }  // namespace
 
+napi_value make_uint32(napi_env env, const char *key, uint32_t number) {
+  return make_number(env, key, number, napi_create_uint32, "create_uint32");
+}
+
+napi_value make_int32(napi_env env, const char *key, int32_t number) {
+  return make_number(env, key, number, napi_create_int32, "create_int32");
+}
+
 void create_uint32(napi_env env, napi_value object, const char *key, uint32_t number) {
-  set_number(env, object, key, number, napi_create_uint32, __func__);
+  set_made(env, object, key, make_uint32(env, key, number));
 }
 
 void create_int32(napi_env env, napi_value object, const char *key, int32_t number) {
-  set_number(env, object, key, number, napi_create_int32, __func__);
+  set_made(env, object, key, make_int32(env, key, number));
 }
 
 void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_value array) {

@@ -9,6 +9,19 @@
 
 namespace cifs {
 
+// Value makers: the JavaScript value of a builder, or null after logging the
+// builder's own failure line (`key` names the answer key in it). The record
+// builders make every value of a record this way before the record exists.
+napi_value make_string_utf8(napi_env env, const char *key, const char *text, size_t length);
+napi_value make_uint32_to_string_utf8(napi_env env, const char *key, uint32_t value);
+napi_value make_uint64_to_string_utf8(napi_env env, const char *key, uint64_t value);
+napi_value make_boolean(napi_env env, const char *key, uint8_t value);
+napi_value make_int64(napi_env env, const char *key, int64_t value);
+napi_value make_uint32(napi_env env, const char *key, uint32_t value);
+napi_value make_int32(napi_env env, const char *key, int32_t value);
+
+// Property builders: make the value and set it on `object` under `key`.
+
 void create_string_utf8(napi_env env, napi_value object, const char *key, const char *text);
 // Like create_string_utf8, for a text of known length that need not be NUL-terminated.
 void create_string_utf8_n(napi_env env, napi_value object, const char *key, const char *text, size_t length);

@@ -1,0 +1,74 @@
+'use strict';
+// Big answers: the main-thread time the module spends building an answer,
+// against JSON.parse of the same answer's JSON text, and the heap each holds.
+// Run: npm run bench (node --expose-gc)
+const { performance } = require('node:perf_hooks');
+const { cifs, sim, interleaved, ratio } = require('./harness');
+
+const dn = 'cn=admin,o=example';
+const pause = new Int32Array(new SharedArrayBuffer(4));
+
+// The completion runs on the JavaScript thread as one callback. The thread is
+// kept asleep until the worker has surely finished, so the time from waking
+// to the resolved answer is the completion's own work.
+async function completionTime(request, workerMs) {
+  const answer = request();
+  Atomics.wait(pause, 0, 0, workerMs);
+  const started = performance.now();
+  await answer;
+  return performance.now() - started;
+}
+
+function parseTime(text) {
+  const started = performance.now();
+  JSON.parse(text);
+  return performance.now() - started;
+}
+
+// Heap bytes one answer holds once the garbage is collected: the growth from
+// holding one answer to holding five, over four, so that a stale reference
+// the engine keeps to an earlier value does not count.
+async function heldBytes(make) {
+  const holding = async (copies) => {
+    global.gc();
+    const before = process.memoryUsage().heapUsed;
+    const held = [];
+    for (let i = 0; i < copies; i += 1) held.push(await make());
+    global.gc();
+    const bytes = process.memoryUsage().heapUsed - before;
+    return held.length ? bytes : 0;
+  };
+  return ((await holding(5)) - (await holding(1))) / 4;
+}
+
+function shares(count) {
+  return Array.from({ length: count }, (_, i) => ({
+    name: `share${i}`, volumeName: `VOL${i % 7}`, relativePath: `projects/p${i}`, absolutePath: `/VOL${i % 7}/projects/p${i}`,
+    comment: i % 3 ? `comment for share ${i}` : '', type: [0, 2, 3, 4, 5][i % 5], nameSpace: [0, 1, 2, 4][i % 4],
+    encryption: i % 2 === 0, folderRedirection: i % 3 === 0, atmBackup: i % 5 === 0, openFilesCount: 0,
+  }));
+}
+
+async function main() {
+  if (typeof global.gc !== 'function') throw new Error('run with node --expose-gc');
+  console.log('| answer | build (ms) | JSON.parse (ms) | ratio | heap held: module / JSON.parse |');
+  console.log('|---|---|---|---|---|');
+  for (const count of [100, 1000, 10000]) {
+    sim.reset();
+    sim.mgmt.setShares(shares(count));
+    const request = () => cifs.cifs_shares_sphere({ operation: 1, dn });
+    const text = JSON.stringify(await request());
+    const workerMs = Math.max(10, Math.ceil(count / 50));
+    for (let i = 0; i < 5; i += 1) { await completionTime(request, workerMs); parseTime(text); } // warm-up
+    const rounds = count >= 10000 ? 31 : 101;
+    const medians = await interleaved(rounds, {
+      build: () => completionTime(request, workerMs),
+      parse: async () => parseTime(text),
+    });
+    const moduleHeap = await heldBytes(request);
+    const parsedHeap = await heldBytes(async () => JSON.parse(text));
+    console.log(`| ${count} shares (${(text.length / 1e6).toFixed(2)} MB of JSON) | ${medians.build.toFixed(2)} | ${medians.parse.toFixed(2)} | ${ratio(medians.build, medians.parse)} | ${(moduleHeap / 1e6).toFixed(2)} MB / ${(parsedHeap / 1e6).toFixed(2)} MB |`);
+  }
+}
+
+main();

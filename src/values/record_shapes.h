@@ -1,0 +1,41 @@
+// The shapes of the answer's records: for each kind, its keys in answer
+// order, and which of them a record may leave out. One JavaScript builder is
+// compiled from each shape per environment (env_cache), so every record of a
+// kind is made in one step with the same hidden class.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace cifs {
+
+struct record_key {
+  const char *name;
+  bool optional;  // left out (inside the builder) when its value is absent
+};
+
+enum record_kind : uint8_t {
+  r_success_envelope,
+  r_failure_envelope,
+  r_error_object,
+  r_share_full,
+  r_share_mapped,
+  r_outcome_successful,
+  r_outcome_failed,
+  record_kind_count,
+};
+
+inline constexpr size_t record_max_keys = 24;
+
+// Keys of record `kind`, in answer order.
+std::span<const record_key> record_keys(record_kind kind);
+
+// JavaScript source of a function expression (t, i, a0, a1, ...) that takes
+// one argument per key and returns the record as an object literal, stored
+// at t[i] too when t is not undefined. An optional key whose argument is
+// undefined is not created at all (never created and deleted).
+std::string record_builder_source(std::span<const record_key> keys);
+
+}  // namespace cifs
