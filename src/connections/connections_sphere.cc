@@ -27,7 +27,7 @@ constexpr completion_texts connections_completion{"cifs_connections_work_complet
                                                   "Failed to resolve cifs promise, %d",
                                                   "Failed to remove cifs async worker"};
 
-bool connections_branch(napi_env, request_instance &, napi_value) { return false; }
+bool connections_branch(napi_env, request_instance &, napi_value, const answer_kit &) { return false; }
 
 void cifs_connections_work_complete(napi_env env, napi_status, void *data) {
   complete_request(env, data, connections_completion, connections_branch);

@@ -6,6 +6,7 @@
 #include "module/error_codes.h"
 #include "module/log.h"
 #include "values/builders.h"
+#include "values/env_cache.h"
 #include "values/keys.h"
 #include "values/library_buffer.h"
 
@@ -60,7 +61,7 @@ void remove_cifs_user_contexts(napi_env, void *data) {
       all_removals_failed);
 }
 
-void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_value *result) {
+void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_value *result, const answer_kit &kit) {
   napi_value array;
   if (napi_create_array(env, &array) != napi_ok) {
     LOG_ERROR("Failed to create array to store CIFS user contexts");
@@ -72,14 +73,24 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_valu
     // The texts lie back to back; a count larger than the block holds stops at its end.
     const char *position = block;
     const char *end = block + library_buffer_size(block);
+    napi_value texts[64];
+    uint32_t first = 0, held = 0;
+    auto flush = [&] {
+      if (napi_status status = store_elements(env, kit, array, first, texts, held))
+        CIFS_LOG_AS("add_string_to_array", LOG_ERR, "Failed to add data into NAPI array, error: %d", status);
+      first += held;
+      held = 0;
+    };
     for (uint32_t i = 0; i < *count && position < end; ++i) {
       const void *nul = std::memchr(position, '\0', static_cast<size_t>(end - position));
       if (nul == nullptr) break;
-      add_string_to_array(env, position, i, array);
+      texts[held++] = make_array_string(env, position, static_cast<size_t>(static_cast<const char *>(nul) - position));
+      if (held == sizeof texts / sizeof texts[0]) flush();
       position = static_cast<const char *>(nul) + 1;
     }
+    flush();
   }
-  if (napi_set_named_property(env, *result, ckey(ck_user_contexts), array) != napi_ok)
+  if (kit.set(*result, ck_user_contexts, array) != napi_ok)
     LOG_ERROR("Failed to insert cifs user context list into return object");
 }
 

@@ -10,10 +10,10 @@ namespace {
 void cifs_contexts_work_complete(napi_env env, napi_status, void *data);
 
 constexpr operation_row cifs_user_contexts_api_handlers[] = {
-    {nullptr, nullptr, nullptr},
-    {"FetchCIFSUserContexts", nullptr, get_cifs_user_contexts},
-    {"AddCIFSUserContext", get_contexts_list_input_data, add_cifs_user_contexts},
-    {"RemoveCIFSUserContexts", get_contexts_list_input_data, remove_cifs_user_contexts},
+    {t_empty, nullptr, nullptr},
+    {t_fetch_cifs_user_contexts, nullptr, get_cifs_user_contexts},
+    {t_add_cifs_user_context, get_contexts_list_input_data, add_cifs_user_contexts},
+    {t_remove_cifs_user_contexts, get_contexts_list_input_data, remove_cifs_user_contexts},
 };
 
 constexpr const char *cifs_user_contexts_api_handlers_strings[] = {
@@ -37,16 +37,16 @@ constexpr completion_texts contexts_completion{"cifs_contexts_work_complete", "F
                                                "Failed to resolve cifs promise, %d",
                                                "Failed to remove cifs async worker"};
 
-bool contexts_branch(napi_env env, request_instance &instance, napi_value result) {
+bool contexts_branch(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
   switch (instance.operation) {
     case 1:
-      if (instance.error_code == 0) cifs_contexts_list_json(env, &instance, &result);
+      if (instance.error_code == 0) cifs_contexts_list_json(env, &instance, &result, kit);
       instance.contexts_count.reset();
       instance.contexts_list.reset();
       return true;
     case 2:
     case 3:
-      convert_processed_entries_list_to_json(env, &instance, result, "user context");
+      convert_processed_entries_list_to_json(env, &instance, result, "user context", kit);
       return true;
     default:
       return false;

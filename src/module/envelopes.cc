@@ -1,7 +1,10 @@
 #include "module/envelopes.h"
 
+#include <cstring>
+
 #include "module/log.h"
 #include "values/builders.h"
+#include "values/env_cache.h"
 #include "values/keys.h"
 
 namespace cifs {
@@ -30,6 +33,27 @@ void error_json(napi_env env, uint32_t error_code, const char *message, const ch
   }
   status = napi_set_named_property(env, *result, ckey(k_error), error);
   if (status != napi_ok) LOG_ERROR("Failed to set error object to json, error: %d", status);
+}
+
+napi_value build_envelope(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
+                          const char *tag, const char *key, fixed_text operation) {
+  if (kit.cache() == nullptr) return nullptr;
+  if (error_code == 0) {
+    const field fields[] = {field::fixed(t_success), field::fixed(operation)};
+    return build_record(env, kit, r_success_envelope, fields).object;
+  }
+  const bool has_tag = tag != nullptr && tag[0] != '\0';
+  const bool has_key = has_tag && key != nullptr && key[0] != '\0';
+  const field error_fields[] = {
+      field::of(make_int64(env, ckey(k_error_code), static_cast<int32_t>(error_code))),  // all bits set: -1
+      field::of(make_string_utf8(env, ckey(k_description), message, message ? std::strlen(message) : 0)),
+      has_tag ? field::of(make_string_utf8(env, ckey(k_error_id), tag, std::strlen(tag))) : field::none(),
+      has_key ? field::of(make_string_utf8(env, ckey(k_args), key, std::strlen(key))) : field::none(),
+  };
+  napi_value error = build_record(env, kit, r_error_object, error_fields).object;
+  if (error == nullptr) return nullptr;
+  const field fields[] = {field::fixed(t_failure), field::fixed(operation), field::of(error)};
+  return build_record(env, kit, r_failure_envelope, fields).object;
 }
 
 }  // namespace cifs

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "mgmtclient/records.h"
+#include "values/answer_texts.h"
 #include "values/malloc_ptr.h"
 
 namespace cifs {
@@ -31,6 +32,7 @@ struct request_instance {
   uint32_t error_code;
   int32_t operation;  // 0 until looked up; 99 in an error request
   char operation_name[64];
+  fixed_text operation_text;  // the same name as a fixed answer text (t_empty until looked up)
   char error_message[129];
   char error_tag[129];
   char error_key[64];

@@ -10,6 +10,7 @@
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
+#include "values/env_cache.h"
 #include "values/keys.h"
 #include "values/readers.h"
 
@@ -152,9 +153,11 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
     return nullptr;
   }
   const operation_row &row = sphere.rows[operation];
-  const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : row.name;
+  const char *name = fixed_texts[row.name];
+  const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : name;
   instance->operation = operation;
-  copy_bounded(instance->operation_name, row.name);
+  instance->operation_text = row.name;
+  copy_bounded(instance->operation_name, name);
 
   if (row.parser != nullptr) {
     if (uint32_t status = row.parser(env, request, instance.get())) {
@@ -186,28 +189,33 @@ void complete_request(napi_env env, void *data, const completion_texts &texts, c
   const char *func = texts.function_name;
   char line[256];
 
-  napi_value result;
-  napi_status status = napi_create_object(env, &result);
-  if (status != napi_ok) {
-    // The promise cannot be resolved; the work item and instance are still released.
-    std::snprintf(line, sizeof line, texts.object, status);
-    CIFS_LOG_AS(func, LOG_ERR, "%s", line);
-    (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported
-    return;
-  }
+  const answer_kit kit(env);
   if (instance->error_id != 0)
     if (const char *tag = get_err_tag_from_index(static_cast<int32_t>(instance->error_id)))
       copy_bounded(instance->error_tag, tag);
 
-  auto envelope = [&] {
+  auto envelope = [&](napi_value *result) {
     if (instance->error_code != 0)
       error_json(env, instance->error_code, instance->error_message, instance->error_tag, instance->error_key,
-                 instance->operation_name, &result);
+                 instance->operation_name, result);
     else
-      success_json(env, instance->operation_name, &result);
+      success_json(env, instance->operation_name, result);
   };
-  envelope();
-  if (!branch(env, *instance, result)) envelope();  // any other operation: the same error object again
+  napi_value result = build_envelope(env, kit, instance->error_code, instance->error_message, instance->error_tag,
+                                     instance->error_key, instance->operation_text);
+  napi_status status;
+  if (result == nullptr) {
+    status = napi_create_object(env, &result);
+    if (status != napi_ok) {
+      // The promise cannot be resolved; the work item and instance are still released.
+      std::snprintf(line, sizeof line, texts.object, status);
+      CIFS_LOG_AS(func, LOG_ERR, "%s", line);
+      (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported
+      return;
+    }
+    envelope(&result);
+  }
+  if (!branch(env, *instance, result, kit)) envelope(&result);  // any other operation: the same error object again
 
   status = napi_resolve_deferred(env, instance->deferred, result);
   if (status != napi_ok) {

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "module/request_instance.h"
+#include "values/answer_texts.h"
 
 namespace cifs {
 
@@ -18,7 +19,7 @@ inline constexpr int32_t error_request_operation = 99;
 using parser_fn = uint32_t (*)(napi_env env, napi_value request, request_instance *instance);
 
 struct operation_row {
-  const char *name;
+  fixed_text name;  // t_empty in row 0
   parser_fn parser;                     // null: the operation has no inputs of its own
   napi_async_execute_callback executor;  // null: the operation is not offered (unknown)
 };
@@ -60,7 +61,8 @@ struct completion_texts {
 
 // Adds the operation's keys for a known operation and releases its buffers.
 // Returns false for any other operation (99 among them).
-using completion_branch = bool (*)(napi_env env, request_instance &instance, napi_value result);
+using completion_branch = bool (*)(napi_env env, request_instance &instance, napi_value result,
+                                  const class answer_kit &kit);
 
 // The completion frame: adopts the instance, builds the envelope, runs the
 // sphere's branch, resolves, deletes the work item and frees the instance.

@@ -50,9 +50,7 @@ fixed_text name_space_text(uint32_t name_space, std::string_view share_name) {
 }
 
 
-napi_value feature_value(const answer_kit &kit, const char *key, uint8_t byte) {
-  return kit.text(byte != 0 ? t_enabled : t_disabled, key);
-}
+field feature_field(uint8_t byte) { return field::fixed(byte != 0 ? t_enabled : t_disabled); }
 
 }  // namespace
 
@@ -77,29 +75,29 @@ void cs_convert_share_info_to_json(napi_env env, const share_view *share, napi_v
   built_record record;
   if (form == share_form::full) {
     const fixed_text name_space = name_space_text(share->name_space, share->name);
-    const napi_value values[] = {
-        kit.answer_text(ckey(k_name), share->name),
-        kit.text(share_type_text(share->share_type), ckey(k_type)),
-        kit.answer_text(ckey(ck_comment), share->comment),
-        kit.answer_text(ckey(k_volume_name), share->volume_name),
-        kit.answer_text(ckey(ck_relative_path), share->relative_path),
-        name_space != fixed_text_count ? kit.text(name_space, ckey(k_name_space)) : nullptr,
-        kit.answer_text(ckey(ck_absolute_path), share->absolute_path),
-        feature_value(kit, ckey(ck_encryption), share->encryption),
-        feature_value(kit, ckey(ck_folder_redirection), share->folder_redirection),
-        feature_value(kit, ckey(ck_atm_backup), share->atm_backup),
+    const field fields[] = {
+        field::of(kit.answer_text(ckey(k_name), share->name)),
+        field::fixed(share_type_text(share->share_type)),
+        field::of(kit.answer_text(ckey(ck_comment), share->comment)),
+        field::of(kit.answer_text(ckey(k_volume_name), share->volume_name)),
+        field::of(kit.answer_text(ckey(ck_relative_path), share->relative_path)),
+        name_space != fixed_text_count ? field::fixed(name_space) : field::none(),
+        field::of(kit.answer_text(ckey(ck_absolute_path), share->absolute_path)),
+        feature_field(share->encryption),
+        feature_field(share->folder_redirection),
+        feature_field(share->atm_backup),
     };
-    record = build_record(env, kit, r_share_full, values, array, index);
+    record = build_record(env, kit, r_share_full, fields, array, index);
   } else {
-    const napi_value values[] = {
-        kit.answer_text(ckey(k_name), share->name),
-        kit.answer_text(ckey(ck_absolute_path), share->absolute_path),
-        feature_value(kit, ckey(ck_encryption), share->encryption),
-        feature_value(kit, ckey(ck_folder_redirection), share->folder_redirection),
-        feature_value(kit, ckey(ck_atm_backup), share->atm_backup),
-        make_uint32(env, ckey(k_open_files_count), share->open_files_count),
+    const field fields[] = {
+        field::of(kit.answer_text(ckey(k_name), share->name)),
+        field::of(kit.answer_text(ckey(ck_absolute_path), share->absolute_path)),
+        feature_field(share->encryption),
+        feature_field(share->folder_redirection),
+        feature_field(share->atm_backup),
+        field::of(make_uint32(env, ckey(k_open_files_count), share->open_files_count)),
     };
-    record = build_record(env, kit, r_share_mapped, values, array, index);
+    record = build_record(env, kit, r_share_mapped, fields, array, index);
   }
   if (record.object == nullptr) {
     LOG_ERROR("Failed to create NAPI object to store CIFS shares info");
@@ -109,7 +107,8 @@ void cs_convert_share_info_to_json(napi_env env, const share_view *share, napi_v
     LOG_ERROR("Failed to copy cifs share information to array");
 }
 
-void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form) {
+void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form,
+                                    const answer_kit &kit) {
   napi_value array;
   if (napi_create_array(env, &array) != napi_ok) {
     LOG_ERROR("Failed to create array to store CIFS share info");
@@ -117,12 +116,11 @@ void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, na
   }
   const uint8_t *block = instance->share_list.get();
   share_list_reader reader(block, library_buffer_size(block));
-  const answer_kit kit(env);
   for (uint32_t i = 0; i < reader.count(); ++i) {
     std::optional<share_view> share = reader.share(i);
     cs_convert_share_info_to_json(env, share ? &*share : nullptr, result, i, array, form, kit);
   }
-  if (napi_set_named_property(env, result, ckey(ck_shares), array) != napi_ok)
+  if (kit.set(result, ck_shares, array) != napi_ok)
     LOG_ERROR("Failed to copy CIFS share list into return object");
 }
 

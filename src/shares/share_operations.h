@@ -11,7 +11,8 @@ namespace cifs {
 enum class share_form { full = 1, mapped = 2 };
 
 void cs_list_all_shares(napi_env env, void *data);
-void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form);
+void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form,
+                                    const class answer_kit &kit);
 void cs_convert_share_info_to_json(napi_env env, const struct share_view *share, napi_value result, uint32_t index,
                                    napi_value array, share_form form, const class answer_kit &kit);
 

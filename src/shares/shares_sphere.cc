@@ -12,15 +12,16 @@ void cifs_shares_work_complete(napi_env env, napi_status, void *data);
 // Operations 6 to 8 (open files of a share, closing open files) are not
 // offered yet: their rows stay empty, so the cycle treats them as unknown.
 constexpr operation_row cifs_shares_api_handlers[] = {
-    {nullptr, nullptr, nullptr},
-    {"FetchCIFSShares", nullptr, cs_list_all_shares},
-    {"CreateCIFSShare", get_shareconfig_input_data, cs_create_share},
-    {"ChangeCIFSShareConfiguration", get_shareconfig_input_data, cs_change_share_configuration},
-    {"ChangeCIFSShareFeatureConfiguration", get_share_featureconfig_input_data, cs_change_share_feature_configuration},
-    {"RemoveCIFSShare", get_removeshare_input_data, cs_remove_share},
-    {nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr},
-    {nullptr, nullptr, nullptr},
+    {t_empty, nullptr, nullptr},
+    {t_fetch_cifs_shares, nullptr, cs_list_all_shares},
+    {t_create_cifs_share, get_shareconfig_input_data, cs_create_share},
+    {t_change_cifs_share_configuration, get_shareconfig_input_data, cs_change_share_configuration},
+    {t_change_cifs_share_feature_configuration, get_share_featureconfig_input_data,
+     cs_change_share_feature_configuration},
+    {t_remove_cifs_share, get_removeshare_input_data, cs_remove_share},
+    {t_list_open_files_of_share, nullptr, nullptr},
+    {t_close_open_file, nullptr, nullptr},
+    {t_close_all_open_files_of_share, nullptr, nullptr},
 };
 
 // Operation 1 has no description; the cycle's log lines use its name instead.
@@ -50,10 +51,10 @@ constexpr completion_texts shares_completion{"cifs_shares_work_complete", "Faile
                                              "Failed to resolve promise, error: %d",
                                              "Failed to remove async worker, error: %d"};
 
-bool shares_branch(napi_env env, request_instance &instance, napi_value result) {
+bool shares_branch(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
   switch (instance.operation) {
     case 1:
-      if (instance.error_code == 0) cs_convert_shares_list_to_json(env, &instance, result, share_form::full);
+      if (instance.error_code == 0) cs_convert_shares_list_to_json(env, &instance, result, share_form::full, kit);
       instance.share_list.reset();
       return true;
     case 2:
@@ -62,7 +63,7 @@ bool shares_branch(napi_env env, request_instance &instance, napi_value result) 
       return true;
     case 4:
     case 5:
-      convert_processed_entries_list_to_json(env, &instance, result, "share");
+      convert_processed_entries_list_to_json(env, &instance, result, "share", kit);
       return true;
     default:
       return false;

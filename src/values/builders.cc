@@ -23,12 +23,17 @@ bool is_ascii(const char *text, size_t length) {
 
 }  // namespace
 
+napi_status new_string(napi_env env, const char *text, size_t length, napi_value *value) {
+  if (text == nullptr) return napi_create_string_latin1(env, "", 0, value);
+  // ASCII reads the same as Latin-1, and the engine copies it without decoding.
+  return is_ascii(text, length) ? napi_create_string_latin1(env, text, length, value)
+                                : napi_create_string_utf8(env, text, length, value);
+}
+
 napi_value make_string_utf8(napi_env env, const char *key, const char *text, size_t length) {
   napi_value value;
   if (text == nullptr) length = 0;
-  // ASCII reads the same as Latin-1, and the engine copies it without decoding.
-  napi_status status = is_ascii(text, length) ? napi_create_string_latin1(env, text ? text : "", length, &value)
-                                              : napi_create_string_utf8(env, text, length, &value);
+  napi_status status = new_string(env, text, length, &value);
   if (status != napi_ok) {
     CIFS_LOG_AS("create_string_utf8", LOG_ERR, "Failed to create NAPI string for %s: %.*s, error: %d", key,
                 static_cast<int>(length), text ? text : "", status);
@@ -150,9 +155,23 @@ void create_int32(napi_env env, napi_value object, const char *key, int32_t numb
   set_made(env, object, key, make_int32(env, key, number));
 }
 
-void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_value array) {
+napi_value make_array_string(napi_env env, const char *text, size_t length) {
   napi_value value;
-  napi_status status = napi_create_string_utf8(env, text, NAPI_AUTO_LENGTH, &value);
+  napi_status status = new_string(env, text, length, &value);
+  if (status != napi_ok) {
+    CIFS_LOG_AS("add_string_to_array", LOG_ERR, "Failed to create NAPI string, error: %d", status);
+    return nullptr;
+  }
+  return value;
+}
+
+void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_value array) {
+  add_string_to_array_n(env, text, std::strlen(text), index, array);
+}
+
+void add_string_to_array_n(napi_env env, const char *text, size_t length, uint32_t index, napi_value array) {
+  napi_value value;
+  napi_status status = new_string(env, text, length, &value);
   if (status != napi_ok) {
     LOG_ERROR("Failed to create NAPI string, error: %d", status);
     return;
@@ -164,7 +183,7 @@ void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_va
 napi_status add_string_to_array_ext(napi_env env, napi_value array, uint32_t index, const char *text,
                                     char *message) {
   napi_value value;
-  napi_status status = napi_create_string_utf8(env, text, NAPI_AUTO_LENGTH, &value);
+  napi_status status = new_string(env, text, std::strlen(text), &value);
   if (status != napi_ok) {
     format_bounded(message, message_size, "Failed to create NAPI string for: %s", text);
     LOG_ERROR("Failed to create NAPI string for: %s, error: %d", text, status);

@@ -9,6 +9,10 @@
 
 namespace cifs {
 
+// A string of `length` bytes of UTF-8 (`text` null: the empty string), the
+// one way every builder makes its strings.
+napi_status new_string(napi_env env, const char *text, size_t length, napi_value *value);
+
 // Value makers: the JavaScript value of a builder, or null after logging the
 // builder's own failure line (`key` names the answer key in it). The record
 // builders make every value of a record this way before the record exists.
@@ -19,6 +23,9 @@ napi_value make_boolean(napi_env env, const char *key, uint8_t value);
 napi_value make_int64(napi_env env, const char *key, int64_t value);
 napi_value make_uint32(napi_env env, const char *key, uint32_t value);
 napi_value make_int32(napi_env env, const char *key, int32_t value);
+
+// An element string of add_string_to_array, or null after its failure line.
+napi_value make_array_string(napi_env env, const char *text, size_t length);
 
 // Property builders: make the value and set it on `object` under `key`.
 
@@ -33,6 +40,8 @@ void create_uint32(napi_env env, napi_value object, const char *key, uint32_t va
 void create_int32(napi_env env, napi_value object, const char *key, int32_t value);
 
 void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_value array);
+// Like add_string_to_array, for a text of known length that need not be NUL-terminated.
+void add_string_to_array_n(napi_env env, const char *text, size_t length, uint32_t index, napi_value array);
 // Reports its failure: writes the text into `message` (129 bytes) and returns the status.
 napi_status add_string_to_array_ext(napi_env env, napi_value array, uint32_t index, const char *text,
                                     char *message);

@@ -1,17 +1,13 @@
 #include "values/env_cache.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "module/napi_call.h"
 #include "values/builders.h"
 
 namespace cifs {
-
-const char *const fixed_texts[fixed_text_count] = {
-    "",     "success",     "failure",  "enabled", "disabled", "Disk Directory Tree", "System",
-    "Inter Process Communication", "Custom Data Share", "Global DFS namespace", "dos", "mac", "unix", "long",
-};
 
 namespace {
 
@@ -33,52 +29,72 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
     if (i) out += ',';
     append_literal(out, texts[i]);
   }
-  out += "],";
+  out += ']';
 }
 
-// [comn keys, cifs keys, fixed texts, builders, operation names made later]
+// [comn keys, cifs keys, [builder of each kind..., list builder]]; the
+// builders close over the fixed texts T.
 std::string cache_source() {
   std::string out = "[";
   append_array(out, comn_keys);
+  out += ',';
   append_array(out, cifs_keys);
-  append_array(out, fixed_texts);
-  out += '[';
+  out += ",(function(T){return[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += record_builder_source(record_keys(static_cast<record_kind>(kind)));
     out += ',';
   }
-  return out + "],[]]";
+  out += list_builder_source();
+  out += "];})(";
+  append_array(out, fixed_texts);
+  return out + ")]";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
+
+// Builder calls pass at most this many values at once.
+constexpr size_t list_chunk = 64;
 
 }  // namespace
 
 env_cache::~env_cache() {
   // Environment teardown: the references go with it; nothing to report.
-  for (napi_ref ref : {comn_keys_, cifs_keys_, texts_, builders_, literals_})
+  auto release = [this](napi_ref ref) {
     if (ref) (void)napi_delete_reference(env_, ref);
+  };
+  release(comn_keys_);
+  release(cifs_keys_);
+  release(list_builder_);
+  for (napi_ref ref : builders_) release(ref);
+}
+
+napi_value env_cache::value(napi_ref ref) const {
+  napi_value held = nullptr;
+  if (ref == nullptr || napi_get_reference_value(env_, ref, &held) != napi_ok) return nullptr;
+  return held;
 }
 
 napi_value env_cache::element(napi_ref array, uint32_t index) const {
-  napi_value held, value;
-  if (napi_get_reference_value(env_, array, &held) != napi_ok || napi_get_element(env_, held, index, &value) != napi_ok)
-    return nullptr;
-  return value;
+  napi_value held = value(array), element;
+  if (held == nullptr || napi_get_element(env_, held, index, &element) != napi_ok) return nullptr;
+  return element;
 }
 
 bool env_cache::fill() {
   const std::string source = cache_source();
-  napi_value script, all;
+  napi_value script, all, builders;
   if (napi_create_string_utf8(env_, source.data(), source.size(), &script) != napi_ok ||
-      napi_run_script(env_, script, &all) != napi_ok)
+      napi_run_script(env_, script, &all) != napi_ok || napi_get_element(env_, all, 2, &builders) != napi_ok)
     return false;
-  napi_ref *const parts[] = {&comn_keys_, &cifs_keys_, &texts_, &builders_, &literals_};
-  for (uint32_t i = 0; i < sizeof parts / sizeof parts[0]; ++i) {
+  auto hold = [this](napi_value array, uint32_t index, napi_ref *ref) {
     napi_value part;
-    if (napi_get_element(env_, all, i, &part) != napi_ok || napi_create_reference(env_, part, 1, parts[i]) != napi_ok)
-      return false;
-  }
+    return napi_get_element(env_, array, index, &part) == napi_ok &&
+           napi_create_reference(env_, part, 1, ref) == napi_ok;
+  };
+  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_))
+    return false;
+  for (uint32_t kind = 0; kind < record_kind_count; ++kind)
+    if (!hold(builders, kind, &builders_[kind])) return false;
   return true;
 }
 
@@ -95,31 +111,29 @@ env_cache *env_cache::of(napi_env env) {
   return cache;
 }
 
-napi_value env_cache::literal_text(const char *literal) {
-  if (literal == nullptr) return text(t_empty);
-  auto found = literal_index_.find(literal);
-  if (found != literal_index_.end()) return element(literals_, found->second);
-  napi_value value, held;
-  if (napi_create_string_utf8(env_, literal, NAPI_AUTO_LENGTH, &value) != napi_ok) return nullptr;
-  const auto index = static_cast<uint32_t>(literal_index_.size());
-  if (napi_get_reference_value(env_, literals_, &held) == napi_ok && napi_set_element(env_, held, index, value) == napi_ok)
-    literal_index_.emplace(literal, index);
-  return value;
+napi_value answer_kit::builder(record_kind kind) const {
+  if (builders_[kind] == nullptr && cache_ != nullptr) builders_[kind] = cache_->builder(kind);
+  return builders_[kind];
 }
 
-napi_value answer_kit::text(fixed_text t, const char *key) const {
-  if (fixed_[t] == nullptr && cache_ != nullptr) fixed_[t] = cache_->text(t);
-  if (fixed_[t] != nullptr) return fixed_[t];
-  return make_string_utf8(env_, key, fixed_texts[t], std::strlen(fixed_texts[t]));
+napi_value answer_kit::list_builder() const {
+  if (list_builder_ == nullptr && cache_ != nullptr) list_builder_ = cache_->list_builder();
+  return list_builder_;
+}
+
+napi_value answer_kit::undefined() const {
+  if (undefined_ == nullptr && napi_get_undefined(env_, &undefined_) != napi_ok) undefined_ = nullptr;
+  return undefined_;
 }
 
 napi_value answer_kit::answer_text(const char *key, std::string_view text) const {
-  if (text.size() > shared_text_limit || text.empty())
-    return make_string_utf8(env_, key, text.data(), text.size());  // the engine shares the empty string itself
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  // The engine shares the empty string itself.
+  if (text.empty() || text.size() > shared_text_limit || ++texts_made_ <= unshared_texts)
+    return make_string_utf8(env_, key, text.data(), text.size());
   if (!shared_) shared_.reset(new (std::nothrow) shared_text[shared_slots]());
   if (!shared_) return make_string_utf8(env_, key, text.data(), text.size());
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   shared_text &slot = shared_[hash % shared_slots];
   if (slot.value != nullptr && slot.length == text.size() && std::memcmp(slot.bytes, text.data(), text.size()) == 0)
     return slot.value;
@@ -132,35 +146,28 @@ napi_value answer_kit::answer_text(const char *key, std::string_view text) const
   return value;
 }
 
-napi_value answer_kit::builder(record_kind kind) const {
-  if (builders_[kind] == nullptr && cache_ != nullptr) builders_[kind] = cache_->builder(kind);
-  return builders_[kind];
-}
-
-napi_value answer_kit::undefined() const {
-  if (undefined_ == nullptr && napi_get_undefined(env_, &undefined_) != napi_ok) undefined_ = nullptr;
-  return undefined_;
-}
-
-built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const napi_value *values,
+built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
                           napi_value target, uint32_t index) {
   const std::span<const record_key> keys = record_keys(kind);
   bool complete = true;
   for (size_t i = 0; i < keys.size(); ++i)
-    if (values[i] == nullptr && !keys[i].optional) complete = false;
+    if (!fields[i].present() && !keys[i].optional) complete = false;
 
   napi_value record = nullptr;
   napi_value builder = complete ? kit.builder(kind) : nullptr;
   napi_value undefined = kit.undefined();
   if (builder != nullptr && undefined != nullptr) {
     napi_value argv[2 + record_max_keys];
+    bool ready = napi_create_uint32(env, index, &argv[1]) == napi_ok;
     argv[0] = target ? target : undefined;
-    if (napi_create_uint32(env, index, &argv[1]) == napi_ok) {
-      for (size_t i = 0; i < keys.size(); ++i) argv[2 + i] = values[i] ? values[i] : undefined;
-      if (napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
-        return {record, target != nullptr};
-      clear_pending_exception(env);
+    for (size_t i = 0; ready && i < keys.size(); ++i) {
+      if (fields[i].value != nullptr) argv[2 + i] = fields[i].value;
+      else if (fields[i].text >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].text), &argv[2 + i]) == napi_ok;
+      else argv[2 + i] = undefined;
     }
+    if (ready && napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
+      return {record, target != nullptr};
+    clear_pending_exception(env);
   }
   // A value is missing (or the builder is unavailable): the record keeps
   // every key that could be made, in order.
@@ -168,9 +175,44 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     clear_pending_exception(env);
     return {nullptr, false};
   }
-  for (size_t i = 0; i < keys.size(); ++i)
-    if (values[i] != nullptr) (void)napi_set_named_property(env, record, keys[i].name, values[i]);  // as a builder does
+  for (size_t i = 0; i < keys.size(); ++i) {
+    napi_value value = fields[i].value;
+    if (value == nullptr && fields[i].text >= 0) {
+      const char *text = fixed_texts[fields[i].text];
+      value = make_string_utf8(env, keys[i].name, text, std::strlen(text));
+    }
+    if (value != nullptr) (void)napi_set_named_property(env, record, keys[i].name, value);  // as a builder does
+  }
   return {record, false};
+}
+
+napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
+                           const napi_value *values, size_t count) {
+  napi_value list_builder = kit.list_builder();
+  size_t i = 0;
+  while (i < count) {
+    // A run of made values goes in one call; an unmade one is skipped.
+    size_t run = 0;
+    while (i + run < count && run < list_chunk && values[i + run] != nullptr) ++run;
+    if (run == 0) {
+      ++i;
+      continue;
+    }
+    napi_value argv[2 + list_chunk], ignored;
+    argv[0] = array;
+    bool called = list_builder != nullptr && napi_create_uint32(env, static_cast<uint32_t>(first + i), &argv[1]) == napi_ok;
+    if (called) {
+      std::memcpy(argv + 2, values + i, run * sizeof(napi_value));
+      called = napi_call_function(env, kit.undefined(), list_builder, 2 + run, argv, &ignored) == napi_ok;
+      if (!called) clear_pending_exception(env);
+    }
+    for (size_t k = 0; !called && k < run; ++k) {
+      napi_status status = napi_set_element(env, array, static_cast<uint32_t>(first + i + k), values[i + k]);
+      if (status != napi_ok) return status;
+    }
+    i += run;
+  }
+  return napi_ok;
 }
 
 }  // namespace cifs

@@ -9,6 +9,7 @@
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
 #include "values/builders.h"
+#include "values/env_cache.h"
 #include "values/keys.h"
 #include "values/readers.h"
 
@@ -110,7 +111,7 @@ void converter_failure(request_instance *instance, napi_status status, const cha
 }  // namespace
 
 void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            const char *entry_word) {
+                                            const char *entry_word, const answer_kit &kit) {
   struct list_release {
     request_instance *instance;
     ~list_release() { free_received_entries_list(instance); }
@@ -134,37 +135,39 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
   }
   uint32_t successful_index = 0, failed_index = 0;
   for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next) {
-    napi_value element;
-    status = napi_create_object(env, &element);
-    if (status != napi_ok)
-      return converter_failure(instance, status, "Failed to create napi object to store individual %s of: %s",
-                               entry_word);
-    napi_value target;
-    uint32_t index;
-    if (entry->status != 0) {
-      create_int32(env, element, ckey(k_error_code), entry->status);
-      target = failed_array;
-      index = failed_index++;
-    } else {
-      target = successful_array;
-      index = successful_index++;
-    }
-    create_string_utf8(env, element, ckey(k_name), entry->name);
+    auto name = [&] { return make_string_utf8(env, ckey(k_name), entry->name, entry->name ? std::strlen(entry->name) : 0); };
+    const bool failed_entry = entry->status != 0;
+    napi_value target = failed_entry ? failed_array : successful_array;
+    const uint32_t index = failed_entry ? failed_index++ : successful_index++;
     // A list longer than its counts (never expected) is not written past the arrays.
-    status = target ? napi_set_element(env, target, index, element) : napi_invalid_arg;
-    if (status != napi_ok)
+    if (target == nullptr)
+      return converter_failure(instance, napi_invalid_arg, "Failed to add %s name into response array of: %s",
+                               entry_word);
+    built_record element;
+    if (failed_entry) {
+      const napi_value code = make_int32(env, ckey(k_error_code), entry->status);  // made in key order
+      const field fields[] = {field::of(code), field::of(name())};
+      element = build_record(env, kit, r_outcome_failed, fields, target, index);
+    } else {
+      const field fields[] = {field::of(name())};
+      element = build_record(env, kit, r_outcome_successful, fields, target, index);
+    }
+    if (element.object == nullptr)
+      return converter_failure(instance, napi_generic_failure,
+                               "Failed to create napi object to store individual %s of: %s", entry_word);
+    if (!element.stored && (status = napi_set_element(env, target, index, element.object)) != napi_ok)
       return converter_failure(instance, status, "Failed to add %s name into response array of: %s", entry_word);
   }
   if (total != failed) {
-    create_uint32_to_string_utf8(env, result, ckey(k_successful_count), total - failed);
-    status = napi_set_named_property(env, result, ckey(k_successful_list), successful_array);
+    (void)kit.set(result, k_successful_count, make_uint32_to_string_utf8(env, ckey(k_successful_count), total - failed));
+    status = kit.set(result, k_successful_list, successful_array);
     if (status != napi_ok)
       converter_failure(instance, status, "Failed to copy successful %ss list into return object of: %s",
                         entry_word);
   }
   if (failed != 0) {
-    create_uint32_to_string_utf8(env, result, ckey(k_failed_count), failed);
-    status = napi_set_named_property(env, result, ckey(k_failed_list), failed_array);
+    (void)kit.set(result, k_failed_count, make_uint32_to_string_utf8(env, ckey(k_failed_count), failed));
+    status = kit.set(result, k_failed_list, failed_array);
     if (status != napi_ok)
       converter_failure(instance, status, "Failed to copy unsuccessful %s list into return object of: %s",
                         entry_word);

@@ -25,7 +25,7 @@ void fail_all_entries(request_instance *instance);
 
 // Adds successfulCount/successfulList/failedCount/failedList and releases the list.
 void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            const char *entry_word);
+                                            const char *entry_word, const class answer_kit &kit);
 
 template <class Process>
 void process_entries(request_instance *instance, Process &&process) {

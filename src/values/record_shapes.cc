@@ -6,31 +6,41 @@ namespace cifs {
 
 namespace {
 
-constexpr record_key success_envelope[] = {{comn_keys[k_status], false}, {comn_keys[k_operation], false}};
-constexpr record_key failure_envelope[] = {
-    {comn_keys[k_status], false}, {comn_keys[k_operation], false}, {comn_keys[k_error], true}};
-constexpr record_key error_object[] = {{comn_keys[k_error_code], false},
-                                       {comn_keys[k_description], false},
-                                       {comn_keys[k_error_id], true},
-                                       {comn_keys[k_args], true}};
+constexpr record_key value(const char *name) { return {name, false, false}; }
+constexpr record_key optional_value(const char *name) { return {name, true, false}; }
+constexpr record_key text(const char *name) { return {name, false, true}; }
+constexpr record_key optional_text(const char *name) { return {name, true, true}; }
+
+constexpr record_key success_envelope[] = {text(comn_keys[k_status]), text(comn_keys[k_operation])};
+constexpr record_key failure_envelope[] = {text(comn_keys[k_status]), text(comn_keys[k_operation]),
+                                           optional_value(comn_keys[k_error])};
+constexpr record_key error_object[] = {value(comn_keys[k_error_code]), value(comn_keys[k_description]),
+                                       optional_value(comn_keys[k_error_id]), optional_value(comn_keys[k_args])};
 constexpr record_key share_full[] = {
-    {comn_keys[k_name], false},          {comn_keys[k_type], false},
-    {cifs_keys[ck_comment], false},      {comn_keys[k_volume_name], false},
-    {cifs_keys[ck_relative_path], false}, {comn_keys[k_name_space], true},
-    {cifs_keys[ck_absolute_path], false}, {cifs_keys[ck_encryption], false},
-    {cifs_keys[ck_folder_redirection], false}, {cifs_keys[ck_atm_backup], false},
+    value(comn_keys[k_name]),           text(comn_keys[k_type]),
+    value(cifs_keys[ck_comment]),       value(comn_keys[k_volume_name]),
+    value(cifs_keys[ck_relative_path]), optional_text(comn_keys[k_name_space]),
+    value(cifs_keys[ck_absolute_path]), text(cifs_keys[ck_encryption]),
+    text(cifs_keys[ck_folder_redirection]), text(cifs_keys[ck_atm_backup]),
 };
 constexpr record_key share_mapped[] = {
-    {comn_keys[k_name], false},           {cifs_keys[ck_absolute_path], false},
-    {cifs_keys[ck_encryption], false},    {cifs_keys[ck_folder_redirection], false},
-    {cifs_keys[ck_atm_backup], false},    {comn_keys[k_open_files_count], false},
+    value(comn_keys[k_name]),         value(cifs_keys[ck_absolute_path]),
+    text(cifs_keys[ck_encryption]),   text(cifs_keys[ck_folder_redirection]),
+    text(cifs_keys[ck_atm_backup]),   value(comn_keys[k_open_files_count]),
 };
-constexpr record_key outcome_successful[] = {{comn_keys[k_name], false}};
-constexpr record_key outcome_failed[] = {{comn_keys[k_error_code], false}, {comn_keys[k_name], false}};
+constexpr record_key outcome_successful[] = {value(comn_keys[k_name])};
+constexpr record_key outcome_failed[] = {value(comn_keys[k_error_code]), value(comn_keys[k_name])};
 
 constexpr std::span<const record_key> shapes[record_kind_count] = {
     success_envelope, failure_envelope, error_object, share_full, share_mapped, outcome_successful, outcome_failed,
 };
+
+constexpr bool shapes_fit() {
+  for (std::span<const record_key> shape : shapes)
+    if (shape.size() > record_max_keys) return false;
+  return true;
+}
+static_assert(shapes_fit(), "a builder call passes at most record_max_keys values");
 
 // Appends to `out` one piece after another (string concatenation with
 // temporaries trips a false -Wrestrict in GCC 12).
@@ -41,6 +51,11 @@ void append(std::string &out, const Pieces &...pieces) {
 
 std::string argument(size_t index) { return std::string("a").append(std::to_string(index)); }
 
+// The value of key `index` in the builder: its argument, or the fixed text it names.
+std::string expression(const record_key &key, size_t index) {
+  return key.fixed ? std::string("T[").append(argument(index)).append("]") : argument(index);
+}
+
 // The literal of every key but `leave_out` (an index past the keys: none).
 void append_literal(std::string &out, std::span<const record_key> keys, size_t leave_out) {
   out.push_back('{');
@@ -49,7 +64,7 @@ void append_literal(std::string &out, std::span<const record_key> keys, size_t l
     if (i == leave_out) continue;
     if (!first) out.push_back(',');
     // Keys are plain camel-case words: quoting is all they need.
-    append(out, "\"", keys[i].name, "\":", argument(i));
+    append(out, "\"", keys[i].name, "\":", expression(keys[i], i));
     first = false;
   }
   out.push_back('}');
@@ -85,11 +100,15 @@ std::string record_builder_source(std::span<const record_key> keys) {
     out.push_back(';');
     for (size_t i = first_optional; i < keys.size(); ++i) {
       if (keys[i].optional) append(out, "if(", argument(i), "!==undefined)");
-      append(out, "o[\"", keys[i].name, "\"]=", argument(i), ";");
+      append(out, "o[\"", keys[i].name, "\"]=", expression(keys[i], i), ";");
     }
   }
   out.append("if(t!==undefined)t[i]=o;return o;})");
   return out;
+}
+
+std::string list_builder_source() {
+  return "(function(t,i,...v){if(t===undefined)return v;for(var k=0;k<v.length;k++)t[i+k]=v[k];return t;})";
 }
 
 }  // namespace cifs

@@ -1,7 +1,8 @@
 // The shapes of the answer's records: for each kind, its keys in answer
-// order, and which of them a record may leave out. One JavaScript builder is
-// compiled from each shape per environment (env_cache), so every record of a
-// kind is made in one step with the same hidden class.
+// order, which of them a record may leave out, and which take a fixed text
+// by its index. One JavaScript builder is compiled from each shape per
+// environment (env_cache), so every record of a kind is made in one step
+// with the same hidden class.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +14,8 @@ namespace cifs {
 
 struct record_key {
   const char *name;
-  bool optional;  // left out (inside the builder) when its value is absent
+  bool optional;  // left out (inside the builder) when its argument is undefined
+  bool fixed;     // its argument is the index of a fixed text (answer_texts.h)
 };
 
 enum record_kind : uint8_t {
@@ -35,7 +37,12 @@ std::span<const record_key> record_keys(record_kind kind);
 // JavaScript source of a function expression (t, i, a0, a1, ...) that takes
 // one argument per key and returns the record as an object literal, stored
 // at t[i] too when t is not undefined. An optional key whose argument is
-// undefined is not created at all (never created and deleted).
+// undefined is not created at all (never created and deleted). A fixed key's
+// value is T[argument], T being the fixed texts in scope of the builder.
 std::string record_builder_source(std::span<const record_key> keys);
+
+// JavaScript source of a function expression (t, i, ...v): the values v as
+// a new array when t is undefined, else stored into t from index i on.
+std::string list_builder_source();
 
 }  // namespace cifs
