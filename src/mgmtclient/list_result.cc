@@ -1,42 +1,42 @@
 #include "mgmtclient/list_result.h"
 
 #include <cinttypes>
+#include <iterator>
 
 #include "mgmtclient/open_file_records.h"
 #include "values/bounded_text.h"
 
 namespace cifs {
 
+namespace {
+
+// Each fault reads "[record R: ]<field><subject> <value> <complaint>".
+struct fault_text {
+  const char *subject;
+  const char *complaint;
+  bool per_record;
+};
+
+constexpr fault_text fault_texts[] = {
+    /* none */ {"no fault", "", false},
+    /* header_short */ {"result header size", "is shorter than 24 bytes", false},
+    /* cookie */ {"cookie offset", "does not end inside the result header", false},
+    /* object_name */ {"shared memory name offset", "does not end inside the result header", false},
+    /* count */ {"count", "does not fit the shared memory object", false},
+    /* record_header */ {"header at byte", "runs past the shared memory object", true},
+    /* record_strings */ {"strings length", "runs past the shared memory object", true},
+    /* record_text */ {" offset", "does not end inside the record's strings", true},
+};
+static_assert(std::size(fault_texts) == static_cast<size_t>(result_fault::record_text) + 1);
+
+}  // namespace
+
 void describe_result_problem(const result_problem &p, char *out, size_t size) {
-  switch (p.fault) {
-    case result_fault::none:
-      format_bounded(out, size, "no fault");
-      break;
-    case result_fault::header_short:
-      format_bounded(out, size, "result header of %" PRIu64 " bytes is shorter than 24", p.value);
-      break;
-    case result_fault::cookie:
-      format_bounded(out, size, "cookie offset %" PRIu64 " does not end inside the result header", p.value);
-      break;
-    case result_fault::object_name:
-      format_bounded(out, size, "shared memory name offset %" PRIu64 " does not end inside the result header",
-                     p.value);
-      break;
-    case result_fault::count:
-      format_bounded(out, size, "count %" PRIu64 " does not fit the shared memory object", p.value);
-      break;
-    case result_fault::record_header:
-      format_bounded(out, size, "record %" PRIu32 ": header runs past the shared memory object", p.record);
-      break;
-    case result_fault::record_strings:
-      format_bounded(out, size, "record %" PRIu32 ": strings length %" PRIu64 " runs past the shared memory object",
-                     p.record, p.value);
-      break;
-    case result_fault::record_text:
-      format_bounded(out, size, "record %" PRIu32 ": %s offset %" PRIu64 " does not end inside the record's strings",
-                     p.record, p.field ? p.field : "text", p.value);
-      break;
-  }
+  const fault_text &text = fault_texts[static_cast<size_t>(p.fault)];
+  char record[32] = "";
+  if (text.per_record) format_bounded(record, sizeof record, "record %" PRIu32 ": ", p.record);
+  format_bounded(out, size, "%s%s%s %" PRIu64 " %s", record, p.field ? p.field : "", text.subject, p.value,
+                 text.complaint);
 }
 
 result_problem read_list_result_header(byte_reader header, list_result_header *out) {

@@ -23,7 +23,7 @@ enum class result_fault : uint8_t {
   cookie,          // the cookie offset ends nowhere inside the header buffer (value: the offset)
   object_name,     // the object name offset ends nowhere inside the header buffer (value: the offset)
   count,           // the count cannot fit the object (value: the count)
-  record_header,   // record `record`'s fixed header runs past the object
+  record_header,   // record `record`'s fixed header runs past the object (value: where it starts)
   record_strings,  // record `record`'s strings length runs past the object (value: the length)
   record_text,     // record `record`'s `field` offset ends nowhere inside its strings (value: the offset)
 };

@@ -175,7 +175,11 @@ TEST(OpenFilesCursor, TextsEndInsideTheirOwnRecord) {
 
 TEST(OpenFilesCursor, AnEmptyPageIsSound) {
   EXPECT_FALSE(cifs::check_open_files(byte_reader(), 0, open_files_form::share));
-  EXPECT_EQ(cifs::check_open_files(byte_reader(), 1, open_files_form::share).fault, result_fault::count);
+  auto problem = cifs::check_open_files(byte_reader(), 1, open_files_form::share);
+  EXPECT_EQ(problem.fault, result_fault::count);
+  char line[128];
+  cifs::describe_result_problem(problem, line, sizeof line);
+  EXPECT_STREQ(line, "count 1 does not fit the shared memory object");
 }
 
 TEST(OpenFileTexts, LockLevels) {
