@@ -152,24 +152,10 @@ TEST(FilterBlock, FitIsMeasuredOnTheCutTexts) {
 }
 
 TEST(FilterLookups, AreExactAndCaseSensitive) {
-  EXPECT_EQ(cifs::code_of(cifs::match_type_rows, "all"), std::optional<uint32_t>(1));
-  EXPECT_EQ(cifs::code_of(cifs::match_type_rows, "any"), std::optional<uint32_t>(2));
-  EXPECT_EQ(cifs::code_of(cifs::match_type_rows, "none"), std::optional<uint32_t>(3));
+  EXPECT_EQ(cifs::code_of(cifs::match_type_rows, "none"), std::optional<uint32_t>(cifs::match_type_none));
   for (sv refused : {"", "All", "ANY", "none ", "al"}) EXPECT_FALSE(cifs::code_of(cifs::match_type_rows, refused)) << refused;
-  EXPECT_EQ(cifs::code_of(cifs::block_filter_by_rows, "type"), std::optional<uint32_t>(1));
   EXPECT_EQ(cifs::code_of(cifs::block_filter_by_rows, "search-name"), std::optional<uint32_t>(2));
-  for (sv refused : {"Type", "search_name", "searchName", "status"})
-    EXPECT_FALSE(cifs::code_of(cifs::block_filter_by_rows, refused)) << refused;
-  EXPECT_EQ(cifs::block_pattern_bound(cifs::filter_type_type, 32), 32u);
-  EXPECT_EQ(cifs::block_pattern_bound(cifs::filter_type_search_name, 8), 768u);
-  EXPECT_EQ(cifs::block_pattern_bound(0, 8), 0u);
-}
-
-TEST(FilterBlock, NoBlockMarksTheOffsetAbsent) {
-  page_request page = volume_page(4096);
-  ASSERT_TRUE(cifs::write_no_filter_block(page));
-  EXPECT_EQ(field32(page, 20), cifs::absent_offset);
-  EXPECT_EQ(page.strings_length(), 4u);
+  for (sv refused : {"Type", "search_name", "status"}) EXPECT_FALSE(cifs::code_of(cifs::block_filter_by_rows, refused)) << refused;
 }
 
 }  // namespace
