@@ -33,6 +33,10 @@ static_assert(offsetof(open_files_request, filters_offset) == 20);
 static_assert(offsetof(open_files_request, strings_length) == 24);
 static_assert(sizeof(open_files_request) == 28);
 
+inline constexpr page_layout open_files_request_layout{sizeof(open_files_request),
+                                                       offsetof(open_files_request, strings_length),
+                                                       offsetof(open_files_request, filters_offset)};
+
 // Bounds of the request texts (the NUL included).
 inline constexpr size_t open_files_volume_name_size = 256;
 inline constexpr size_t open_files_cookie_size = 32;

@@ -12,6 +12,15 @@ namespace cifs {
 // Marks an absent text in a string-area offset field.
 inline constexpr uint32_t absent_offset = 0xFFFFFFFFu;
 
+// Where a page-sized list request keeps its bookkeeping: the size of its
+// fixed header (the string area follows it), and the header offsets of its
+// u32 strings length and u32 advanced filter block offset.
+struct page_layout {
+  size_t header_size;
+  size_t strings_length_field;
+  size_t filters_offset_field;
+};
+
 // One share, as the library lists it and as the module sends it. The header is
 // followed by `strings_length` bytes of NUL-terminated UTF-8 texts; every offset
 // counts from the start of that string area.
