@@ -92,16 +92,6 @@ struct file_texts {
   bool has_path = false, has_user = false, has_client = false;
 };
 
-bool read_text(napi_env env, napi_value object, const char *key, std::string &out, bool *present) {
-  auto value = property(env, object, key);
-  if (!value) return !pending(env);
-  auto text = to_string(env, *value, key);
-  if (!text) return false;
-  out = std::move(*text);
-  if (present) *present = true;
-  return true;
-}
-
 bool read_file(napi_env env, napi_value object, file_texts &t, cifssim_open_file &f) {
   return read_text(env, object, "shareName", t.share, nullptr) && read_text(env, object, "name", t.name, nullptr) &&
          read_text(env, object, "fullPath", t.path, &t.has_path) &&
