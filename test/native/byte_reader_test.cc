@@ -45,7 +45,8 @@ TEST(ByteReader, SubViewsAndContainment) {
   EXPECT_FALSE(reader.sub(8, 2));
   EXPECT_TRUE(reader.contains(bytes + 8));
   EXPECT_FALSE(reader.contains(bytes + sizeof bytes));  // one past the end
-  EXPECT_FALSE(reader.contains(bytes - 1));
+  byte_reader inner(bytes + 1, 7);
+  EXPECT_FALSE(inner.contains(bytes)) << "one before the start";
 }
 
 TEST(ByteReader, NullDataIsEmpty) {
