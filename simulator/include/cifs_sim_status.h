@@ -18,7 +18,16 @@ enum cifssim_status {
   CIFSSIM_BAD_RECORD = 22,      /* share record malformed: offsets, NULs, lengths, change mask */
   CIFSSIM_EMPTY_CONTEXT = 23,   /* add of an empty context text */
   CIFSSIM_BAD_ARGUMENT = 24,    /* a control call got an unusable argument (never from CIFSLIB_) */
-  CIFSSIM_NOT_IMPLEMENTED = 38  /* the call exists but the simulator does not model it yet */
+  CIFSSIM_NOT_IMPLEMENTED = 38, /* the call exists but the simulator does not model it yet */
+  /* Open files calls. Listing or closing the open files of a name that is
+   * neither a share nor a volume answers CIFSSIM_NO_SUCH_VOLUME; a close file
+   * record or close-all share record built wrong, CIFSSIM_BAD_RECORD. */
+  CIFSSIM_NO_SUCH_OPEN_FILE = 9, /* close of a full path no client holds open */
+  CIFSSIM_SHM_FAILURE = 28,      /* the shared memory object could not be created or filled */
+  CIFSSIM_BAD_REQUEST = 74,      /* list request page malformed: lengths, offsets, NULs, text bounds */
+  CIFSSIM_BAD_FILTER = 95,       /* filter block: unknown match or filter type, a filterBy text that
+                                    does not fit its type, a pattern over its limit */
+  CIFSSIM_BAD_COOKIE = 116       /* a cookie this library did not issue, or issued for another volume */
 };
 
 /* Identity library (libtoral.so.0). -9009 is the library's own "buffer too small". */

@@ -81,6 +81,52 @@ typedef int32_t (*cifssim_raw_contexts_fn)(const uint32_t *, const uint8_t *, si
 typedef void (*cifssim_set_delay_fn)(uint32_t);
 typedef void (*cifssim_visit_calls_fn)(cifssim_call_visitor, void *);
 
+/* Open files. A list request names a share (its files) or a volume (the files
+ * of every share on it); a close file record closes every open of its path. */
+struct cifssim_open_file {
+  const char *share_name;     /* required: a share of the model */
+  uint32_t session_id;        /* the connection holding the file open */
+  uint32_t file_id;
+  uint32_t access_mask;
+  uint32_t lock_level;
+  const char *file_name;      /* required, not empty */
+  const char *full_path;      /* NULL: "<share's absolute path>/<file name>" */
+  const char *user_name;      /* NULL: "" */
+  const char *client_address; /* NULL: "" */
+};
+
+typedef void (*cifssim_open_file_visitor)(void *ctx, const struct cifssim_open_file *file);
+
+/* Replaces every open file; listings follow the order given. CIFSSIM_BAD_ARGUMENT
+ * (and nothing changes) for a file without a name or on a share the model lacks. */
+CIFSSIM_EXPORT int32_t cifssim_set_open_files(const struct cifssim_open_file *files, size_t count);
+CIFSSIM_EXPORT void cifssim_visit_open_files(cifssim_open_file_visitor visit, void *ctx);
+
+/* One-shot answer of the next CIFSLIB_ListOpenFiles, whatever its request:
+ * when shm_name is not NULL, an object of that name holding exactly the
+ * shm_length bytes of shm is created first (an existing name makes the call
+ * answer CIFSSIM_SHM_FAILURE); then header (NULL: the out-parameter is set to
+ * a null pointer) is handed out as given, in a malloc block whose slack is
+ * non-NUL; then `status` is returned, so a failing call can still hand out a
+ * header. CIFSSIM_BAD_ARGUMENT for a name not of the form "/<text>". */
+CIFSSIM_EXPORT int32_t cifssim_raw_open_files(int32_t status, const uint8_t *header, size_t header_length,
+                                              const char *shm_name, const uint8_t *shm, size_t shm_length);
+
+/* Every object the library creates is named "/cifssim.<pid>.<serial>". The
+ * prefix "/cifssim.<pid>." is written to `out` like snprintf; returns its length. */
+CIFSSIM_EXPORT size_t cifssim_shm_prefix(char *out, size_t size);
+/* Visits the objects with the prefix that exist now (names with the leading
+ * slash); reset leaves them, so a test can see what its code left behind. */
+CIFSSIM_EXPORT void cifssim_visit_shm_objects(cifssim_text_visitor visit, void *ctx);
+/* Unlinks every object with the prefix; returns how many went. */
+CIFSSIM_EXPORT uint32_t cifssim_remove_shm_objects(void);
+
+typedef int32_t (*cifssim_set_open_files_fn)(const struct cifssim_open_file *, size_t);
+typedef void (*cifssim_visit_open_files_fn)(cifssim_open_file_visitor, void *);
+typedef int32_t (*cifssim_raw_open_files_fn)(int32_t, const uint8_t *, size_t, const char *, const uint8_t *, size_t);
+typedef size_t (*cifssim_shm_prefix_fn)(char *, size_t);
+typedef uint32_t (*cifssim_remove_shm_objects_fn)(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -35,6 +35,13 @@ class call_scope {
   std::optional<int32_t> injected_;
 };
 
+// A call whose required pointer argument is null: logged, and answered with
+// an injected status or CIFSSIM_NULL_ARGUMENT.
+inline int32_t refuse_null_argument(const char *call) {
+  call_scope scope(call, "", std::nullopt, "");
+  return scope.injected().value_or(CIFSSIM_NULL_ARGUMENT);
+}
+
 // A call without arguments worth logging; `work` runs locked unless a failure
 // was injected.
 template <class Work>
@@ -58,10 +65,7 @@ int32_t run_text_call(const char *call, const char *text, Work work) {
 // rules match the record's share name, and `work` gets the parsed view.
 template <class Work>
 int32_t run_record_call(const char *call, const cifs::share_record *record, Work work) {
-  if (!record) {
-    call_scope scope(call, "", std::nullopt, "");
-    return scope.injected().value_or(CIFSSIM_NULL_ARGUMENT);
-  }
+  if (!record) return refuse_null_argument(call);
   const bytes captured = capture_record(record, parsed_strings_limit);
   const auto view = record_view::parse(captured);
   const auto name = view ? view->text_at(view->header().name_offset) : text_field{text_status::bad, {}};

@@ -29,6 +29,7 @@ model seed_model() {
   add({.name = "_admin", .volume = "SYS", .relative_path = "_admin", .comment = "Remote administration",
        .type = cifs::share_type_ipc, .name_space = cifs::name_space_unknown});
   m.contexts = {".users.org", ".staff.users.org", ".admins.org"};
+  m.open_files = seed_open_files();
   return m;
 }
 

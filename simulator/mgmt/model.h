@@ -1,11 +1,13 @@
-// The management library's view of the server: volumes, shares and user
-// contexts. Plain data; the caller holds the state lock.
+// The management library's view of the server: volumes, shares, user
+// contexts and open files. Plain data; the caller holds the state lock.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "open_files_model.h"
 
 namespace cifssim {
 
@@ -27,6 +29,7 @@ struct model {
   std::vector<std::string> volumes;
   std::vector<share> shares;
   std::vector<std::string> contexts;
+  open_files_table open_files;
 };
 
 model seed_model();

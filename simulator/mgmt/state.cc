@@ -7,6 +7,8 @@ void sim_state::reset() {
   failures.clear();
   next_share_list.reset();
   next_contexts.reset();
+  next_open_files.reset();
+  open_files_cookies = {};
   calls.clear();
   delay_ms = 0;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model.h"
+#include "open_files_result.h"
 
 namespace cifssim {
 
@@ -46,6 +47,8 @@ struct sim_state {
   std::vector<failure_rule> failures;
   std::optional<raw_share_list> next_share_list;
   std::optional<raw_contexts> next_contexts;
+  std::optional<raw_open_files> next_open_files;
+  cookie_book open_files_cookies;
   std::vector<logged_call> calls;
   uint32_t delay_ms = 0;
 

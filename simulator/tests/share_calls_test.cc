@@ -225,11 +225,12 @@ TEST_F(ShareCalls, UnmodelledCallsAnswerNotImplemented) {
   uint32_t count = 0;
   EXPECT_EQ(CIFSLIB_GetConnectionsCount(&count), CIFSSIM_NOT_IMPLEMENTED);
   EXPECT_EQ(CIFSLIB_AddPermanentInvalidUser("u"), CIFSSIM_NOT_IMPLEMENTED);
-  EXPECT_EQ(CIFSLIB_CloseAllOpenFiles(name_record("home").get()), CIFSSIM_NOT_IMPLEMENTED);
+  void *block = nullptr;
+  EXPECT_EQ(CIFSLIB_GetConnectionMappedShares("3", &block), CIFSSIM_NOT_IMPLEMENTED);
   const auto calls = simtest::mgmt_calls();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(calls[1].text, "u");
-  EXPECT_TRUE(calls[2].has_record);
+  EXPECT_EQ(calls[2].text, "3");
 }
 
 TEST_F(ShareCalls, ConcurrentCreatesAllLand) {

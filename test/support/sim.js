@@ -7,6 +7,7 @@ const path = require('node:path');
 const buildDir = path.resolve(process.env.CIFS_BUILD_DIR || path.join(__dirname, '..', '..', 'build', 'Release'));
 const native = require(path.join(buildDir, 'test', 'simctl.node'));
 const records = require('./share-record');
+const openFileRecords = require('./open-file-records');
 
 const codes = native.statusCodes();
 
@@ -52,6 +53,27 @@ const mgmt = {
   rawContexts({ count = null, block = null } = {}) {
     native.mgmtRawContexts(count, block);
   },
+  // Replaces every open file; listings follow this order. Each file:
+  // { shareName, name, sessionID, ID, accessMask, lockLevel, fullPath, userName,
+  // clientIPAddress }; shareName (a share of the model) and name are required,
+  // numbers default to 0, fullPath to "<share's absolutePath>/<name>", the
+  // other texts to "". openFiles() gives them back with every key filled.
+  setOpenFiles: (files) => native.mgmtSetOpenFiles(files),
+  openFiles: () => native.mgmtOpenFiles(),
+  // The next CIFSLIB_ListOpenFiles answers this, whatever its request: the
+  // object shm.name is created with exactly shm.bytes (default none), header
+  // is handed out byte for byte (null: a null pointer; default: an empty
+  // header naming an object that does not exist), and status is returned.
+  rawOpenFiles({ status = 0, header, shm = null } = {}) {
+    const given = header === undefined
+      ? openFileRecords.resultHeader({ shmName: `${native.mgmtShmPrefix()}absent` }) : header;
+    native.mgmtRawOpenFiles(status, given, shm ? shm.name : null, shm ? (shm.bytes ?? Buffer.alloc(0)) : null);
+  },
+  // Objects named shmName(tag) are listed by sharedMemory() with the ones the
+  // library creates; removeSharedMemory() unlinks them all and says how many.
+  shmName: (tag) => `${native.mgmtShmPrefix()}${tag}`,
+  sharedMemory: () => native.mgmtSharedMemory(),
+  removeSharedMemory: () => native.mgmtRemoveSharedMemory(),
   delay: (ms) => native.mgmtDelay(ms),
   reset: () => native.mgmtReset(),
 };
@@ -66,6 +88,7 @@ module.exports = {
   identity,
   mgmt,
   records,
+  openFileRecords,
   status: Object.freeze({ ...codes.mgmt }),
   dir: path.join(buildDir, 'sim'),
   partialDir: path.join(buildDir, 'sim-partial'),

@@ -14,5 +14,6 @@ struct binding {
 
 extern const std::vector<binding> identity_bindings;
 extern const std::vector<binding> mgmt_bindings;
+extern const std::vector<binding> open_files_bindings;
 
 }  // namespace simctl

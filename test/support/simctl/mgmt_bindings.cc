@@ -144,16 +144,6 @@ struct share_texts {
   bool has_absolute = false, has_comment = false;
 };
 
-bool read_text(napi_env env, napi_value object, const char *key, std::string &out, bool *present) {
-  auto value = property(env, object, key);
-  if (!value) return !pending(env);
-  auto text = to_string(env, *value, key);
-  if (!text) return false;
-  out = std::move(*text);
-  if (present) *present = true;
-  return true;
-}
-
 bool read_share(napi_env env, napi_value object, share_texts &texts, cifssim_share &share) {
   bool enc = false, redirection = false, atm = false;
   if (!read_text(env, object, "name", texts.name, nullptr) ||

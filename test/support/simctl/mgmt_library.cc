@@ -56,4 +56,17 @@ const mgmt_controls *mgmt(napi_env env) {
   return &*bound;
 }
 
+void *mgmt_symbol(napi_env env, const char *symbol) {
+  if (!mgmt(env)) return nullptr;
+  // The library is loaded now, so this only finds the same instance again;
+  // the extra reference is never dropped, like the first.
+  void *handle = dlopen(library_name, RTLD_NOW | RTLD_NOLOAD);
+  if (!handle) {
+    napi_throw_error(env, nullptr, (std::string("simctl: ") + library_name + " is not loaded").c_str());
+    return nullptr;
+  }
+  void *address = nullptr;
+  return bind(env, handle, symbol, &address) ? address : nullptr;
+}
+
 }  // namespace simctl

@@ -29,4 +29,8 @@ struct mgmt_controls {
 // cannot be opened, so a later call may still succeed.
 const mgmt_controls *mgmt(napi_env env);
 
+// Any other symbol of that instance, for controls bound in files of their
+// own; null with a JS error pending when the library or the symbol is missing.
+void *mgmt_symbol(napi_env env, const char *symbol);
+
 }  // namespace simctl

@@ -34,6 +34,11 @@ napi_value status_codes(napi_env env, napi_callback_info) {
                                        {"BAD_RECORD", CIFSSIM_BAD_RECORD},
                                        {"EMPTY_CONTEXT", CIFSSIM_EMPTY_CONTEXT},
                                        {"BAD_ARGUMENT", CIFSSIM_BAD_ARGUMENT},
+                                       {"NO_SUCH_OPEN_FILE", CIFSSIM_NO_SUCH_OPEN_FILE},
+                                       {"SHM_FAILURE", CIFSSIM_SHM_FAILURE},
+                                       {"BAD_REQUEST", CIFSSIM_BAD_REQUEST},
+                                       {"BAD_FILTER", CIFSSIM_BAD_FILTER},
+                                       {"BAD_COOKIE", CIFSSIM_BAD_COOKIE},
                                        {"NOT_IMPLEMENTED", CIFSSIM_NOT_IMPLEMENTED}});
   napi_value identity = status_table(env, {{"OK", TORALSIM_OK},
                                            {"BUFFER_TOO_SMALL", TORALSIM_BUFFER_TOO_SMALL},
@@ -48,6 +53,7 @@ napi_value init(napi_env env, napi_value exports) {
   std::vector<binding> all = {{"statusCodes", status_codes}};
   all.insert(all.end(), identity_bindings.begin(), identity_bindings.end());
   all.insert(all.end(), mgmt_bindings.begin(), mgmt_bindings.end());
+  all.insert(all.end(), open_files_bindings.begin(), open_files_bindings.end());
   for (const auto &b : all) {
     napi_value function;
     SIMCTL_CHECK(env, napi_create_function(env, b.name, NAPI_AUTO_LENGTH, b.function, nullptr, &function));

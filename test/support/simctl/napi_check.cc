@@ -102,6 +102,16 @@ napi_value new_object(napi_env env) {
   return object;
 }
 
+bool read_text(napi_env env, napi_value object, const char *key, std::string &out, bool *present) {
+  auto value = property(env, object, key);
+  if (!value) return !pending(env);
+  auto text = to_string(env, *value, key);
+  if (!text) return false;
+  out = std::move(*text);
+  if (present) *present = true;
+  return true;
+}
+
 bool read_flag(napi_env env, napi_value object, const char *key, bool &field) {
   auto value = property(env, object, key);
   if (!value) return !pending(env);

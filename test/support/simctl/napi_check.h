@@ -42,6 +42,9 @@ bool read_integer(napi_env env, napi_value object, const char *key, int64_t min,
   return number.has_value();
 }
 bool read_flag(napi_env env, napi_value object, const char *key, bool &field);
+// Reads object[key] into `out` when present, then sets *present (if given);
+// false with an exception pending when it is present but not a string.
+bool read_text(napi_env env, napi_value object, const char *key, std::string &out, bool *present);
 
 // Appends visited values to a JS array; after a failure it ignores the rest.
 class array_builder {

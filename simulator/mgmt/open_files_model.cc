@@ -1,0 +1,128 @@
+#include "open_files_model.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+
+#include "mgmtclient/open_file_records.h"
+#include "model.h"
+
+namespace cifssim {
+namespace {
+
+// Remembering more cookies than this would only let abandoned listings pile up.
+constexpr size_t remembered_cookies = 1024;
+
+bool contains_ignoring_case(std::string_view text, std::string_view part) {
+  const auto found = std::ranges::search(text, part, [](unsigned char a, unsigned char b) {
+    return std::tolower(a) == std::tolower(b);
+  });
+  return part.empty() || !found.empty();
+}
+
+bool filter_matches(const file_filter &filter, const open_file &file) {
+  return std::ranges::any_of(filter.patterns, [&](const std::string &pattern) {
+    if (filter.type == cifs::filter_type_type) return same_name(file_type(file.name), pattern);
+    return contains_ignoring_case(file.name, pattern) || contains_ignoring_case(file.full_path, pattern);
+  });
+}
+
+}  // namespace
+
+void add_open_file(open_files_table &table, open_file file) {
+  file.order = table.next_order++;
+  table.files.push_back(std::move(file));
+}
+
+// Three clients with files on three shares: extensions of every kind (none,
+// dotfile, trailing dot, double, upper case), each access right and lock
+// level, and as many files per share as the seed shares report open.
+open_files_table seed_open_files() {
+  struct client {
+    uint32_t session;
+    const char *user, *address;
+  };
+  constexpr client clients[] = {{1, "alice", "10.0.0.11"}, {2, "bob", "10.0.0.12"}, {7, "carol", "fe80::7"}};
+  constexpr uint32_t masks[] = {0x00000001, 0x00000003, 0x60000003, 0x0000000f, 0x20000001, 0x40000002};
+  constexpr const char *data_files[] = {"report.pdf", "budget.xlsx", "minutes.docx", "archive.tar.gz",
+                                        "README",     ".profile",    "plan.PDF",     "notes.txt",
+                                        "logo.png",   "data.csv",    "draft.docx",   "notes."};
+  constexpr const char *home_files[] = {"mail.pst", "todo.txt", "photo.jpg", "cv.docx"};
+
+  open_files_table t;
+  uint32_t n = 0;
+  auto add = [&](const char *share, std::string directory, const char *name) {
+    const client &c = clients[n % std::size(clients)];
+    add_open_file(t, {.share = share,
+                      .session_id = c.session,
+                      .file_id = 100 + n,
+                      .access_mask = masks[n % std::size(masks)],
+                      .lock_level = n % 11,
+                      .name = name,
+                      .full_path = directory + "/" + name,
+                      .user_name = c.user,
+                      .client_address = c.address});
+    ++n;
+  };
+  for (const char *name : data_files) add("DATA", n % 2 ? "/DATA/reports" : "/DATA", name);
+  for (const char *name : home_files) add("home", "/HOME/users/" + std::string(clients[n % 3].user), name);
+  add("SYS", "/SYS", "system.log");
+  return t;
+}
+
+std::string_view file_type(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return {};
+  return name.substr(dot + 1);
+}
+
+bool passes(const filter_set &set, const open_file &file) {
+  auto matches = [&file](const file_filter &f) { return filter_matches(f, file); };
+  switch (set.match_type) {
+    case cifs::match_type_all: return std::ranges::all_of(set.filters, matches);
+    case cifs::match_type_any: return std::ranges::any_of(set.filters, matches);
+    default: return std::ranges::none_of(set.filters, matches);
+  }
+}
+
+bool names_share_or_volume(const model &m, std::string_view name) {
+  return has_volume(m, name) ||
+         std::ranges::any_of(m.shares, [name](const share &s) { return same_name(s.name, name); });
+}
+
+bool is_on(const model &m, const open_file &file, std::string_view name) {
+  if (same_name(file.share, name)) return true;
+  const auto s = std::ranges::find_if(m.shares, [&file](const share &x) { return same_name(x.name, file.share); });
+  return s != m.shares.end() && same_name(s->volume, name);
+}
+
+file_page select_page(const model &m, const page_query &q) {
+  file_page page;
+  uint32_t skipped = 0;
+  for (const open_file &f : m.open_files.files) {
+    if (f.order <= q.after || !is_on(m, f, q.volume) || (q.filters && !passes(*q.filters, f))) continue;
+    if (skipped < q.ignore) {
+      ++skipped;
+    } else if (q.limit != 0 && page.files.size() == q.limit) {
+      page.more = true;
+      break;
+    } else {
+      page.files.push_back(&f);
+    }
+  }
+  return page;
+}
+
+std::string cookie_book::issue(std::string_view volume, uint64_t after) {
+  if (issued_.size() == remembered_cookies) issued_.pop_front();
+  issued_.push_back({"ofc-" + std::to_string(next_++), std::string(volume), after});
+  return issued_.back().text;
+}
+
+std::optional<uint64_t> cookie_book::resume_after(std::string_view text, std::string_view volume) const {
+  const auto it = std::ranges::find_if(issued_, [text](const issued &c) { return c.text == text; });
+  if (it == issued_.end() || !same_name(it->volume, volume)) return std::nullopt;
+  return it->after;
+}
+
+}  // namespace cifssim
