@@ -20,17 +20,12 @@ const sphere_def connections_sphere{
      "Failed to retrieve cb data.", "A request has been received for an unknown cifs connection operation: %d",
      "Failed to create error promise for cifs connections operations: %d"},
     request_rules::shares_and_connections,
+    {"cifs_connections_work_complete", "Failed to create NAPI object, error: %d", "Failed to resolve cifs promise, %d",
+     "Failed to remove cifs async worker"},
 };
 
-constexpr completion_texts connections_completion{"cifs_connections_work_complete",
-                                                  "Failed to create NAPI object, error: %d",
-                                                  "Failed to resolve cifs promise, %d",
-                                                  "Failed to remove cifs async worker"};
-
-bool connections_branch(napi_env, request_instance &, napi_value, const answer_kit &) { return false; }
-
 void cifs_connections_work_complete(napi_env env, napi_status, void *data) {
-  complete_request(env, data, connections_completion, connections_branch);
+  complete_request(env, data, connections_sphere);
 }
 
 }  // namespace

@@ -9,11 +9,21 @@ namespace {
 
 void cifs_contexts_work_complete(napi_env env, napi_status, void *data);
 
+void complete_contexts_listing(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  if (instance.error_code == 0) cifs_contexts_list_json(env, &instance, &result, kit);
+  instance.contexts_count.reset();
+  instance.contexts_list.reset();
+}
+
+void report_context_outcomes(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  convert_processed_entries_list_to_json(env, &instance, result, "user context", kit);
+}
+
 constexpr operation_row cifs_user_contexts_api_handlers[] = {
-    {t_empty, nullptr, nullptr},
-    {t_fetch_cifs_user_contexts, nullptr, get_cifs_user_contexts},
-    {t_add_cifs_user_context, get_contexts_list_input_data, add_cifs_user_contexts},
-    {t_remove_cifs_user_contexts, get_contexts_list_input_data, remove_cifs_user_contexts},
+    {t_empty, nullptr, nullptr, nullptr},
+    {t_fetch_cifs_user_contexts, nullptr, get_cifs_user_contexts, complete_contexts_listing},
+    {t_add_cifs_user_context, get_contexts_list_input_data, add_cifs_user_contexts, report_context_outcomes},
+    {t_remove_cifs_user_contexts, get_contexts_list_input_data, remove_cifs_user_contexts, report_context_outcomes},
 };
 
 constexpr const char *cifs_user_contexts_api_handlers_strings[] = {
@@ -31,30 +41,12 @@ const sphere_def contexts_sphere{
      "Failed to retrieve cb data.", "A request has been received for an unknown cifs user contexts operation: %d",
      "Failed to create cifs error promise: %d"},
     request_rules::contexts,
+    {"cifs_contexts_work_complete", "Failed to create NAPI object for cifs.", "Failed to resolve cifs promise, %d",
+     "Failed to remove cifs async worker"},
 };
 
-constexpr completion_texts contexts_completion{"cifs_contexts_work_complete", "Failed to create NAPI object for cifs.",
-                                               "Failed to resolve cifs promise, %d",
-                                               "Failed to remove cifs async worker"};
-
-bool contexts_branch(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
-  switch (instance.operation) {
-    case 1:
-      if (instance.error_code == 0) cifs_contexts_list_json(env, &instance, &result, kit);
-      instance.contexts_count.reset();
-      instance.contexts_list.reset();
-      return true;
-    case 2:
-    case 3:
-      convert_processed_entries_list_to_json(env, &instance, result, "user context", kit);
-      return true;
-    default:
-      return false;
-  }
-}
-
 void cifs_contexts_work_complete(napi_env env, napi_status, void *data) {
-  complete_request(env, data, contexts_completion, contexts_branch);
+  complete_request(env, data, contexts_sphere);
 }
 
 }  // namespace

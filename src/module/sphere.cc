@@ -183,9 +183,10 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
 #pragma GCC diagnostic ignored "-Wformat-extra-args"
-void complete_request(napi_env env, void *data, const completion_texts &texts, completion_branch branch) {
+void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   if (data == nullptr) return;
   request_ptr instance(static_cast<request_instance *>(data));  // freed on every path
+  const completion_texts &texts = sphere.completion;
   const char *func = texts.function_name;
   char line[256];
 
@@ -215,7 +216,11 @@ void complete_request(napi_env env, void *data, const completion_texts &texts, c
     }
     envelope(&result);
   }
-  if (!branch(env, *instance, result, kit)) envelope(&result);  // any other operation: the same error object again
+  const int32_t operation = instance->operation;
+  const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
+                     sphere.rows[operation].executor != nullptr;
+  if (!known) envelope(&result);  // an error request: the same error object again
+  else if (answer_converter converter = sphere.rows[operation].converter) converter(env, *instance, result, kit);
 
   status = napi_resolve_deferred(env, instance->deferred, result);
   if (status != napi_ok) {

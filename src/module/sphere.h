@@ -18,10 +18,20 @@ inline constexpr int32_t error_request_operation = 99;
 // Parser: JavaScript thread; 0, or non-zero with the error fields set.
 using parser_fn = uint32_t (*)(napi_env env, napi_value request, request_instance *instance);
 
+class answer_kit;
+
+// Completion converter of one operation (JavaScript thread): adds the
+// operation's keys to the answer, each as its rules say (most only when
+// error_code is 0), and releases every buffer the operation left in the
+// instance. Never run for an error request.
+using answer_converter = void (*)(napi_env env, request_instance &instance, napi_value result,
+                                  const answer_kit &kit);
+
 struct operation_row {
   fixed_text name;  // t_empty in row 0
   parser_fn parser;                     // null: the operation has no inputs of its own
   napi_async_execute_callback executor;  // null: the operation is not offered (unknown)
+  answer_converter converter;           // null: the envelope is the whole answer
 };
 
 struct sphere_texts {
@@ -40,17 +50,6 @@ enum class request_rules {
   contexts,
 };
 
-struct sphere_def {
-  std::span<const operation_row> rows;          // row 0 empty
-  std::span<const char *const> descriptions;    // row 0 null
-  napi_async_complete_callback complete;
-  sphere_texts texts;
-  request_rules rules;
-};
-
-// The sphere call: returns the request's promise, or null (undefined).
-napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere);
-
 // Texts of a sphere's completion callback.
 struct completion_texts {
   const char *function_name;
@@ -59,14 +58,21 @@ struct completion_texts {
   const char *remove;   // may take the status
 };
 
-// Adds the operation's keys for a known operation and releases its buffers.
-// Returns false for any other operation (99 among them).
-using completion_branch = bool (*)(napi_env env, request_instance &instance, napi_value result,
-                                  const class answer_kit &kit);
+struct sphere_def {
+  std::span<const operation_row> rows;          // row 0 empty
+  std::span<const char *const> descriptions;    // row 0 null
+  napi_async_complete_callback complete;
+  sphere_texts texts;
+  request_rules rules;
+  completion_texts completion;
+};
+
+// The sphere call: returns the request's promise, or null (undefined).
+napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere);
 
 // The completion frame: adopts the instance, builds the envelope, runs the
-// sphere's branch, resolves, deletes the work item and frees the instance.
-void complete_request(napi_env env, void *data, const completion_texts &texts, completion_branch branch);
+// operation's converter, resolves, deletes the work item and frees the instance.
+void complete_request(napi_env env, void *data, const sphere_def &sphere);
 
 // Returns 0 or a module code; on failure a created promise stays pending.
 uint32_t create_promise_and_async_work(napi_env env, const char *resource_name, napi_value *promise,

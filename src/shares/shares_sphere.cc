@@ -9,19 +9,33 @@ namespace {
 
 void cifs_shares_work_complete(napi_env env, napi_status, void *data);
 
+void complete_shares_listing(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  if (instance.error_code == 0) cs_convert_shares_list_to_json(env, &instance, result, share_form::full, kit);
+  instance.share_list.reset();
+}
+
+void release_share_record(napi_env, request_instance &instance, napi_value, const answer_kit &) {
+  instance.share_record.reset();
+}
+
+void report_share_outcomes(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  convert_processed_entries_list_to_json(env, &instance, result, "share", kit);
+}
+
 // Operations 6 to 8 (open files of a share, closing open files) are not
-// offered yet: their rows stay empty, so the cycle treats them as unknown.
+// offered yet: without an executor the cycle treats them as unknown.
 constexpr operation_row cifs_shares_api_handlers[] = {
-    {t_empty, nullptr, nullptr},
-    {t_fetch_cifs_shares, nullptr, cs_list_all_shares},
-    {t_create_cifs_share, get_shareconfig_input_data, cs_create_share},
-    {t_change_cifs_share_configuration, get_shareconfig_input_data, cs_change_share_configuration},
+    {t_empty, nullptr, nullptr, nullptr},
+    {t_fetch_cifs_shares, nullptr, cs_list_all_shares, complete_shares_listing},
+    {t_create_cifs_share, get_shareconfig_input_data, cs_create_share, release_share_record},
+    {t_change_cifs_share_configuration, get_shareconfig_input_data, cs_change_share_configuration,
+     release_share_record},
     {t_change_cifs_share_feature_configuration, get_share_featureconfig_input_data,
-     cs_change_share_feature_configuration},
-    {t_remove_cifs_share, get_removeshare_input_data, cs_remove_share},
-    {t_list_open_files_of_share, nullptr, nullptr},
-    {t_close_open_file, nullptr, nullptr},
-    {t_close_all_open_files_of_share, nullptr, nullptr},
+     cs_change_share_feature_configuration, report_share_outcomes},
+    {t_remove_cifs_share, get_removeshare_input_data, cs_remove_share, report_share_outcomes},
+    {t_list_open_files_of_share, nullptr, nullptr, nullptr},
+    {t_close_open_file, nullptr, nullptr, nullptr},
+    {t_close_all_open_files_of_share, nullptr, nullptr, nullptr},
 };
 
 // Operation 1 has no description; the cycle's log lines use its name instead.
@@ -45,34 +59,11 @@ const sphere_def shares_sphere{
      "A request has been received for an unknown cifs share operation: %d",
      "Failed to create error promise for cifs shares operations: %d"},
     request_rules::shares_and_connections,
+    {"cifs_shares_work_complete", "Failed to create NAPI object, error: %d", "Failed to resolve promise, error: %d",
+     "Failed to remove async worker, error: %d"},
 };
 
-constexpr completion_texts shares_completion{"cifs_shares_work_complete", "Failed to create NAPI object, error: %d",
-                                             "Failed to resolve promise, error: %d",
-                                             "Failed to remove async worker, error: %d"};
-
-bool shares_branch(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
-  switch (instance.operation) {
-    case 1:
-      if (instance.error_code == 0) cs_convert_shares_list_to_json(env, &instance, result, share_form::full, kit);
-      instance.share_list.reset();
-      return true;
-    case 2:
-    case 3:
-      instance.share_record.reset();
-      return true;
-    case 4:
-    case 5:
-      convert_processed_entries_list_to_json(env, &instance, result, "share", kit);
-      return true;
-    default:
-      return false;
-  }
-}
-
-void cifs_shares_work_complete(napi_env env, napi_status, void *data) {
-  complete_request(env, data, shares_completion, shares_branch);
-}
+void cifs_shares_work_complete(napi_env env, napi_status, void *data) { complete_request(env, data, shares_sphere); }
 
 }  // namespace
 
