@@ -2,13 +2,15 @@
 
 #include <dlfcn.h>
 
+#include <mutex>
+
 #include "module/error_codes.h"
 #include "module/log.h"
 #include "values/bounded_text.h"
 
 namespace cifs {
 
-bool is_cifsmgmtclient_loaded = false;
+std::atomic<bool> is_cifsmgmtclient_loaded{false};
 
 namespace mgmt {
 #define CIFS_MGMT_FUNCTION(name) name##_fn name = nullptr;
@@ -38,12 +40,14 @@ const char *loader_error() {
 }  // namespace
 
 void load_cifsmgmtclient_functions() {
+  static std::mutex loading;
+  std::lock_guard<std::mutex> hold(loading);
+  if (is_cifsmgmtclient_loaded.load(std::memory_order_acquire)) return;  // another environment bound it meanwhile
   (void)dlerror();  // a stale error must not be taken for this open's
   void *handle = dlopen(cifsmgmtclient_library_name, RTLD_LAZY);
   if (handle == nullptr) {
     LOG_INFORMATION("Failed to load %s library due to error: %s", cifsmgmtclient_library_name, loader_error());
-    is_cifsmgmtclient_loaded = false;
-    return;
+    return;  // still unloaded: the next call tries again
   }
   LOG_INFORMATION("Successfully loaded library: %s", cifsmgmtclient_library_name);
   for (const function_row &row : cifsmgmtclient_functions) {
@@ -54,7 +58,7 @@ void load_cifsmgmtclient_functions() {
               cifsmgmtclient_library_name, error);
   }
   // The handle stays open for the life of the process.
-  is_cifsmgmtclient_loaded = true;
+  is_cifsmgmtclient_loaded.store(true, std::memory_order_release);
 }
 
 bool require_function(request_instance *instance, const void *function, const char *name) {

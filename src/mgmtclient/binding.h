@@ -1,7 +1,9 @@
 // Run-time binding of the CIFS management client library. The flag and the
-// pointers are written only on the JavaScript thread, before any work item
-// that calls through them is queued; worker threads only read them.
+// pointers are written on a JavaScript thread, before any work item that
+// calls through them is queued; worker threads only read them.
 #pragma once
+
+#include <atomic>
 
 #include "mgmtclient/cifsmgmt_api.h"
 #include "module/request_instance.h"
@@ -10,10 +12,14 @@ namespace cifs {
 
 inline constexpr const char *cifsmgmtclient_library_name = "libcifsmgmtclient.so";
 
-extern bool is_cifsmgmtclient_loaded;
+// Set once the library is open and its calls are bound; the pointers are
+// written before it, so a thread that reads it true sees them all.
+extern std::atomic<bool> is_cifsmgmtclient_loaded;
 
 // Opens the library through the system search path (once it succeeds, never
 // again) and binds its calls; a missing symbol leaves its pointer null.
+// Environments on several threads (workers) may call it at once: one binds,
+// the others find the library loaded.
 void load_cifsmgmtclient_functions();
 
 namespace mgmt {
