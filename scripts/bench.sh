@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Builds the release addon and runs the benchmarks against the simulator.
+# Builds the release addon and the bare round-trip addon, then runs the
+# benchmarks against the simulator.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 ensure_dependencies
 build release
-LD_LIBRARY_PATH="$PWD/build/Release/sim" exec node bench/requests.js
+cmake --build --preset release --target bare_roundtrip
+export LD_LIBRARY_PATH="$PWD/build/Release/sim"
+node --expose-gc bench/answers.js
+node bench/roundtrip.js
+node bench/requests.js
