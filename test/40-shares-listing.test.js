@@ -4,6 +4,7 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const { shareRecord } = require('./support/records');
+const logs = require('./support/logs');
 
 const dn = 'cn=admin,o=example';
 const fetchShares = () => cifs.cifs_shares_sphere({ operation: 1, dn });
@@ -104,11 +105,17 @@ describe('FetchCIFSShares on malformed library results', () => {
       shareRecord({ texts: good, stringsLength: 3 }),
       Buffer.alloc(20),
     ]);
+    const mark = logs.mark();
     const { shares } = await fetchShares();
     assert.equal(shares[0].volumeName, '');
     assert.equal(shares[0].relativePath, '');
     assert.equal(shares[0].name, 'ok');
-    assert.equal(shares[1].absolutePath, '/V/r', 'a strings length past the block is cut to the block');
+    assert.ok(!(1 in shares), 'a record whose strings run past the block is skipped');
+    assert.ok(!(3 in shares), 'so is one too short for its header');
+    assert.deepEqual(logs.since(mark).map(logs.message), [
+      'Share record 1 of the list skipped: its strings length runs past the end of the list block',
+      'Share record 3 of the list skipped: its 48-byte header runs past the end of the list block',
+    ]);
     assert.equal(shares[2].name, 'ok');
     assert.equal(shares[2].volumeName, '', 'texts beyond the stated strings length are not read');
   });

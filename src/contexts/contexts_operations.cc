@@ -1,8 +1,7 @@
 #include "contexts/contexts_operations.h"
 
-#include <cstring>
-
 #include "mgmtclient/batch_call.h"
+#include "mgmtclient/context_list.h"
 #include "module/error_codes.h"
 #include "module/log.h"
 #include "values/builders.h"
@@ -68,17 +67,12 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_valu
   }
   const char *block = instance->contexts_list.get();
   const uint32_t *count = instance->contexts_count.get();
-  if (block != nullptr && count != nullptr && library_buffer_size(count) >= sizeof(uint32_t)) {
-    // The texts lie back to back; a count larger than the block holds stops at its end.
-    const char *position = block;
-    const char *end = block + library_buffer_size(block);
-    for (uint32_t i = 0; i < *count && position < end; ++i) {
-      const void *nul = std::memchr(position, '\0', static_cast<size_t>(end - position));
-      if (nul == nullptr) break;
-      add_string_to_array(env, position, i, array);
-      position = static_cast<const char *>(nul) + 1;
-    }
-  }
+  context_list_reader reader(byte_reader(count, library_buffer_size(count)),
+                             byte_reader(block, library_buffer_size(block)));
+  for (uint32_t i = 0; std::optional<std::string_view> text = reader.next(); ++i)
+    add_string_to_array(env, text->data(), i, array);
+  if (reader.cut_short())
+    LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());
   if (napi_set_named_property(env, *result, ckey(ck_user_contexts), array) != napi_ok)
     LOG_ERROR("Failed to insert cifs user context list into return object");
 }

@@ -45,7 +45,12 @@ TEST(ByteReader, SubViewsAndContainment) {
   EXPECT_FALSE(reader.sub(8, 2));
   EXPECT_TRUE(reader.contains(bytes + 8));
   EXPECT_FALSE(reader.contains(bytes + sizeof bytes));  // one past the end
-  EXPECT_FALSE(reader.contains(bytes - 1));
+  // A pointer the library wrote may hold any value, one before the view too.
+  const auto *before = reinterpret_cast<const uint8_t *>(reinterpret_cast<uintptr_t>(bytes) - 1);
+  EXPECT_FALSE(reader.contains(before));
+  EXPECT_EQ(reader.offset_of(bytes + 8), std::optional<size_t>(8));
+  EXPECT_EQ(reader.offset_of(bytes), std::optional<size_t>(0));
+  EXPECT_FALSE(reader.offset_of(bytes + sizeof bytes));
 }
 
 TEST(ByteReader, NullDataIsEmpty) {
