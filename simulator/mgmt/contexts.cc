@@ -1,6 +1,4 @@
 // User context calls of the management library.
-#include <malloc.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -8,6 +6,7 @@
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
+#include "malloc_block.h"
 
 namespace cifssim {
 namespace {
@@ -18,15 +17,10 @@ uint32_t *malloc_count(uint32_t count) {
   return p;
 }
 
-// A copy of the texts in a fresh malloc block. The allocator's slack past them
-// is filled with non-NUL garbage, so a reader bounded by malloc_usable_size
-// meets the same unterminated tail in every build, not whatever the heap left.
+// A copy of the texts in a fresh malloc block, its slack filled (malloc_block).
 char *malloc_texts(const bytes &texts) {
-  auto *p = static_cast<char *>(std::malloc(texts.empty() ? 1 : texts.size()));
-  if (!p) return nullptr;
-  if (!texts.empty()) std::memcpy(p, texts.data(), texts.size());
-  const size_t usable = malloc_usable_size(p);
-  if (usable > texts.size()) std::memset(p + texts.size(), 0xA5, usable - texts.size());
+  auto *p = static_cast<char *>(malloc_block(texts.size()));
+  if (p && !texts.empty()) std::memcpy(p, texts.data(), texts.size());
   return p;
 }
 
