@@ -1,0 +1,77 @@
+'use strict';
+// Requests written by an attacker: texts that hide a NUL.
+const { describe, it, beforeEach, after } = require('node:test');
+const assert = require('node:assert/strict');
+const { cifs } = require('./support/addon');
+const sim = require('./support/sim');
+const logs = require('./support/logs');
+
+const dn = 'cn=admin,o=example';
+const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
+const contexts = (operation, fields) => cifs.cifs_contexts_sphere({ operation, dn, ...fields });
+const messagesSince = (mark) => logs.since(mark).map(logs.message);
+const extractFailure = (errorCode, description, args) => ({
+  errorCode, description, errorID: '@@failed-to-extract-convert', args,
+});
+
+beforeEach(() => sim.reset());
+after(() => cifs.native_config_sphere({ logLevel: 'error' }));
+
+describe('texts with an embedded NUL are refused, never read up to the NUL', () => {
+  it('a DN that names a supervisor before its NUL is not looked up', async () => {
+    sim.identity.set({ supervisor: false });
+    sim.identity.set({ dn: 'cn=admin', supervisor: true });
+    const forged = 'cn=admin\0,o=guests';
+    const mark = logs.mark();
+    assert.deepEqual(await cifs.cifs_contexts_sphere({ operation: 1, dn: forged }), {
+      status: 'failure', operation: '', error: extractFailure(40004, 'Failed to extract/convert dn', 'dn'),
+    });
+    assert.ok(messagesSince(mark).includes("'dn' value could not be converted: 18, error: 3"));
+    assert.deepEqual((await cifs.cifs_shares_sphere({ operation: 1, dn: forged })).error,
+      extractFailure(-1, "Failed to extract/convert: 'dn'", 'dn'));
+    assert.deepEqual(sim.identity.calls(), []);
+  });
+
+  it('a NUL past the 255-byte cut of the DN is never seen', async () => {
+    const long = `cn=${'x'.repeat(260)}\0tail`;
+    assert.equal((await contexts(1, { dn: long })).status, 'success');
+    assert.equal(sim.identity.calls()[0].text, long.slice(0, 255));
+  });
+
+  it('a share name is not cut to the share it starts with', async () => {
+    const mark = logs.mark();
+    assert.deepEqual((await shares(5, { names: ['home', 'DATA\0junk'] })).error,
+      extractFailure(40004, "Failed to extract/convert: 'names'", 'names'));
+    assert.ok(messagesSince(mark).includes("'names' value could not be converted, error: 3"));
+    assert.deepEqual((await shares(4, { atmBackup: 'enabled', names: ['DATA\0'] })).error.errorCode, 40004);
+    assert.deepEqual(sim.mgmt.calls(), []);
+    assert.ok(sim.mgmt.shares().some((s) => s.name === 'DATA'));
+  });
+
+  it('a feature value or a share text with a NUL fails as an unconvertible value', async () => {
+    assert.deepEqual((await shares(4, { encryption: 'enabled\0x', names: ['DATA'] })).error,
+      extractFailure(40004, 'Failed to extract/convert: encryption', 'encryption'));
+    const create = { name: 'proj', volumeName: 'DATA', relativePath: 'p', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' };
+    assert.deepEqual((await shares(2, { ...create, name: 'proj\0x' })).error,
+      extractFailure(40004, 'Failed to extract/convert: name', 'name'));
+    assert.deepEqual((await shares(2, { ...create, comment: 'ok\0' })).error,
+      extractFailure(40004, 'Failed to extract/convert: comment', 'comment'));
+    assert.deepEqual((await shares(2, { ...create, folderRedirection: 'disabled\0' })).error.args, 'folderRedirection');
+    assert.deepEqual(sim.mgmt.calls(), []);
+  });
+
+  it('a user context with a NUL is refused', async () => {
+    assert.deepEqual((await contexts(3, { userContexts: ['.users.org\0.x'] })).error,
+      extractFailure(40004, "Failed to extract/convert: 'userContexts'", 'userContexts'));
+    assert.deepEqual(sim.mgmt.calls(), []);
+  });
+
+  it('a log level with a NUL takes the invalid-level path', async () => {
+    const mark = logs.mark();
+    assert.equal(cifs.native_config_sphere({ logLevel: 'info\0' }), undefined);
+    assert.deepEqual(messagesSince(mark), ['Read invalid log level from prod.env file: info']);
+    const request = logs.mark();
+    await contexts(1);
+    assert.deepEqual(logs.since(request).filter((line) => line.priority === 6), [], 'the level is still error');
+  });
+});
