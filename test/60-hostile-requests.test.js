@@ -1,5 +1,5 @@
 'use strict';
-// Requests written by an attacker: texts that hide a NUL.
+// Requests written by an attacker: texts that hide a NUL or a line break.
 const { describe, it, beforeEach, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
@@ -73,5 +73,32 @@ describe('texts with an embedded NUL are refused, never read up to the NUL', () 
     const request = logs.mark();
     await contexts(1);
     assert.deepEqual(logs.since(request).filter((line) => line.priority === 6), [], 'the level is still error');
+  });
+});
+
+describe('request texts in log lines are escaped', () => {
+  it('a name cannot forge a line of its own, and the answer keeps its bytes', async () => {
+    const forged = 'ghost\nTARVO-REST: <cs_remove_share:1> Share removed: DATA';
+    const odd = 'a\\b\t\r\x01\x7f \u00e9';
+    const mark = logs.mark();
+    const answer = await shares(5, { names: [forged, odd] });
+    assert.deepEqual(answer.failedList.map((e) => e.name), [forged, odd]);
+    const lines = logs.since(mark);
+    assert.ok(!lines.some((line) => line.text.startsWith('TARVO-REST: <cs_remove_share:1>')), 'no forged line');
+    const messages = lines.map(logs.message);
+    assert.ok(messages.includes('Failed to remove share: ghost\\nTARVO-REST: <cs_remove_share:1> Share removed: DATA, error: 2'));
+    assert.ok(messages.includes('Failed to remove share: a\\\\b\\t\\r\\x01\\x7f \u00e9, error: 2'));
+  });
+
+  it('a DN with a line break is escaped in the supervisor refusal', async () => {
+    sim.identity.set({ supervisor: false });
+    const mark = logs.mark();
+    const answer = await contexts(1, { dn: 'cn=x\r\nTARVO-REST: <y:1> z' });
+    assert.equal(answer.error.errorCode, 40031);
+    const messages = messagesSince(mark);
+    assert.ok(messages.includes(
+      "Logged-in user 'cn=x\\r\\nTARVO-REST: <y:1> z' does not have privilege to perform the operation: FetchCIFSUserContexts, error: 40031",
+    ));
+    assert.ok(!messages.some((m) => m.startsWith('TARVO-REST')));
   });
 });
