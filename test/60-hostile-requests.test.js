@@ -1,5 +1,6 @@
 'use strict';
-// Requests written by an attacker: texts that hide a NUL or a line break.
+// Requests written by an attacker: texts that hide a NUL or a line break, and
+// lists whose length costs the caller nothing.
 const { describe, it, beforeEach, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
@@ -100,5 +101,52 @@ describe('request texts in log lines are escaped', () => {
       "Logged-in user 'cn=x\\r\\nTARVO-REST: <y:1> z' does not have privilege to perform the operation: FetchCIFSUserContexts, error: 40031",
     ));
     assert.ok(!messages.some((m) => m.startsWith('TARVO-REST')));
+  });
+});
+
+describe('lists longer than 65,535 entries', () => {
+  const tooLong = (key, length) => ({
+    errorCode: 40022,
+    description: `List ${key} has ${length} entries, more than 65535`,
+    errorID: '@@failed-to-get-array-length-of-shares',
+  });
+
+  it('a sparse list of a million names is refused by its length alone', async () => {
+    const names = [];
+    names.length = 1e6;
+    const mark = logs.mark();
+    assert.deepEqual(await shares(5, { names }), { status: 'failure', operation: 'RemoveCIFSShare', error: tooLong('names', 1000000) });
+    assert.ok(messagesSince(mark).includes('List names has 1000000 entries, more than 65535, error: 40022'));
+    assert.deepEqual((await shares(4, { encryption: 'enabled', names })).error, tooLong('names', 1000000));
+  });
+
+  it('a list whose every index answers is refused before one element is read', async () => {
+    let reads = 0;
+    const answersEveryIndex = new Proxy(Array.prototype, {
+      get(target, key, receiver) {
+        if (typeof key === 'string' && /^\d+$/.test(key)) {
+          reads += 1;
+          return '.users.org';
+        }
+        return Reflect.get(target, key, receiver);
+      },
+    });
+    const userContexts = [];
+    userContexts.length = 65536;
+    Object.setPrototypeOf(userContexts, answersEveryIndex);
+    assert.deepEqual((await contexts(2, { userContexts })).error, tooLong('userContexts', 65536));
+    assert.equal(reads, 0);
+    assert.deepEqual(sim.mgmt.calls(), []);
+    // A Proxy is no array to Node-API at all.
+    const proxy = new Proxy([], { get: (target, key) => (key === 'length' ? 1e6 : '.x') });
+    assert.deepEqual((await contexts(3, { userContexts: proxy })).error, {
+      errorCode: 40022, description: 'Failed to get array length of userContexts list', errorID: '@@failed-to-get-array-length-of-shares',
+    });
+  });
+
+  it('a list of exactly 65,535 entries is read', async () => {
+    const names = [];
+    names.length = 65535; // holes: the first element already fails as no string
+    assert.deepEqual((await shares(5, { names })).error, extractFailure(40004, "Failed to extract/convert: 'names'", 'names'));
   });
 });
