@@ -110,7 +110,8 @@ malloc_ptr<share_record> build_share_config_record(const share_config_texts &tex
   for (size_t i = 0; i < 5; ++i) {
     if (!ordered[i]) continue;
     offsets[i] = used;
-    std::memcpy(area + used, ordered[i]->data(), ordered[i]->size());
+    // An empty view may carry a null pointer, which memcpy must never see.
+    if (!ordered[i]->empty()) std::memcpy(area + used, ordered[i]->data(), ordered[i]->size());
     used += static_cast<uint32_t>(ordered[i]->size() + 1);  // the NUL is already there
   }
   share_record header{};
@@ -129,7 +130,7 @@ malloc_ptr<share_record> build_share_config_record(const share_config_texts &tex
 bool fill_name_record(name_share_record *record, std::string_view name) {
   if (name.size() >= name_record_area) return false;
   std::memset(record, 0, sizeof *record);
-  std::memcpy(record->strings, name.data(), name.size());
+  if (!name.empty()) std::memcpy(record->strings, name.data(), name.size());
   share_record header{};
   header.name_offset = 0;
   header.strings_length = static_cast<uint32_t>(name.size() + 1);
