@@ -7,6 +7,9 @@ ensure_system_packages() {
   command -v cmake >/dev/null 2>&1 || missing+=(cmake)
   command -v g++ >/dev/null 2>&1 || missing+=(g++)
   [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
+  # The fuzz targets: clang 14 and its libFuzzer and sanitizer runtimes.
+  command -v clang++-14 >/dev/null 2>&1 || missing+=(clang)
+  dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q 'ok installed' || missing+=(libclang-rt-14-dev)
   if [ ${#missing[@]} -gt 0 ]; then
     echo "installing ${missing[*]}"
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
@@ -25,7 +28,7 @@ ensure_dependencies() {
   ensure_node_packages
 }
 
-# build <preset>: configure and build; the tree lands in build/<Release|Asan>.
+# build <preset>: configure and build; the tree lands in build/<Release|Asan|Fuzz>.
 build() {
   cmake --preset "$1" >/dev/null
   cmake --build --preset "$1"

@@ -123,11 +123,13 @@ describe('failure injection', () => {
 describe('argument checks', () => {
   it('reject raw results and identities of the wrong shape', () => {
     assert.throws(() => sim.mgmt.rawShareList(['not a buffer']), TypeError);
+    for (const slot of [{}, { end: false }, { outside: 'x' }, { outside: Buffer.alloc(1), end: true }])
+      assert.throws(() => sim.mgmt.rawShareList([slot]), TypeError, JSON.stringify(slot));
     assert.throws(() => sim.mgmt.rawShareList([], { count: -1 }), TypeError);
     assert.throws(() => sim.mgmt.rawContexts({ block: 'abc' }), TypeError);
     assert.throws(() => sim.identity.set({ supervisr: false }), /unknown key/);
     assert.throws(() => sim.identity.set({ neededCapacity: 1.5 }), TypeError);
-    sim.mgmt.rawShareList([shareRecord({ texts: { name: 'x' } }), null], { count: 3 });
+    sim.mgmt.rawShareList([shareRecord({ texts: { name: 'x' } }), null, Buffer.alloc(0), { end: true }, { outside: Buffer.alloc(48) }], { count: 3 });
     sim.mgmt.rawContexts({ count: 2 });
     sim.identity.set({ dn: 'cn=a', supervisor: false, sevStatus: -3 });
   });

@@ -36,7 +36,9 @@ describe('FetchCIFSUserContexts', () => {
   it('reads no further than the block the library returned', async () => {
     const block = Buffer.from('.one\0.two\0');
     sim.mgmt.rawContexts({ count: 5, block });
+    const mark = logs.mark();
     assert.deepEqual((await contexts(1)).userContexts, ['.one', '.two'], 'a count larger than the block');
+    assert.deepEqual(logs.since(mark).map(logs.message), ['User context list holds 2 of the 5 texts its count gives']);
     sim.mgmt.rawContexts({ count: 2, block: Buffer.from('.one\0.unterminated') });
     assert.deepEqual((await contexts(1)).userContexts, ['.one']);
     sim.mgmt.rawContexts({ count: null, block });

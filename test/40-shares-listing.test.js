@@ -4,6 +4,7 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const { shareRecord } = require('./support/records');
+const logs = require('./support/logs');
 
 const dn = 'cn=admin,o=example';
 const fetchShares = () => cifs.cifs_shares_sphere({ operation: 1, dn });
@@ -104,13 +105,46 @@ describe('FetchCIFSShares on malformed library results', () => {
       shareRecord({ texts: good, stringsLength: 3 }),
       Buffer.alloc(20),
     ]);
+    const mark = logs.mark();
     const { shares } = await fetchShares();
     assert.equal(shares[0].volumeName, '');
     assert.equal(shares[0].relativePath, '');
     assert.equal(shares[0].name, 'ok');
-    assert.equal(shares[1].absolutePath, '/V/r', 'a strings length past the block is cut to the block');
+    assert.ok(!(1 in shares), 'a record whose strings run past the block is skipped');
+    assert.ok(!(3 in shares), 'so is one too short for its header');
+    assert.deepEqual(logs.since(mark).map(logs.message), [
+      'Share record 1 of the list skipped: its strings length runs past the end of the list block',
+      'Share record 3 of the list skipped: its 48-byte header runs past the end of the list block',
+    ]);
     assert.equal(shares[2].name, 'ok');
     assert.equal(shares[2].volumeName, '', 'texts beyond the stated strings length are not read');
+  });
+
+  it('skips, and logs, records that do not lie inside the list block', async () => {
+    sim.mgmt.rawShareList([
+      shareRecord({ texts: good }),
+      { outside: shareRecord({ texts: { ...good, name: 'elsewhere' } }) },
+      { end: true },
+      shareRecord({ texts: { ...good, name: 'last' } }),
+      Buffer.alloc(0), // zero bytes long and last: it starts at the block's end
+    ]);
+    const mark = logs.mark();
+    const { shares } = await fetchShares();
+    assert.deepEqual(Object.keys(shares), ['0', '3']);
+    assert.deepEqual([shares[0].name, shares[3].name], ['ok', 'last']);
+    const lines = logs.since(mark).map(logs.message);
+    assert.equal(lines.length, 3);
+    assert.equal(lines[0], 'Share record 1 of the list skipped: it does not point inside the list block');
+    // The block's extent is what the allocator reports: its end may be past
+    // the last byte or just inside a few bytes of slack, too few for a header.
+    const atTheEnd = /^Share record (2|4) of the list skipped: (it does not point inside the list block|its 48-byte header runs past the end of the list block)$/;
+    assert.match(lines[1], atTheEnd);
+    assert.match(lines[2], atTheEnd);
+  });
+
+  it('reads a zero-length record inside the list as the record that follows it', async () => {
+    sim.mgmt.rawShareList([Buffer.alloc(0), shareRecord({ texts: good })]);
+    assert.deepEqual((await fetchShares()).shares.map((s) => s.name), ['ok', 'ok']);
   });
 
   it('reads no more records than the block holds, whatever its count says', async () => {

@@ -54,12 +54,27 @@ CIFSSIM_EXPORT void cifssim_visit_contexts(cifssim_text_visitor visit, void *ctx
 CIFSSIM_EXPORT int32_t cifssim_fail(const char *call, int32_t status, const char *name, uint32_t times);
 CIFSSIM_EXPORT void cifssim_visit_failures(cifssim_failure_visitor visit, void *ctx);
 
+/* Where one pointer slot of a raw share list points. */
+enum cifssim_slot_kind {
+  CIFSSIM_SLOT_NULL = 0,    /* a null pointer */
+  CIFSSIM_SLOT_RECORD = 1,  /* the record, copied into the block; it may be empty */
+  CIFSSIM_SLOT_OUTSIDE = 2, /* the record, kept by the simulator outside the block until reset */
+  CIFSSIM_SLOT_END = 3,     /* the block's end, one past its last byte */
+};
+
+struct cifssim_slot {
+  int32_t kind;          /* a cifssim_slot_kind */
+  const uint8_t *bytes;  /* RECORD and OUTSIDE; may be NULL when length is 0 */
+  size_t length;
+};
+
 /* One-shot results, used by the next listing call only. The raw share list has
- * `count` in its count field but only record_count pointer slots (records[i]
- * NULL gives a null slot), so a lying count points past the block's end. */
+ * `count` in its count field but only slot_count pointer slots, so a lying
+ * count points past the block's end. Records of kind RECORD follow the slots
+ * back to back in slot order, so an empty one points where the next begins,
+ * or at the block's end when it is the last. */
 CIFSSIM_EXPORT void cifssim_raw_share_list_null(void);
-CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const uint8_t *const *records, const size_t *lengths,
-                                              size_t record_count, uint32_t count);
+CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const struct cifssim_slot *slots, size_t slot_count, uint32_t count);
 /* count or block NULL: that out-parameter is set to a null pointer. */
 CIFSSIM_EXPORT int32_t cifssim_raw_contexts(const uint32_t *count, const uint8_t *block, size_t block_length);
 
@@ -76,7 +91,7 @@ typedef void (*cifssim_visit_texts_fn)(cifssim_text_visitor, void *);
 typedef int32_t (*cifssim_fail_fn)(const char *, int32_t, const char *, uint32_t);
 typedef void (*cifssim_visit_failures_fn)(cifssim_failure_visitor, void *);
 typedef void (*cifssim_raw_share_list_null_fn)(void);
-typedef int32_t (*cifssim_raw_share_list_fn)(const uint8_t *const *, const size_t *, size_t, uint32_t);
+typedef int32_t (*cifssim_raw_share_list_fn)(const struct cifssim_slot *, size_t, uint32_t);
 typedef int32_t (*cifssim_raw_contexts_fn)(const uint32_t *, const uint8_t *, size_t);
 typedef void (*cifssim_set_delay_fn)(uint32_t);
 typedef void (*cifssim_visit_calls_fn)(cifssim_call_visitor, void *);

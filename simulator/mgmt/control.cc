@@ -130,15 +130,22 @@ extern "C" CIFSSIM_EXPORT void cifssim_raw_share_list_null(void) {
   state().next_share_list = raw_share_list{.null_block = true};
 }
 
-extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const uint8_t *const *records, const size_t *lengths,
-                                                        size_t record_count, uint32_t count) {
-  if (record_count && (!records || !lengths)) return CIFSSIM_BAD_ARGUMENT;
+extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const cifssim_slot *slots, size_t slot_count, uint32_t count) {
+  if (slot_count && !slots) return CIFSSIM_BAD_ARGUMENT;
   raw_share_list raw{.count = count};
-  for (size_t i = 0; i < record_count; ++i) {
-    if (records[i])
-      raw.records.emplace_back(bytes(records[i], records[i] + lengths[i]));
-    else
-      raw.records.emplace_back(std::nullopt);
+  for (size_t i = 0; i < slot_count; ++i) {
+    const cifssim_slot &in = slots[i];
+    if (in.length && !in.bytes) return CIFSSIM_BAD_ARGUMENT;
+    raw_slot out;
+    switch (in.kind) {
+      case CIFSSIM_SLOT_NULL: out.kind = slot_kind::null; break;
+      case CIFSSIM_SLOT_RECORD: out.kind = slot_kind::record; break;
+      case CIFSSIM_SLOT_OUTSIDE: out.kind = slot_kind::outside; break;
+      case CIFSSIM_SLOT_END: out.kind = slot_kind::end; break;
+      default: return CIFSSIM_BAD_ARGUMENT;
+    }
+    if (in.length) out.record.assign(in.bytes, in.bytes + in.length);
+    raw.slots.push_back(std::move(out));
   }
   std::lock_guard lock(state().mutex);
   state().next_share_list = std::move(raw);

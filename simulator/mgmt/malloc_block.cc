@@ -7,12 +7,17 @@
 
 namespace cifssim {
 
-void *malloc_copy(const std::vector<uint8_t> &content) {
-  auto *p = static_cast<uint8_t *>(std::malloc(content.empty() ? 1 : content.size()));
+void *malloc_block(size_t size) {
+  auto *p = static_cast<uint8_t *>(std::malloc(size ? size : 1));
   if (!p) return nullptr;
-  if (!content.empty()) std::memcpy(p, content.data(), content.size());
   const size_t usable = malloc_usable_size(p);
-  if (usable > content.size()) std::memset(p + content.size(), 0xA5, usable - content.size());
+  if (usable > size) std::memset(p + size, 0xA5, usable - size);
+  return p;
+}
+
+void *malloc_copy(const std::vector<uint8_t> &content) {
+  auto *p = static_cast<uint8_t *>(malloc_block(content.size()));
+  if (p && !content.empty()) std::memcpy(p, content.data(), content.size());  // never from the null of an empty vector
   return p;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "malloc_block.h"
 #include "mgmtclient/records.h"
 #include "share_record_codec.h"
 
@@ -10,31 +11,48 @@ static_assert(sizeof(void *) == cifs::share_list_pointer_size, "list pointers ar
 
 namespace cifssim {
 
-void *build_raw_share_list(const std::vector<std::optional<std::vector<uint8_t>>> &records, uint32_t count) {
-  const size_t slots = records.size();
-  size_t size = cifs::share_list_count_size + slots * cifs::share_list_pointer_size;
-  for (const auto &r : records)
-    if (r) size += r->size();
+void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, outside_records &kept) {
+  const size_t records_at = cifs::share_list_count_size + slots.size() * cifs::share_list_pointer_size;
+  size_t size = records_at;
+  for (const auto &s : slots)
+    if (s.kind == slot_kind::record) size += s.record.size();
 
-  auto *block = static_cast<uint8_t *>(std::calloc(1, size));
+  auto *block = static_cast<uint8_t *>(malloc_block(size));
   if (!block) return nullptr;
+  std::memset(block, 0, size);
   std::memcpy(block, &count, sizeof count);
-  uint8_t *next_record = block + cifs::share_list_count_size + slots * cifs::share_list_pointer_size;
-  for (size_t i = 0; i < records.size(); ++i) {
-    if (!records[i]) continue;  // calloc left the slot null
-    std::memcpy(next_record, records[i]->data(), records[i]->size());
-    const void *pointer = next_record;
+  uint8_t *next_record = block + records_at;
+  for (size_t i = 0; i < slots.size(); ++i) {
+    const raw_slot &s = slots[i];
+    const void *pointer = nullptr;
+    switch (s.kind) {
+      case slot_kind::null: break;
+      case slot_kind::record:
+        // A zero-length record points where the next one begins, or at the end.
+        pointer = next_record;
+        if (!s.record.empty()) std::memcpy(next_record, s.record.data(), s.record.size());
+        next_record += s.record.size();
+        break;
+      case slot_kind::outside: {
+        auto copy = std::make_unique<uint8_t[]>(s.record.size() + 1);  // never zero bytes: a distinct address
+        if (!s.record.empty()) std::memcpy(copy.get(), s.record.data(), s.record.size());
+        pointer = copy.get();
+        kept.push_back(std::move(copy));
+        break;
+      }
+      case slot_kind::end: pointer = block + size; break;
+    }
     std::memcpy(block + cifs::share_list_count_size + i * cifs::share_list_pointer_size, &pointer, sizeof pointer);
-    next_record += records[i]->size();
   }
   return block;
 }
 
 void *build_share_list(const std::vector<share> &shares) {
-  std::vector<std::optional<std::vector<uint8_t>>> records;
-  records.reserve(shares.size());
-  for (const auto &s : shares) records.emplace_back(listed_record(s));
-  return build_raw_share_list(records, static_cast<uint32_t>(shares.size()));
+  std::vector<raw_slot> slots;
+  slots.reserve(shares.size());
+  for (const auto &s : shares) slots.push_back({slot_kind::record, listed_record(s)});
+  outside_records none;
+  return build_raw_share_list(slots, static_cast<uint32_t>(shares.size()), none);
 }
 
 }  // namespace cifssim

@@ -131,7 +131,7 @@ extern "C" int32_t CIFSLIB_ListAllShares(void **share_list_block) {
         *share_list_block = nullptr;
         return CIFSSIM_OK;
       }
-      block = build_raw_share_list(raw->records, raw->count);
+      block = build_raw_share_list(raw->slots, raw->count, st.kept_records);
     } else {
       block = build_share_list(st.data.shares);
     }

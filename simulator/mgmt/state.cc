@@ -6,6 +6,7 @@ void sim_state::reset() {
   data = seed_model();
   failures.clear();
   next_share_list.reset();
+  kept_records.clear();
   next_contexts.reset();
   next_open_files.reset();
   open_files_cookies = {};

@@ -10,6 +10,7 @@
 
 #include "model.h"
 #include "open_files_result.h"
+#include "share_list.h"
 
 namespace cifssim {
 
@@ -29,10 +30,10 @@ struct logged_call {
   std::optional<bytes> record;
 };
 
-// One-shot share list: either a null block or these records (nullopt = null slot).
+// One-shot share list: either a null block or these slots.
 struct raw_share_list {
   bool null_block = false;
-  std::vector<std::optional<bytes>> records{};
+  std::vector<raw_slot> slots{};
   uint32_t count = 0;
 };
 
@@ -46,6 +47,7 @@ struct sim_state {
   model data = seed_model();
   std::vector<failure_rule> failures;
   std::optional<raw_share_list> next_share_list;
+  outside_records kept_records;  // records raw lists pointed to outside their blocks
   std::optional<raw_contexts> next_contexts;
   std::optional<raw_open_files> next_open_files;
   cookie_book open_files_cookies;

@@ -212,13 +212,43 @@ TEST_F(ShareCalls, RawListsAreServedOnce) {
   EXPECT_EQ(list_shares().size(), 5u);
 
   const auto rec = cifssim::listed_record({.name = "raw", .volume = "V"});
-  const uint8_t *records[] = {rec.data(), nullptr};
-  const size_t lengths[] = {rec.size(), 0};
-  ASSERT_EQ(cifssim_raw_share_list(records, lengths, 2, 2), CIFSSIM_OK);
+  const cifssim_slot slots[] = {{CIFSSIM_SLOT_RECORD, rec.data(), rec.size()}, {CIFSSIM_SLOT_NULL, nullptr, 0}};
+  ASSERT_EQ(cifssim_raw_share_list(slots, 2, 2), CIFSSIM_OK);
   const auto list = list_shares();
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].name, "raw");
   EXPECT_EQ(list[1].name, "<null>");
+
+  const cifssim_slot unknown[] = {{7, nullptr, 0}};
+  EXPECT_EQ(cifssim_raw_share_list(unknown, 1, 1), CIFSSIM_BAD_ARGUMENT);
+  const cifssim_slot missing_bytes[] = {{CIFSSIM_SLOT_RECORD, nullptr, 4}};
+  EXPECT_EQ(cifssim_raw_share_list(missing_bytes, 1, 1), CIFSSIM_BAD_ARGUMENT);
+}
+
+// Slots as a faulty library could fill them: an empty record, the block's
+// end, a record kept elsewhere. Each must point exactly where it says.
+TEST_F(ShareCalls, RawSlotsPointInsideAtTheEndOrOutsideTheBlock) {
+  const auto rec = cifssim::listed_record({.name = "raw", .volume = "V"});
+  const cifssim_slot slots[] = {{CIFSSIM_SLOT_RECORD, nullptr, 0},
+                                {CIFSSIM_SLOT_RECORD, rec.data(), rec.size()},
+                                {CIFSSIM_SLOT_OUTSIDE, rec.data(), rec.size()},
+                                {CIFSSIM_SLOT_END, nullptr, 0},
+                                {CIFSSIM_SLOT_RECORD, nullptr, 0}};
+  ASSERT_EQ(cifssim_raw_share_list(slots, 5, 5), CIFSSIM_OK);
+  void *block = nullptr;
+  ASSERT_EQ(CIFSLIB_ListAllShares(&block), CIFSSIM_OK);
+  const auto *bytes = static_cast<const uint8_t *>(block);
+  const uint8_t *pointers[5];
+  std::memcpy(pointers, bytes + 4, sizeof pointers);
+  const uint8_t *records_at = bytes + 4 + 5 * 8;
+  const uint8_t *end = records_at + rec.size();
+  EXPECT_EQ(pointers[0], records_at) << "an empty record points where the next one begins";
+  EXPECT_EQ(pointers[1], records_at);
+  EXPECT_TRUE(pointers[2] < bytes || pointers[2] >= end) << "an outside record is not in the block";
+  EXPECT_EQ(std::vector<uint8_t>(pointers[2], pointers[2] + rec.size()), rec);
+  EXPECT_EQ(pointers[3], end);
+  EXPECT_EQ(pointers[4], end) << "an empty last record starts at the block's end";
+  std::free(block);
 }
 
 TEST_F(ShareCalls, UnmodelledCallsAnswerNotImplemented) {

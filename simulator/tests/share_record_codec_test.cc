@@ -108,7 +108,8 @@ TEST(ShareList, PointersFollowTheCountUnalignedAndPointIntoTheBlock) {
 
 TEST(ShareList, RawListKeepsALyingCountButOnlyItsOwnSlots) {
   const auto rec = cifssim::listed_record({.name = "r", .volume = "V"});
-  void *block = cifssim::build_raw_share_list({rec, std::nullopt}, 4);
+  cifssim::outside_records kept;
+  void *block = cifssim::build_raw_share_list({{cifssim::slot_kind::record, rec}, {}}, 4, kept);
   ASSERT_NE(block, nullptr);
   const auto *bytes = static_cast<const uint8_t *>(block);
   EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + 4), le32(4));
@@ -125,7 +126,9 @@ TEST(ShareList, RawListKeepsALyingCountButOnlyItsOwnSlots) {
 
 TEST(ShareList, RawListWithSmallerCountStillHoldsEveryRecord) {
   const auto rec = cifssim::listed_record({.name = "r", .volume = "V"});
-  void *block = cifssim::build_raw_share_list({rec, rec, rec}, 1);
+  const cifssim::raw_slot slot{cifssim::slot_kind::record, rec};
+  cifssim::outside_records kept;
+  void *block = cifssim::build_raw_share_list({slot, slot, slot}, 1, kept);
   ASSERT_NE(block, nullptr);
   const auto *bytes = static_cast<const uint8_t *>(block);
   const uint8_t *third = nullptr;

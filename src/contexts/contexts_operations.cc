@@ -1,8 +1,7 @@
 #include "contexts/contexts_operations.h"
 
-#include <cstring>
-
 #include "mgmtclient/batch_call.h"
+#include "mgmtclient/context_list.h"
 #include "module/error_codes.h"
 #include "module/log.h"
 #include "values/builders.h"
@@ -69,27 +68,24 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_valu
   }
   const char *block = instance->contexts_list.get();
   const uint32_t *count = instance->contexts_count.get();
-  if (block != nullptr && count != nullptr && library_buffer_size(count) >= sizeof(uint32_t)) {
-    // The texts lie back to back; a count larger than the block holds stops at its end.
-    const char *position = block;
-    const char *end = block + library_buffer_size(block);
-    napi_value texts[64];
-    uint32_t first = 0, held = 0;
-    auto flush = [&] {
-      if (napi_status status = store_elements(env, kit, array, first, texts, held))
-        CIFS_LOG_AS("add_string_to_array", LOG_ERR, "Failed to add data into NAPI array, error: %d", status);
-      first += held;
-      held = 0;
-    };
-    for (uint32_t i = 0; i < *count && position < end; ++i) {
-      const void *nul = std::memchr(position, '\0', static_cast<size_t>(end - position));
-      if (nul == nullptr) break;
-      texts[held++] = make_array_string(env, position, static_cast<size_t>(static_cast<const char *>(nul) - position));
-      if (held == sizeof texts / sizeof texts[0]) flush();
-      position = static_cast<const char *>(nul) + 1;
-    }
-    flush();
+  context_list_reader reader(byte_reader(count, library_buffer_size(count)),
+                             byte_reader(block, library_buffer_size(block)));
+  // Strings go into the array a run at a time, in one builder call each.
+  napi_value texts[64];
+  uint32_t first = 0, held = 0;
+  auto flush = [&] {
+    if (napi_status status = store_elements(env, kit, array, first, texts, held))
+      CIFS_LOG_AS("add_string_to_array", LOG_ERR, "Failed to add data into NAPI array, error: %d", status);
+    first += held;
+    held = 0;
+  };
+  while (std::optional<std::string_view> text = reader.next()) {
+    texts[held++] = make_array_string(env, text->data(), text->size());
+    if (held == sizeof texts / sizeof texts[0]) flush();
   }
+  flush();
+  if (reader.cut_short())
+    LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());
   if (kit.set(*result, ck_user_contexts, array) != napi_ok)
     LOG_ERROR("Failed to insert cifs user context list into return object");
 }

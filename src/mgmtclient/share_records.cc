@@ -8,78 +8,85 @@ namespace cifs {
 
 namespace {
 
-template <class T>
-T load(const uint8_t *at) {
-  T value;
-  std::memcpy(&value, at, sizeof value);
-  return value;
+// A text of the string area, or empty when its offset is absent (0xFFFFFFFF
+// lies past any area a u32 length can give), outside the area, or not
+// terminated inside it.
+std::string_view text_or_empty(const byte_reader &strings, uint32_t offset) {
+  return strings.text_at(offset).value_or(std::string_view());
 }
 
-// The text at `offset` of a string area of `length` bytes, if it is terminated inside it.
-std::string_view text_at(const uint8_t *area, size_t length, uint32_t offset) {
-  if (offset == absent_offset || offset >= length) return {};
-  const auto *start = reinterpret_cast<const char *>(area + offset);
-  const void *nul = std::memchr(start, '\0', length - offset);
-  if (nul == nullptr) return {};
-  return {start, static_cast<size_t>(static_cast<const char *>(nul) - start)};
+std::optional<share_view> skipped(share_fault why, share_fault *fault) {
+  if (fault) *fault = why;
+  return std::nullopt;
 }
 
 }  // namespace
 
-std::optional<share_view> read_share_record(const uint8_t *record, size_t extent) {
-  if (record == nullptr || extent < sizeof(share_record)) return std::nullopt;
-  share_record header;
-  std::memcpy(&header, record, sizeof header);
-  size_t area_length = extent - sizeof(share_record);
-  if (header.strings_length < area_length) area_length = header.strings_length;
-  const uint8_t *area = record + sizeof(share_record);
+const char *share_fault_text(share_fault fault) {
+  switch (fault) {
+    case share_fault::outside_block: return "it does not point inside the list block";
+    case share_fault::header_past_block: return "its 48-byte header runs past the end of the list block";
+    case share_fault::strings_past_block: return "its strings length runs past the end of the list block";
+    case share_fault::none:
+    case share_fault::null_record: break;
+  }
+  return nullptr;
+}
+
+std::optional<share_view> read_share_record(const byte_reader &block, size_t offset, share_fault *fault) {
+  const std::optional<share_record> header = block.value_at<share_record>(offset);
+  if (!header) return skipped(share_fault::header_past_block, fault);
+  const std::optional<byte_reader> strings = block.sub(offset + sizeof(share_record), header->strings_length);
+  if (!strings) return skipped(share_fault::strings_past_block, fault);
+  if (fault) *fault = share_fault::none;
   share_view view{};
-  view.share_type = header.share_type;
-  view.name_space = header.name_space;
-  view.encryption = header.encryption;
-  view.folder_redirection = header.folder_redirection;
-  view.atm_backup = header.atm_backup;
-  view.open_files_count = header.open_files_count;
-  view.name = text_at(area, area_length, header.name_offset);
-  view.volume_name = text_at(area, area_length, header.volume_name_offset);
-  view.comment = text_at(area, area_length, header.comment_offset);
-  view.relative_path = text_at(area, area_length, header.relative_path_offset);
-  view.absolute_path = text_at(area, area_length, header.absolute_path_offset);
+  view.share_type = header->share_type;
+  view.name_space = header->name_space;
+  view.encryption = header->encryption;
+  view.folder_redirection = header->folder_redirection;
+  view.atm_backup = header->atm_backup;
+  view.open_files_count = header->open_files_count;
+  view.name = text_or_empty(*strings, header->name_offset);
+  view.volume_name = text_or_empty(*strings, header->volume_name_offset);
+  view.comment = text_or_empty(*strings, header->comment_offset);
+  view.relative_path = text_or_empty(*strings, header->relative_path_offset);
+  view.absolute_path = text_or_empty(*strings, header->absolute_path_offset);
   return view;
 }
 
-share_list_reader::share_list_reader(const uint8_t *block, size_t block_size) : block_(block), size_(block_size) {
-  if (block_ == nullptr || size_ < share_list_count_size) return;
-  const uint32_t claimed = load<uint32_t>(block_);
-  const size_t fitting = (size_ - share_list_count_size) / share_list_pointer_size;
-  const size_t slots = claimed < fitting ? claimed : fitting;
+namespace {
+
+static_assert(sizeof(uintptr_t) == share_list_pointer_size, "list pointers are read as they are stored");
+
+size_t slot_offset(size_t i) { return share_list_count_size + i * share_list_pointer_size; }
+
+}  // namespace
+
+share_list_reader::share_list_reader(const uint8_t *block, size_t block_size) : block_(block, block_size) {
+  const std::optional<uint32_t> claimed = block_.value_at<uint32_t>(0);
+  if (!claimed) return;
+  const size_t fitting = (block_.size() - share_list_count_size) / share_list_pointer_size;
+  const size_t slots = *claimed < fitting ? *claimed : fitting;
   // Records kept in the block follow the pointer array: a slot that reaches
   // into the first of them is record data, however large the count claims to be.
-  const auto begin = reinterpret_cast<uintptr_t>(block_);
-  uintptr_t records_start = begin + size_;
+  size_t records_start = block_.size();
   size_t accepted = 0;
   for (; accepted < slots; ++accepted) {
-    const size_t slot = share_list_count_size + accepted * share_list_pointer_size;
-    if (begin + slot + share_list_pointer_size > records_start) break;
-    const auto address = reinterpret_cast<uintptr_t>(load<const uint8_t *>(block_ + slot));
-    if (address >= begin && address < records_start) records_start = address;
+    if (slot_offset(accepted) + share_list_pointer_size > records_start) break;
+    const auto address = block_.value_at<uintptr_t>(slot_offset(accepted));
+    if (const std::optional<size_t> at = block_.offset_of(reinterpret_cast<const void *>(*address)))
+      if (*at < records_start) records_start = *at;
   }
   count_ = static_cast<uint32_t>(accepted);
 }
 
-std::optional<share_view> share_list_reader::share(uint32_t i) const {
-  if (i >= count_) return std::nullopt;
-  const auto *record =
-      load<const uint8_t *>(block_ + share_list_count_size + static_cast<size_t>(i) * share_list_pointer_size);
-  if (record == nullptr) return std::nullopt;
-  // A record inside the block ends with it at the latest; one elsewhere is
-  // bounded by its own header (48 bytes and its strings length).
-  const auto address = reinterpret_cast<uintptr_t>(record);
-  const auto begin = reinterpret_cast<uintptr_t>(block_);
-  if (address >= begin && address < begin + size_) return read_share_record(record, begin + size_ - address);
-  share_record header;
-  std::memcpy(&header, record, sizeof header);
-  return read_share_record(record, sizeof(share_record) + static_cast<size_t>(header.strings_length));
+std::optional<share_view> share_list_reader::share(uint32_t i, share_fault *fault) const {
+  if (i >= count_) return skipped(share_fault::null_record, fault);
+  const uintptr_t address = block_.value_at<uintptr_t>(slot_offset(i)).value_or(0);
+  if (address == 0) return skipped(share_fault::null_record, fault);
+  const std::optional<size_t> at = block_.offset_of(reinterpret_cast<const void *>(address));
+  if (!at) return skipped(share_fault::outside_block, fault);
+  return read_share_record(block_, *at, fault);
 }
 
 malloc_ptr<share_record> build_share_config_record(const share_config_texts &texts) {
@@ -103,7 +110,8 @@ malloc_ptr<share_record> build_share_config_record(const share_config_texts &tex
   for (size_t i = 0; i < 5; ++i) {
     if (!ordered[i]) continue;
     offsets[i] = used;
-    std::memcpy(area + used, ordered[i]->data(), ordered[i]->size());
+    // An empty view may carry a null pointer, which memcpy must never see.
+    if (!ordered[i]->empty()) std::memcpy(area + used, ordered[i]->data(), ordered[i]->size());
     used += static_cast<uint32_t>(ordered[i]->size() + 1);  // the NUL is already there
   }
   share_record header{};
@@ -122,7 +130,7 @@ malloc_ptr<share_record> build_share_config_record(const share_config_texts &tex
 bool fill_name_record(name_share_record *record, std::string_view name) {
   if (name.size() >= name_record_area) return false;
   std::memset(record, 0, sizeof *record);
-  std::memcpy(record->strings, name.data(), name.size());
+  if (!name.empty()) std::memcpy(record->strings, name.data(), name.size());
   share_record header{};
   header.name_offset = 0;
   header.strings_length = static_cast<uint32_t>(name.size() + 1);

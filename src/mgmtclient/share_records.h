@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "mgmtclient/records.h"
+#include "values/byte_reader.h"
 #include "values/malloc_ptr.h"
 
 namespace cifs {
@@ -25,25 +26,39 @@ struct share_view {
   std::string_view name, volume_name, comment, relative_path, absolute_path;
 };
 
+// Why a listed record was not read. Records of a list live in its block (the
+// module frees the block and nothing else), so a pointer elsewhere, or a record
+// that does not fit before the block's end, is skipped as a null record is.
+enum class share_fault : uint8_t {
+  none,
+  null_record,         // skipped without a word: the library may list one
+  outside_block,       // points before the block, past it, or at its very end
+  header_past_block,   // the 48-byte header does not fit before the block's end
+  strings_past_block,  // the header fits, its strings length does not
+};
+
+// What a log line says about a skipped record; null for none and null_record.
+const char *share_fault_text(share_fault fault);
+
 // Walks a share list block of `block_size` readable bytes. A count that does
 // not fit the block is cut to the pointers that do, and pointer slots end where
-// the first record kept inside the block begins; such a record is read no
-// further than the block's end.
+// the first record kept inside the block begins.
 class share_list_reader {
  public:
   share_list_reader(const uint8_t *block, size_t block_size);
   uint32_t count() const { return count_; }
-  // Share i, or nothing for a null (or unreadable) record.
-  std::optional<share_view> share(uint32_t i) const;
+  // Share i, or nothing for a record that was not read; `fault`, when given,
+  // says why (none when a share is returned).
+  std::optional<share_view> share(uint32_t i, share_fault *fault = nullptr) const;
 
  private:
-  const uint8_t *block_;
-  size_t size_;
+  byte_reader block_;
   uint32_t count_ = 0;
 };
 
-// Reads one share record of at most `extent` bytes (header and string area).
-std::optional<share_view> read_share_record(const uint8_t *record, size_t extent);
+// Reads the share record at `offset` of `block`: its header and the
+// `strings_length` bytes that follow must lie inside the block.
+std::optional<share_view> read_share_record(const byte_reader &block, size_t offset, share_fault *fault = nullptr);
 
 // The texts of a create or change request; an absent optional text is left
 // out of the record and its offset set to absent.

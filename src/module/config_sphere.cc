@@ -58,10 +58,13 @@ napi_value native_config_sphere(napi_env env, napi_callback_info info) {
     LOG_ERROR("Failed to get the log level string, error: %d", status);
     return nullptr;
   }
-  for (const level_name &name : level_names) {
-    if (strcasecmp(text, name.text) == 0) {
-      tarvo_rest_log_level.store(name.level, std::memory_order_relaxed);
-      return nullptr;
+  // "info\0" is no level: a text with a NUL in it is refused as any unknown text.
+  if (std::memchr(text, '\0', copied) == nullptr) {
+    for (const level_name &name : level_names) {
+      if (strcasecmp(text, name.text) == 0) {
+        tarvo_rest_log_level.store(name.level, std::memory_order_relaxed);
+        return nullptr;
+      }
     }
   }
   LOG_ERROR("Read invalid log level from prod.env file: %s", text);

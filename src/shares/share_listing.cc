@@ -117,7 +117,9 @@ void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, na
   const uint8_t *block = instance->share_list.get();
   share_list_reader reader(block, library_buffer_size(block));
   for (uint32_t i = 0; i < reader.count(); ++i) {
-    std::optional<share_view> share = reader.share(i);
+    share_fault fault;
+    std::optional<share_view> share = reader.share(i, &fault);
+    if (const char *why = share_fault_text(fault)) LOG_ERROR("Share record %u of the list skipped: %s", i, why);
     cs_convert_share_info_to_json(env, share ? &*share : nullptr, result, i, array, form, kit);
   }
   if (kit.set(result, ck_shares, array) != napi_ok)

@@ -67,9 +67,15 @@ class byte_reader {
   }
 
   // True when `address` points inside the view (one past the end is outside).
-  bool contains(const void *address) const {
+  bool contains(const void *address) const { return offset_of(address).has_value(); }
+
+  // The offset of `address` in the view, or nothing when it points outside
+  // (one past the end included). Compared as integers: a pointer the library
+  // wrote may point anywhere, and only its value is looked at.
+  std::optional<size_t> offset_of(const void *address) const {
     const auto at = reinterpret_cast<uintptr_t>(address), begin = reinterpret_cast<uintptr_t>(data_);
-    return data_ != nullptr && at >= begin && at - begin < size_;
+    if (data_ == nullptr || at < begin || at - begin >= size_) return std::nullopt;
+    return static_cast<size_t>(at - begin);
   }
 
  private:

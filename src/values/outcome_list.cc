@@ -11,6 +11,7 @@
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
+#include "values/list_limits.h"
 #include "values/readers.h"
 
 namespace cifs {
@@ -54,6 +55,14 @@ uint32_t read_names_into_entries(napi_env env, napi_value request, request_insta
     format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get array length of %s list",
                    list_key);
     return list_failure(instance, status_array_length_failed, id_failed_array_length, nullptr, status, true);
+  }
+  if (instance->entries_count > max_list_entries) {
+    const uint32_t length = instance->entries_count;
+    instance->entries_count = 0;
+    format_bounded(instance->error_message, sizeof instance->error_message, "List %s has %u entries, more than %u",
+                   list_key, length, max_list_entries);
+    return list_failure(instance, status_array_length_failed, id_failed_array_length, nullptr,
+                        static_cast<int>(status_array_length_failed), true);
   }
   for (uint32_t i = 0; i < instance->entries_count; ++i) {
     auto *entry = static_cast<received_entry *>(std::calloc(1, sizeof(received_entry)));

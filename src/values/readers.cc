@@ -1,12 +1,22 @@
 #include "values/readers.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "module/log.h"
 #include "module/napi_call.h"
 
 namespace cifs {
 namespace {
+
+// A text holding a NUL cannot travel in any record the module writes, and read
+// as far as its first NUL it would name something else ("DATA\0junk" would
+// remove "DATA"). The string readers refuse it as if Node-API had not been able
+// to copy it. `copied` is what Node-API reported; the search stays within it.
+napi_status refuse_embedded_nul(napi_status status, const char *text, size_t copied) {
+  if (status == napi_ok && std::memchr(text, '\0', copied) != nullptr) return napi_string_expected;
+  return status;
+}
 
 // Fetches `key` of `object`; logs in the name of the reader `func`.
 uint32_t fetch_property(napi_env env, napi_value object, const char *key, napi_value *value, const char *func) {
@@ -35,6 +45,7 @@ uint32_t copy_string_to_heap(napi_env env, napi_value value, const char *key, ch
   }
   size_t copied = 0;
   status = napi_get_value_string_utf8(env, value, *text, length + 1, &copied);
+  status = refuse_embedded_nul(status, *text, copied);
   if (status != napi_ok) {
     clear_pending_exception(env);
     CIFS_LOG_AS(func, LOG_ERR, "'%s' value could not be converted, error: %d", key, status);
@@ -78,7 +89,9 @@ uint32_t get_named_property_to_string(napi_env env, napi_value object, const cha
     return status_wrong_type;
   }
   size_t copied = 0;
+  // The DN's cut at buffer_size - 1 stays silent; a NUL before the cut does not.
   napi_status status = napi_get_value_string_utf8(env, value, buffer, buffer_size, &copied);
+  status = refuse_embedded_nul(status, buffer, copied);
   if (status != napi_ok) {
     clear_pending_exception(env);
     LOG_ERROR("'%s' value could not be converted: %ld, error: %d", key, static_cast<long>(copied), status);

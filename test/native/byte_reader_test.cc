@@ -47,6 +47,9 @@ TEST(ByteReader, SubViewsAndContainment) {
   EXPECT_FALSE(reader.contains(bytes + sizeof bytes));  // one past the end
   byte_reader inner(bytes + 1, 7);
   EXPECT_FALSE(inner.contains(bytes)) << "one before the start";
+  EXPECT_EQ(reader.offset_of(bytes + 8), std::optional<size_t>(8));
+  EXPECT_EQ(reader.offset_of(bytes), std::optional<size_t>(0));
+  EXPECT_FALSE(reader.offset_of(bytes + sizeof bytes));
 }
 
 TEST(ByteReader, NullDataIsEmpty) {

@@ -64,57 +64,126 @@ TEST(NameRecord, FitsNamesUpTo81Bytes) {
   EXPECT_EQ(static_cast<uint8_t>(record.strings[0]), 0xAB) << "a refused name writes nothing";
 }
 
-// A list block laid out by hand: count, pointers, then the records.
-struct block_builder {
-  bytes data;
-  std::vector<size_t> record_at;
-  size_t add_record(uint16_t type, uint32_t name_space, std::vector<std::string> texts, uint32_t strings_length_override = 0) {
-    size_t at = data.size();
-    bytes rec(48, 0);
-    rec[0] = static_cast<uint8_t>(type);
-    put32(rec, 8, name_space);
-    rec[12] = 1;
-    uint32_t offset = 0;
-    bytes area;
-    for (size_t i = 0; i < texts.size(); ++i) {
-      put32(rec, 16 + 4 * i, offset);
-      area.insert(area.end(), texts[i].begin(), texts[i].end());
-      area.push_back(0);
-      offset += static_cast<uint32_t>(texts[i].size() + 1);
-    }
-    put32(rec, 44, strings_length_override ? strings_length_override : offset);
-    rec.insert(rec.end(), area.begin(), area.end());
-    data.insert(data.end(), rec.begin(), rec.end());
-    return at;
-  }
+// Record bytes written out by hand: header (type, mask, name space, features,
+// six offsets, open files, strings length), then the string area.
+const bytes docs_record = {
+    0x00, 0x00, 0x00, 0x00,  0x00, 0x00, 0x00, 0x00,  0x04, 0x00, 0x00, 0x00,  0x01, 0x00, 0x01, 0x00,
+    0x00, 0x00, 0x00, 0x00,  0x05, 0x00, 0x00, 0x00,  0x0a, 0x00, 0x00, 0x00,  0x0d, 0x00, 0x00, 0x00,
+    0x11, 0x00, 0x00, 0x00,  0xff, 0xff, 0xff, 0xff,  0x07, 0x00, 0x00, 0x00,  0x1b, 0x00, 0x00, 0x00,
+    'd', 'o', 'c', 's', 0,  'D', 'A', 'T', 'A', 0,  'h', 'i', 0,  'p', 'u', 'b', 0,
+    '/', 'D', 'A', 'T', 'A', '/', 'p', 'u', 'b', 0};
+// Type 2, name "sys" only, strings length 4.
+const bytes sys_record = {
+    0x02, 0x00, 0x00, 0x00,  0x00, 0x00, 0x00, 0x00,  0x00, 0x00, 0x00, 0x00,  0x00, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x00,  0xff, 0xff, 0xff, 0xff,  0xff, 0xff, 0xff, 0xff,  0xff, 0xff, 0xff, 0xff,
+    0xff, 0xff, 0xff, 0xff,  0xff, 0xff, 0xff, 0xff,  0x00, 0x00, 0x00, 0x00,  0x04, 0x00, 0x00, 0x00,
+    's', 'y', 's', 0};
+
+// Where one pointer slot of a hand-laid block points.
+struct slot {
+  enum { null, record, end, outside, at } kind;
+  size_t index = 0;  // record: which of the records; at: a byte offset in the block
 };
 
-TEST(ShareListReader, ReadsRecordsAndCutsWhatLies) {
-  // Header: count 3 and three pointers, filled in once the records are placed.
-  block_builder b;
-  b.data.resize(4 + 3 * 8);
-  size_t first = b.add_record(0, 4, {"docs", "DATA", "hi", "pub", "/DATA/pub"});
-  size_t second = b.add_record(2, 0, {"sys", "SYS"}, 4000);  // strings length runs past the block
-  bytes &d = b.data;
-  put32(d, second + 24, 3000);  // comment inside the claimed strings, past the block
-  put32(d, 0, 3);
-  const uint8_t *base = d.data();
-  const uint8_t *pointers[3] = {base + first, nullptr, base + second};
-  std::memcpy(d.data() + 4, pointers, sizeof pointers);
+// A share list block: the count, one pointer per slot, then the records back
+// to back. `storage` outlives the reader; `outside` is a record elsewhere.
+struct laid_block {
+  bytes storage;
+  bytes outside = sys_record;
+  laid_block(uint32_t count, const std::vector<slot> &slots, const std::vector<bytes> &records) {
+    const size_t records_at = 4 + 8 * slots.size();
+    std::vector<size_t> offsets;
+    size_t size = records_at;
+    for (const bytes &r : records) {
+      offsets.push_back(size);
+      size += r.size();
+    }
+    storage.assign(size, 0);
+    put32(storage, 0, count);
+    for (size_t i = 0; i < records.size(); ++i) std::copy(records[i].begin(), records[i].end(), storage.begin() + offsets[i]);
+    for (size_t i = 0; i < slots.size(); ++i) {
+      const uint8_t *pointer = nullptr;
+      switch (slots[i].kind) {
+        case slot::null: break;
+        case slot::record: pointer = storage.data() + offsets[slots[i].index]; break;
+        case slot::end: pointer = storage.data() + storage.size(); break;
+        case slot::outside: pointer = outside.data(); break;
+        case slot::at: pointer = storage.data() + slots[i].index; break;
+      }
+      std::memcpy(storage.data() + 4 + 8 * i, &pointer, sizeof pointer);
+    }
+  }
+  cifs::share_list_reader reader() const { return cifs::share_list_reader(storage.data(), storage.size()); }
+};
 
-  cifs::share_list_reader reader(d.data(), d.size());
-  ASSERT_EQ(reader.count(), 3u);
-  auto one = reader.share(0);
-  ASSERT_TRUE(one);
-  EXPECT_EQ(one->name, "docs");
-  EXPECT_EQ(one->comment, "hi");
-  EXPECT_EQ(one->absolute_path, "/DATA/pub");
-  EXPECT_EQ(one->encryption, 1);
-  EXPECT_FALSE(reader.share(1)) << "a null record is skipped";
-  auto three = reader.share(2);
-  ASSERT_TRUE(three);
-  EXPECT_EQ(three->name, "sys");
-  EXPECT_EQ(three->comment, "") << "offsets past the block's end read as empty";
+cifs::share_fault fault_of(const cifs::share_list_reader &reader, uint32_t i) {
+  cifs::share_fault fault = cifs::share_fault::none;
+  (void)reader.share(i, &fault);
+  return fault;
+}
+
+TEST(ShareListReader, ReadsEveryFieldAndTextOfARecord) {
+  laid_block block(2, {{slot::record, 0}, {slot::record, 1}}, {docs_record, sys_record});
+  auto reader = block.reader();
+  ASSERT_EQ(reader.count(), 2u);
+  cifs::share_fault fault = cifs::share_fault::outside_block;
+  auto docs = reader.share(0, &fault);
+  ASSERT_TRUE(docs);
+  EXPECT_EQ(fault, cifs::share_fault::none);
+  EXPECT_EQ(docs->name, "docs");
+  EXPECT_EQ(docs->volume_name, "DATA");
+  EXPECT_EQ(docs->comment, "hi");
+  EXPECT_EQ(docs->relative_path, "pub");
+  EXPECT_EQ(docs->absolute_path, "/DATA/pub");
+  EXPECT_EQ(docs->name_space, 4u);
+  EXPECT_EQ(docs->encryption, 1);
+  EXPECT_EQ(docs->folder_redirection, 0);
+  EXPECT_EQ(docs->atm_backup, 1);
+  EXPECT_EQ(docs->open_files_count, 7u);
+  auto sys = reader.share(1);
+  ASSERT_TRUE(sys);
+  EXPECT_EQ(sys->share_type, 2);
+  EXPECT_EQ(sys->name, "sys");
+  EXPECT_EQ(sys->comment, "") << "an absent text reads as empty";
+}
+
+TEST(ShareListReader, SkipsRecordsThatDoNotLieInsideTheBlock) {
+  bytes zero_length;
+  laid_block block(6,
+                   {{slot::null}, {slot::record, 0}, {slot::outside}, {slot::record, 1}, {slot::end}, {slot::record, 2}},
+                   {docs_record, sys_record, zero_length});
+  auto reader = block.reader();
+  ASSERT_EQ(reader.count(), 6u);
+  EXPECT_EQ(fault_of(reader, 0), cifs::share_fault::null_record);
+  EXPECT_EQ(fault_of(reader, 1), cifs::share_fault::none);
+  EXPECT_EQ(fault_of(reader, 2), cifs::share_fault::outside_block) << "a record kept elsewhere is never read";
+  EXPECT_EQ(fault_of(reader, 3), cifs::share_fault::none);
+  EXPECT_EQ(fault_of(reader, 4), cifs::share_fault::outside_block) << "the block's end is past it";
+  EXPECT_EQ(fault_of(reader, 5), cifs::share_fault::outside_block) << "a zero-length last record starts at the end";
+  for (uint32_t i : {0u, 2u, 4u, 5u}) EXPECT_FALSE(reader.share(i)) << i;
+  EXPECT_EQ(cifs::share_fault_text(cifs::share_fault::null_record), nullptr) << "null records are skipped silently";
+  EXPECT_NE(cifs::share_fault_text(cifs::share_fault::outside_block), nullptr);
+}
+
+TEST(ShareListReader, SkipsRecordsThatRunPastTheBlock) {
+  bytes long_strings = sys_record;
+  put32(long_strings, 44, 5);  // one byte more than the block holds
+  bytes short_header(sys_record.begin(), sys_record.begin() + 47);
+  laid_block past_strings(1, {{slot::record, 0}}, {long_strings});
+  EXPECT_EQ(fault_of(past_strings.reader(), 0), cifs::share_fault::strings_past_block);
+  laid_block past_header(1, {{slot::record, 0}}, {short_header});
+  EXPECT_EQ(fault_of(past_header.reader(), 0), cifs::share_fault::header_past_block);
+  bytes huge = sys_record;
+  put32(huge, 44, 0xFFFFFFFF);
+  laid_block wrapping(1, {{slot::record, 0}}, {huge});
+  EXPECT_EQ(fault_of(wrapping.reader(), 0), cifs::share_fault::strings_past_block);
+}
+
+TEST(ShareListReader, AZeroLengthRecordInsideTheListReadsTheRecordAfterIt) {
+  laid_block block(2, {{slot::record, 0}, {slot::record, 1}}, {bytes{}, sys_record});
+  auto reader = block.reader();
+  ASSERT_TRUE(reader.share(0));
+  EXPECT_EQ(reader.share(0)->name, "sys") << "both slots point at the same bytes";
 }
 
 TEST(ShareListReader, CountIsCutToThePointersThatFit) {
@@ -128,16 +197,14 @@ TEST(ShareListReader, CountIsCutToThePointersThatFit) {
 }
 
 TEST(ShareListReader, RecordBytesAreNeverTakenForPointers) {
-  block_builder b;
-  b.data.resize(4 + 8);
-  size_t first = b.add_record(0, 0, {"only"});
-  put32(b.data, 0, 1000000);
-  const uint8_t *pointer = b.data.data() + first;
-  std::memcpy(b.data.data() + 4, &pointer, sizeof pointer);
-  cifs::share_list_reader reader(b.data.data(), b.data.size());
+  laid_block block(1000000, {{slot::record, 0}}, {sys_record});
+  auto reader = block.reader();
   EXPECT_EQ(reader.count(), 1u);
   ASSERT_TRUE(reader.share(0));
-  EXPECT_EQ(reader.share(0)->name, "only");
+  EXPECT_EQ(reader.share(0)->name, "sys");
+  // A slot pointing into the pointer array ends the slots there.
+  laid_block into_slots(3, {{slot::at, 4}, {slot::record, 0}, {slot::record, 0}}, {docs_record});
+  EXPECT_EQ(into_slots.reader().count(), 1u);
 }
 
 TEST(ShareRecordReader, UnterminatedOrOutOfRangeTextsReadAsEmpty) {
@@ -146,13 +213,13 @@ TEST(ShareRecordReader, UnterminatedOrOutOfRangeTextsReadAsEmpty) {
   put32(rec, 20, 100);           // volume beyond the area
   put32(rec, 24, 0xFFFFFFFF);    // comment absent
   put32(rec, 44, 3);
-  rec.insert(rec.end(), {'a', 'b', 'c'});
-  auto view = cifs::read_share_record(rec.data(), rec.size());
+  rec.insert(rec.end(), {'a', 'b', 'c', 0});  // the NUL lies past the strings length
+  auto view = cifs::read_share_record(cifs::byte_reader(rec.data(), rec.size()), 0);
   ASSERT_TRUE(view);
   EXPECT_EQ(view->name, "");
   EXPECT_EQ(view->volume_name, "");
   EXPECT_EQ(view->comment, "");
-  EXPECT_FALSE(cifs::read_share_record(rec.data(), 47)) << "a header that does not fit is no record";
+  EXPECT_FALSE(cifs::read_share_record(cifs::byte_reader(rec.data(), 47), 0)) << "a header that does not fit is no record";
 }
 
 }  // namespace

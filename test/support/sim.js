@@ -44,9 +44,12 @@ const mgmt = {
   volumes: () => native.mgmtVolumes(),
   setContexts: (contexts) => native.mgmtSetContexts(contexts),
   contexts: () => native.mgmtContexts(),
-  // null: the next listing is a null block; an array: these records (null for
-  // a null pointer), one slot each, with options.count in the count field when
-  // given, even where it exceeds the slots.
+  // null: the next listing is a null block; an array: one pointer slot each,
+  // with options.count in the count field when given, even where it exceeds
+  // the slots. A slot is null (a null pointer), a Buffer (a record in the
+  // block after the slots, back to back; an empty one points where the next
+  // begins, or at the block's end), {outside: Buffer} (a record kept outside
+  // the block) or {end: true} (the block's end).
   rawShareList(list, { count } = {}) {
     native.mgmtRawShareList(list, count);
   },

@@ -250,7 +250,45 @@ napi_value mgmt_set_contexts(napi_env env, napi_callback_info info) {
 }
 napi_value mgmt_contexts(napi_env env, napi_callback_info) { return get_texts(env, &mgmt_controls::visit_contexts); }
 
-// mgmtRawShareList(null) or mgmtRawShareList([Buffer | null, ...], count | undefined)
+// One slot of a raw share list: null, a Buffer (a record in the block, which
+// may be empty), {outside: Buffer} (a record kept outside the block) or
+// {end: true} (the block's end). The bytes stay in `record`.
+bool read_slot(napi_env env, napi_value item, cifssim_slot &slot, std::vector<uint8_t> &record) {
+  slot = {CIFSSIM_SLOT_NULL, nullptr, 0};
+  if (is_nullish(env, item)) return true;
+  bool is_buffer = false;
+  if (failed(env, napi_is_buffer(env, item, &is_buffer), "napi_is_buffer")) return false;
+  napi_value source = item;
+  slot.kind = CIFSSIM_SLOT_RECORD;
+  if (!is_buffer) {
+    const std::optional<napi_value> outside = property(env, item, "outside");
+    if (pending(env)) return false;
+    const std::optional<napi_value> end = property(env, item, "end");
+    if (pending(env)) return false;
+    if (end && !outside) {
+      auto flag = to_bool(env, *end, "end");
+      if (!flag) return false;
+      if (*flag) {
+        slot.kind = CIFSSIM_SLOT_END;
+        return true;
+      }
+    }
+    if (!outside || end) {
+      throw_type_error(env, "record must be a Buffer, null, {outside: Buffer} or {end: true}");
+      return false;
+    }
+    slot.kind = CIFSSIM_SLOT_OUTSIDE;
+    source = *outside;
+  }
+  auto bytes = buffer_bytes(env, source, "record");
+  if (!bytes) return false;
+  record = std::move(*bytes);
+  slot.bytes = record.data();  // may be null for an empty record: its kind says what it is
+  slot.length = record.size();
+  return true;
+}
+
+// mgmtRawShareList(null) or mgmtRawShareList([slot, ...], count | undefined)
 napi_value mgmt_raw_share_list(napi_env env, napi_callback_info info) {
   napi_value argv[2];
   if (!arguments(env, info, argv)) return nullptr;
@@ -262,27 +300,15 @@ napi_value mgmt_raw_share_list(napi_env env, napi_callback_info info) {
   }
   auto items = elements(env, argv[0], "records");
   if (!items) return nullptr;
-  std::vector<std::optional<std::vector<uint8_t>>> records;
-  for (napi_value item : *items) {
-    if (is_nullish(env, item)) {
-      records.emplace_back(std::nullopt);
-      continue;
-    }
-    auto bytes = buffer_bytes(env, item, "record");
-    if (!bytes) return nullptr;
-    records.emplace_back(std::move(bytes));
-  }
-  std::optional<int64_t> count = static_cast<int64_t>(records.size());
+  std::vector<std::vector<uint8_t>> records(items->size());
+  std::vector<cifssim_slot> slots(items->size());
+  for (size_t i = 0; i < items->size(); ++i)
+    if (!read_slot(env, (*items)[i], slots[i], records[i])) return nullptr;
+  std::optional<int64_t> count = static_cast<int64_t>(slots.size());
   if (!is_nullish(env, argv[1]) && !(count = to_integer(env, argv[1], "count", 0, uint32_max))) return nullptr;
-  std::vector<const uint8_t *> pointers;
-  std::vector<size_t> lengths;
-  for (const auto &r : records) {
-    pointers.push_back(r ? r->data() : nullptr);
-    lengths.push_back(r ? r->size() : 0);
-  }
   auto *m = mgmt(env);
   if (!m) return nullptr;
-  return answer(env, m->raw_share_list(pointers.data(), lengths.data(), records.size(), static_cast<uint32_t>(*count)),
+  return answer(env, m->raw_share_list(slots.data(), slots.size(), static_cast<uint32_t>(*count)),
                 "cifssim_raw_share_list");
 }
 
@@ -300,8 +326,10 @@ napi_value mgmt_raw_contexts(napi_env env, napi_callback_info info) {
   if (!is_nullish(env, argv[1]) && !(block = buffer_bytes(env, argv[1], "block"))) return nullptr;
   auto *m = mgmt(env);
   if (!m) return nullptr;
-  return answer(env,
-                m->raw_contexts(count ? &*count : nullptr, block ? block->data() : nullptr, block ? block->size() : 0),
+  // An empty block is a block: give it an address, as a null one means none.
+  static const uint8_t empty = 0;
+  const uint8_t *block_bytes = block ? (block->empty() ? &empty : block->data()) : nullptr;
+  return answer(env, m->raw_contexts(count ? &*count : nullptr, block_bytes, block ? block->size() : 0),
                 "cifssim_raw_contexts");
 }
 

@@ -1,0 +1,68 @@
+// What the fuzz targets share: reading their input field by field, and
+// turning a broken invariant into a finding.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <span>
+
+// A broken invariant is a finding: say which and abort, so libFuzzer keeps the input.
+#define FUZZ_CHECK(condition)                                                                         \
+  do {                                                                                                \
+    if (!(condition)) {                                                                               \
+      std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__);         \
+      std::abort();                                                                                   \
+    }                                                                                                 \
+  } while (0)
+
+namespace fuzz {
+
+// Reads the input front to back; past its end every field reads as zero, so
+// any input, however short, is a complete case.
+class input {
+ public:
+  input(const uint8_t *data, size_t size) : data_(data), size_(size) {}
+
+  uint8_t byte() { return value<uint8_t>(); }
+
+  // A little-endian value of the next sizeof(T) bytes, zero-padded.
+  template <class T>
+  T value() {
+    uint8_t bytes[sizeof(T)] = {};
+    const size_t n = size_ - used_ < sizeof(T) ? size_ - used_ : sizeof(T);
+    if (n) std::memcpy(bytes, data_ + used_, n);
+    used_ += n;
+    T out;
+    std::memcpy(&out, bytes, sizeof out);
+    return out;
+  }
+
+  // Up to `n` bytes as they come.
+  std::span<const uint8_t> take(size_t n) {
+    if (n > size_ - used_) n = size_ - used_;
+    std::span<const uint8_t> out(data_ + used_, n);
+    used_ += n;
+    return out;
+  }
+
+  std::span<const uint8_t> rest() { return take(size_ - used_); }
+
+ private:
+  const uint8_t *data_;
+  size_t size_;
+  size_t used_ = 0;
+};
+
+// A malloc copy of `bytes` of exactly their size, as the library would hand
+// out; released with free.
+inline uint8_t *malloc_copy(std::span<const uint8_t> bytes) {
+  auto *copy = static_cast<uint8_t *>(std::malloc(bytes.size() ? bytes.size() : 1));
+  FUZZ_CHECK(copy != nullptr);
+  if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+  return copy;
+}
+
+}  // namespace fuzz
