@@ -5,6 +5,7 @@
 #include "identity/toral_api.h"
 #include "identity/utf16.h"
 #include "module/log.h"
+#include "module/napi_call.h"
 #include "values/bounded_text.h"
 #include "values/keys.h"
 #include "values/malloc_ptr.h"
@@ -18,15 +19,32 @@ constexpr size_t dn_message_limit = 128;  // at most 127 characters
 constexpr uint32_t initial_sev_capacity = 20;
 }  // namespace
 
-int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code) {
+int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code,
+                napi_value dn_key) {
   const char *key = ckey(k_dn);
-  if (!validate_key(env, request, key)) {
-    format_bounded(message, dn_message_limit, "Data received does not contain %s", key);
-    *error_code = status_dn_missing;
-    LOG_ERROR("%s", message);
-    return -1;
+  // One fetch usually settles it: a value that is not undefined is present.
+  // Only undefined needs the presence test, which tells a missing "dn" from
+  // one that holds undefined (the two answer differently).
+  napi_value value = nullptr;
+  napi_valuetype type = napi_undefined;
+  if (dn_key != nullptr && (napi_get_property(env, request, dn_key, &value) != napi_ok ||
+                            napi_typeof(env, value, &type) != napi_ok)) {
+    clear_pending_exception(env);  // the full path below reads it again and reports
+    type = napi_undefined;
   }
-  if (uint32_t status = get_named_property_to_string(env, request, key, caller_dn, 256)) {
+  uint32_t status;
+  if (type != napi_undefined) {
+    status = get_fetched_value_to_string(env, value, key, caller_dn, 256);
+  } else {
+    if (!validate_key(env, request, key)) {
+      format_bounded(message, dn_message_limit, "Data received does not contain %s", key);
+      *error_code = status_dn_missing;
+      LOG_ERROR("%s", message);
+      return -1;
+    }
+    status = get_named_property_to_string(env, request, key, caller_dn, 256, dn_key);
+  }
+  if (status != 0) {
     format_bounded(message, dn_message_limit, "Failed to extract/convert %s", key);
     *error_code = status;
     LOG_ERROR("%s", message);
