@@ -35,9 +35,9 @@ async function main() {
   console.log('| request | in flight | µs per request | ratio to bare |');
   console.log('|---|---|---|---|');
   for (const inFlight of [1, 64]) {
-    const total = inFlight === 1 ? 2000 : 10000;
+    const total = inFlight === 1 ? 1000 : 5000;
     for (const make of Object.values(requests)) await perRequest(make, total, inFlight); // warm-up
-    const medians = await interleaved(15, Object.fromEntries(
+    const medians = await interleaved(41, Object.fromEntries(
       Object.entries(requests).map(([name, make]) => [name, () => perRequest(make, total, inFlight)]),
     ));
     for (const [name, micros] of Object.entries(medians)) {

@@ -19,16 +19,14 @@ constexpr size_t dn_message_limit = 128;  // at most 127 characters
 constexpr uint32_t initial_sev_capacity = 20;
 }  // namespace
 
-int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code,
-                napi_value dn_key) {
+int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code) {
   const char *key = ckey(k_dn);
   // One fetch usually settles it: a value that is not undefined is present.
   // Only undefined needs the presence test, which tells a missing "dn" from
   // one that holds undefined (the two answer differently).
   napi_value value = nullptr;
   napi_valuetype type = napi_undefined;
-  if (dn_key != nullptr && (napi_get_property(env, request, dn_key, &value) != napi_ok ||
-                            napi_typeof(env, value, &type) != napi_ok)) {
+  if (napi_get_named_property(env, request, key, &value) != napi_ok || napi_typeof(env, value, &type) != napi_ok) {
     clear_pending_exception(env);  // the full path below reads it again and reports
     type = napi_undefined;
   }
@@ -42,7 +40,7 @@ int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message
       LOG_ERROR("%s", message);
       return -1;
     }
-    status = get_named_property_to_string(env, request, key, caller_dn, 256, dn_key);
+    status = get_named_property_to_string(env, request, key, caller_dn, 256);
   }
   if (status != 0) {
     format_bounded(message, dn_message_limit, "Failed to extract/convert %s", key);

@@ -12,10 +12,8 @@
 namespace cifs {
 
 // JavaScript thread. Reads "dn" into `caller_dn` (256 bytes). Returns 0, or -1
-// with `message` (129 bytes) and `error_code` written. `dn_key`, when given,
-// is "dn" as a JavaScript string.
-int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code,
-                napi_value dn_key = nullptr);
+// with `message` (129 bytes) and `error_code` written.
+int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code);
 
 // Worker thread. True when the caller may perform the operation; otherwise the
 // instance holds the refusal (code, message, id 10).

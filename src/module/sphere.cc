@@ -121,9 +121,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   // A missing or non-number "operation" leaves 0: an unknown operation.
   int32_t operation = 0;
   const char *operation_key = ckey(k_operation);
-  const env_cache *cache = env_cache::of(env);
-  if (uint32_t status = get_named_property_to_int32(env, request, operation_key, &operation,
-                                                    cache ? cache->key(k_operation) : nullptr)) {
+  if (uint32_t status = get_named_property_to_int32(env, request, operation_key, &operation)) {
     instance->error_code = status;
     instance->error_id = id_failed_to_extract_convert;
     copy_bounded(instance->error_key, operation_key);
@@ -138,8 +136,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
     return create_promise_for_error(env, std::move(instance), sphere);
   }
 
-  if (get_dn_data(env, request, instance->caller_dn, instance->error_message, &instance->error_code,
-                  cache ? cache->key(k_dn) : nullptr) != 0) {
+  if (get_dn_data(env, request, instance->caller_dn, instance->error_message, &instance->error_code) != 0) {
     instance->error_id = id_failed_to_extract_convert;
     copy_bounded(instance->error_key, ckey(k_dn));
     if (sphere.rules == request_rules::shares_and_connections) {

@@ -18,12 +18,9 @@ napi_status refuse_embedded_nul(napi_status status, const char *text, size_t cop
   return status;
 }
 
-// Fetches `key` of `object`, through `key_value` (the same name as a
-// JavaScript string) when the caller has one; logs in the name of the reader `func`.
-uint32_t fetch_property(napi_env env, napi_value object, const char *key, napi_value key_value, napi_value *value,
-                        const char *func) {
-  napi_status status = key_value ? napi_get_property(env, object, key_value, value)
-                                 : napi_get_named_property(env, object, key, value);
+// Fetches `key` of `object`; logs in the name of the reader `func`.
+uint32_t fetch_property(napi_env env, napi_value object, const char *key, napi_value *value, const char *func) {
+  napi_status status = napi_get_named_property(env, object, key, value);
   if (status != napi_ok) {
     clear_pending_exception(env);
     CIFS_LOG_AS(func, LOG_ERR, "'%s' value could not be extracted, error: %d", key, status);
@@ -78,9 +75,9 @@ bool validate_napi_key_type(napi_env env, napi_value value, napi_valuetype expec
 }
 
 uint32_t get_named_property_to_string(napi_env env, napi_value object, const char *key, char *buffer,
-                                      size_t buffer_size, napi_value key_value) {
+                                      size_t buffer_size) {
   napi_value value;
-  if (uint32_t st = fetch_property(env, object, key, key_value, &value, __func__)) return st;
+  if (uint32_t st = fetch_property(env, object, key, &value, __func__)) return st;
   return get_fetched_value_to_string(env, value, key, buffer, buffer_size);
 }
 
@@ -112,7 +109,7 @@ uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char 
 
 uint32_t get_named_property_to_string_ext(napi_env env, napi_value object, const char *key, char **text) {
   napi_value value;
-  if (uint32_t st = fetch_property(env, object, key, nullptr, &value, __func__)) return st;
+  if (uint32_t st = fetch_property(env, object, key, &value, __func__)) return st;
   napi_valuetype type;
   napi_status status = napi_typeof(env, value, &type);
   if (status != napi_ok) {
@@ -135,11 +132,11 @@ namespace {
 
 // The two number readers differ only in the conversion, its status and one log text.
 template <class T>
-uint32_t read_number(napi_env env, napi_value object, const char *key, napi_value key_value, T *number,
+uint32_t read_number(napi_env env, napi_value object, const char *key, T *number,
                      napi_status (*convert)(napi_env, napi_value, T *), uint32_t convert_failed, bool colon,
                      const char *func) {
   napi_value value;
-  if (uint32_t st = fetch_property(env, object, key, key_value, &value, func)) return st;
+  if (uint32_t st = fetch_property(env, object, key, &value, func)) return st;
   napi_valuetype type;
   if (napi_typeof(env, value, &type) != napi_ok) {
     clear_pending_exception(env);
@@ -159,12 +156,11 @@ uint32_t read_number(napi_env env, napi_value object, const char *key, napi_valu
 }  // namespace
 
 uint32_t get_named_property_to_uint32(napi_env env, napi_value object, const char *key, uint32_t *number) {
-  return read_number(env, object, key, nullptr, number, napi_get_value_uint32, status_uint32_convert_failed, true, __func__);
+  return read_number(env, object, key, number, napi_get_value_uint32, status_uint32_convert_failed, true, __func__);
 }
 
-uint32_t get_named_property_to_int32(napi_env env, napi_value object, const char *key, int32_t *number,
-                                     napi_value key_value) {
-  return read_number(env, object, key, key_value, number, napi_get_value_int32, status_int32_convert_failed, false, __func__);
+uint32_t get_named_property_to_int32(napi_env env, napi_value object, const char *key, int32_t *number) {
+  return read_number(env, object, key, number, napi_get_value_int32, status_int32_convert_failed, false, __func__);
 }
 
 }  // namespace cifs

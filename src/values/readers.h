@@ -17,13 +17,9 @@ bool validate_key(napi_env env, napi_value object, const char *key);
 // True only when the value's type is `expected`.
 bool validate_napi_key_type(napi_env env, napi_value value, napi_valuetype expected);
 
-// The property readers that run on every request take the key also as a
-// JavaScript string (`key_value`, may be null), which spares converting the
-// C text on each call; `key` still names it in the log lines.
-
 // Copies a string property into `buffer` (at most buffer_size - 1 bytes, cut silently).
 uint32_t get_named_property_to_string(napi_env env, napi_value object, const char *key, char *buffer,
-                                      size_t buffer_size, napi_value key_value = nullptr);
+                                      size_t buffer_size);
 // The same after the fetch, for a property value already in hand.
 uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char *key, char *buffer,
                                      size_t buffer_size);
@@ -34,7 +30,6 @@ uint32_t get_named_property_to_string_ext(napi_env env, napi_value object, const
 uint32_t get_named_value_to_string(napi_env env, napi_value value, const char *key, char **text);
 // Number readers: an absent key or a non-number leaves `*number` unchanged and returns 0.
 uint32_t get_named_property_to_uint32(napi_env env, napi_value object, const char *key, uint32_t *number);
-uint32_t get_named_property_to_int32(napi_env env, napi_value object, const char *key, int32_t *number,
-                                     napi_value key_value = nullptr);
+uint32_t get_named_property_to_int32(napi_env env, napi_value object, const char *key, int32_t *number);
 
 }  // namespace cifs
