@@ -32,22 +32,24 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
   out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder]]; the
-// builders close over the fixed texts T.
+// [comn keys, cifs keys, [builder of each kind..., list builder, key
+// setter]]; the functions close over the fixed texts T and the keys K.
 std::string cache_source() {
-  std::string out = "[";
-  append_array(out, comn_keys);
-  out += ',';
-  append_array(out, cifs_keys);
-  out += ",(function(T){return[";
+  std::string out = "(function(T,C,F){var K=C.concat(F);return[C,F,[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += record_builder_source(record_keys(static_cast<record_kind>(kind)));
     out += ',';
   }
   out += list_builder_source();
-  out += "];})(";
+  out += ',';
+  out += key_setter_source();
+  out += "]];})(";
   append_array(out, fixed_texts);
-  return out + ")]";
+  out += ',';
+  append_array(out, comn_keys);
+  out += ',';
+  append_array(out, cifs_keys);
+  return out + ")";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
@@ -65,6 +67,7 @@ env_cache::~env_cache() {
   release(comn_keys_);
   release(cifs_keys_);
   release(list_builder_);
+  release(key_setter_);
   for (napi_ref ref : builders_) release(ref);
 }
 
@@ -91,7 +94,8 @@ bool env_cache::fill() {
     return napi_get_element(env_, array, index, &part) == napi_ok &&
            napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
-  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_))
+  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) ||
+      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &key_setter_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(builders, kind, &builders_[kind])) return false;
@@ -119,6 +123,38 @@ napi_value answer_kit::builder(record_kind kind) const {
 napi_value answer_kit::list_builder() const {
   if (list_builder_ == nullptr && cache_ != nullptr) list_builder_ = cache_->list_builder();
   return list_builder_;
+}
+
+void answer_kit::hold_keys_of(napi_value answer) {
+  answer_ = cache_ ? answer : nullptr;
+  held_count_ = 0;
+}
+
+bool answer_kit::hold(napi_value object, uint32_t key_index, napi_value value) const {
+  if (object == nullptr || object != answer_ || held_count_ == held_limit) return false;
+  if (napi_create_uint32(env_, key_index, &held_[2 * held_count_]) != napi_ok) return false;
+  held_[2 * held_count_ + 1] = value;
+  ++held_count_;
+  return true;
+}
+
+void answer_kit::set_held_keys() {
+  if (held_count_ == 0) return;
+  napi_value argv[1 + 2 * held_limit], ignored;
+  argv[0] = answer_;
+  std::memcpy(argv + 1, held_, 2 * held_count_ * sizeof(napi_value));
+  napi_value setter = cache_->key_setter();
+  if (setter == nullptr || napi_call_function(env_, undefined(), setter, 1 + 2 * held_count_, argv, &ignored) != napi_ok) {
+    clear_pending_exception(env_);
+    // The keys go on one by one; a failure there is as unreportable as a builder's.
+    for (uint32_t i = 0; i < held_count_; ++i) {
+      uint32_t index = 0;
+      if (napi_get_value_uint32(env_, held_[2 * i], &index) != napi_ok) continue;
+      const char *key = index < comn_key_count ? comn_keys[index] : cifs_keys[index - comn_key_count];
+      (void)napi_set_named_property(env_, answer_, key, held_[2 * i + 1]);
+    }
+  }
+  held_count_ = 0;
 }
 
 napi_value answer_kit::undefined() const {

@@ -28,6 +28,7 @@ class env_cache {
   napi_value key(cifs_key k) const { return element(cifs_keys_, k); }
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
+  napi_value key_setter() const { return value(key_setter_); }
 
   ~env_cache();
 
@@ -40,7 +41,7 @@ class env_cache {
   napi_env env_;
   // References hold objects only: the keys are held as elements of arrays,
   // the builders (functions) one by one.
-  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr;
+  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
 };
 
@@ -74,14 +75,23 @@ class answer_kit {
   napi_value answer_text(const char *key, std::string_view text) const;
 
   // Sets `value` (nothing when it is null) on `object` under a key of the
-  // tables, through the environment's key string when there is one.
+  // tables. On the answer whose keys are held (hold_keys_of) the key waits
+  // for set_held_keys, which sets every held key in one call, in order;
+  // elsewhere it is set at once, through the environment's key string.
   template <class Key>
   napi_status set(napi_value object, Key key, napi_value value) const {
     if (value == nullptr) return napi_invalid_arg;
+    if (hold(object, key_index(key), value)) return napi_ok;
     napi_value key_value = cache_ ? cache_->key(key) : nullptr;
     return key_value ? napi_set_property(env_, object, key_value, value)
                      : napi_set_named_property(env_, object, ckey(key), value);
   }
+
+  // The completion frame's: converters add their keys to `answer` through
+  // set, and the frame then sets them all at once (one call instead of one
+  // per key, each of which would go through the engine's slow path).
+  void hold_keys_of(napi_value answer);
+  void set_held_keys();
 
  private:
   napi_env env_;
@@ -89,6 +99,14 @@ class answer_kit {
   mutable napi_value builders_[record_kind_count] = {};
   mutable napi_value list_builder_ = nullptr;
   mutable napi_value undefined_ = nullptr;
+
+  static constexpr uint32_t key_index(comn_key k) { return k; }
+  static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }
+  bool hold(napi_value object, uint32_t key_index, napi_value value) const;
+  static constexpr uint32_t held_limit = 8;
+  napi_value answer_ = nullptr;
+  mutable napi_value held_[2 * held_limit] = {};
+  mutable uint32_t held_count_ = 0;
 
   // Direct-mapped: a later text that falls on a taken slot replaces it, so a
   // long answer of distinct names costs nothing more than the lookup.

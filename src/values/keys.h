@@ -2,6 +2,8 @@
 // their place so that the indexes stay fixed.
 #pragma once
 
+#include <cstdint>
+
 namespace cifs {
 
 inline constexpr const char *comn_keys[50] = {
@@ -16,6 +18,8 @@ inline constexpr const char *comn_keys[50] = {
     "failedList", "failedCount", "connection", "connectionNumber", "shareName",  // 40-44
     "list", "password", "value", "action", "logLevel",                     // 45-49
 };
+
+inline constexpr uint32_t comn_key_count = sizeof comn_keys / sizeof comn_keys[0];
 
 inline constexpr const char *cifs_keys[35] = {
     "share", "shares", "newName", "comment", "relativePath",                          // 0-4

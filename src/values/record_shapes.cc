@@ -107,6 +107,10 @@ std::string record_builder_source(std::span<const record_key> keys) {
   return out;
 }
 
+std::string key_setter_source() {
+  return "(function(r,...kv){for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];})";
+}
+
 std::string list_builder_source() {
   return "(function(t,i,...v){if(t===undefined)return v;for(var k=0;k<v.length;k++)t[i+k]=v[k];return t;})";
 }

@@ -45,4 +45,9 @@ std::string record_builder_source(std::span<const record_key> keys);
 // a new array when t is undefined, else stored into t from index i on.
 std::string list_builder_source();
 
+// JavaScript source of a function expression (r, k0, v0, k1, v1, ...) that
+// sets each value v on r under the key K[k], K being the key tables (the
+// common keys, then the CIFS keys) in scope of the function.
+std::string key_setter_source();
+
 }  // namespace cifs
