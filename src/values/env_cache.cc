@@ -32,8 +32,8 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
   out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder]]; the
-// builders close over the fixed texts T.
+// [comn keys, cifs keys, [builder of each kind..., list builder, T]]; the
+// builders close over the fixed texts T, which are handed out too.
 std::string cache_source() {
   std::string out = "[";
   append_array(out, comn_keys);
@@ -45,7 +45,7 @@ std::string cache_source() {
     out += ',';
   }
   out += list_builder_source();
-  out += "];})(";
+  out += ",T];})(";
   append_array(out, fixed_texts);
   return out + ")]";
 }
@@ -65,6 +65,7 @@ env_cache::~env_cache() {
   release(comn_keys_);
   release(cifs_keys_);
   release(list_builder_);
+  release(fixed_texts_);
   for (napi_ref ref : builders_) release(ref);
 }
 
@@ -91,7 +92,8 @@ bool env_cache::fill() {
     return napi_get_element(env_, array, index, &part) == napi_ok &&
            napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
-  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_))
+  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_) ||
+      !hold(builders, record_kind_count + 1, &fixed_texts_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(builders, kind, &builders_[kind])) return false;
@@ -119,6 +121,12 @@ napi_value answer_kit::builder(record_kind kind) const {
 napi_value answer_kit::list_builder() const {
   if (list_builder_ == nullptr && cache_ != nullptr) list_builder_ = cache_->list_builder();
   return list_builder_;
+}
+
+napi_value answer_kit::fixed(fixed_text t) const {
+  if (fixed_[t] == nullptr && cache_ != nullptr) fixed_[t] = cache_->fixed(t);
+  if (fixed_[t] == nullptr) fixed_[t] = make_array_string(env_, fixed_texts[t], std::strlen(fixed_texts[t]));
+  return fixed_[t];
 }
 
 napi_value answer_kit::undefined() const {
