@@ -19,6 +19,7 @@ byte_reader header_bytes(const uint8_t *header) { return {header, library_buffer
 open_files_page::open_files_page(const uint8_t *header, const char *converter) : converter_(converter) {
   if (result_problem problem = read_list_result_header(header_bytes(header), &header_)) {
     refuse(problem);
+    remove_object(header);
     return;
   }
   const char *name = header_.object_name.data();  // NUL-terminated inside the header block
@@ -54,9 +55,9 @@ void open_files_page::refuse(const result_problem &problem) const {
 }
 
 void open_files_page::remove_object(const uint8_t *header) {
-  list_result_header read;
-  if (header == nullptr || read_list_result_header(header_bytes(header), &read)) return;
-  (void)shm_unlink(read.object_name.data());  // cleanup: a call that made no object leaves nothing to remove
+  // NUL-terminated inside the header block, so the view's data names the object.
+  if (const auto name = read_list_result_object_name(header_bytes(header)))
+    (void)shm_unlink(name->data());  // cleanup: a call that made no object leaves nothing to remove
 }
 
 }  // namespace cifs

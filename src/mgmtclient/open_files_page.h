@@ -37,8 +37,9 @@ class open_files_page {
   // Logs why the result was refused ("Refused the open files result: ...").
   void refuse(const result_problem &problem) const;
 
-  // For a failing call that still handed back a header: removes the object
-  // it names, which has no other owner, without reading it.
+  // For a failing call that still handed back a header, or a header refused
+  // for another field: removes the object it names, which has no other
+  // owner, without opening it.
   static void remove_object(const uint8_t *header);
 
  private:
