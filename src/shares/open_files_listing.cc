@@ -59,7 +59,6 @@ std::optional<uint32_t> read_text_into(napi_env env, napi_value request, request
   return at;
 }
 
-
 }  // namespace
 
 uint32_t get_list_openfiles_input_data(napi_env env, napi_value request, request_instance *instance) {
@@ -115,8 +114,9 @@ void cs_list_open_files_of_share(napi_env, void *data) {
   if (status != 0) {
     // The volume name opens the string area; read no further than its bound
     // (the library had the page in between).
+    const uint8_t *strings = instance->open_files_request.get() + sizeof(open_files_request);
     char volume[open_files_volume_name_size];
-    copy_bounded(volume, reinterpret_cast<const char *>(instance->open_files_request.get() + sizeof(open_files_request)));
+    copy_bounded(volume, reinterpret_cast<const char *>(strings));
     record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_open_files, volume,
                    "Failed to list open files of share/volume: %s", volume);
     LOG_ERROR("%s, error: %d", instance->error_message, status);
