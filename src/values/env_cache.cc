@@ -32,8 +32,9 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
   out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder, key
-// setter]]; the functions close over the fixed texts T and the keys K.
+// [comn keys, cifs keys, [builder of each kind..., list builder, key setter,
+// T]]; the functions close over the fixed texts T and the keys K, and T is
+// handed out too.
 std::string cache_source() {
   std::string out = "(function(T,C,F){var K=C.concat(F);return[C,F,[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
@@ -43,7 +44,7 @@ std::string cache_source() {
   out += list_builder_source();
   out += ',';
   out += key_setter_source();
-  out += "]];})(";
+  out += ",T]];})(";
   append_array(out, fixed_texts);
   out += ',';
   append_array(out, comn_keys);
@@ -68,6 +69,7 @@ env_cache::~env_cache() {
   release(cifs_keys_);
   release(list_builder_);
   release(key_setter_);
+  release(fixed_texts_);
   for (napi_ref ref : builders_) release(ref);
 }
 
@@ -95,7 +97,8 @@ bool env_cache::fill() {
            napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
   if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) ||
-      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &key_setter_))
+      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &key_setter_) ||
+      !hold(builders, record_kind_count + 2, &fixed_texts_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(builders, kind, &builders_[kind])) return false;
@@ -155,6 +158,12 @@ void answer_kit::set_held_keys() {
     }
   }
   held_count_ = 0;
+}
+
+napi_value answer_kit::fixed(fixed_text t) const {
+  if (fixed_[t] == nullptr && cache_ != nullptr) fixed_[t] = cache_->fixed(t);
+  if (fixed_[t] == nullptr) fixed_[t] = make_array_string(env_, fixed_texts[t], std::strlen(fixed_texts[t]));
+  return fixed_[t];
 }
 
 napi_value answer_kit::undefined() const {

@@ -29,6 +29,7 @@ class env_cache {
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
   napi_value key_setter() const { return value(key_setter_); }
+  napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
 
   ~env_cache();
 
@@ -41,7 +42,8 @@ class env_cache {
   napi_env env_;
   // References hold objects only: the keys are held as elements of arrays,
   // the builders (functions) one by one.
-  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr;
+  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr,
+           fixed_texts_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
 };
 
@@ -67,6 +69,9 @@ class answer_kit {
   napi_value builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
+  // A fixed text as a value of its own (an array element): the environment's
+  // one string, or one made now (make_array_string logs a failure: null).
+  napi_value fixed(fixed_text t) const;
 
   // A text of the library's answer, made as make_string_utf8 makes it. Short
   // texts recur (volume names, states), so past the first few texts of an
@@ -99,6 +104,7 @@ class answer_kit {
   mutable napi_value builders_[record_kind_count] = {};
   mutable napi_value list_builder_ = nullptr;
   mutable napi_value undefined_ = nullptr;
+  mutable napi_value fixed_[fixed_text_count] = {};
 
   static constexpr uint32_t key_index(comn_key k) { return k; }
   static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }

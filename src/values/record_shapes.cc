@@ -31,8 +31,19 @@ constexpr record_key share_mapped[] = {
 constexpr record_key outcome_successful[] = {value(comn_keys[k_name])};
 constexpr record_key outcome_failed[] = {value(comn_keys[k_error_code]), value(comn_keys[k_name])};
 
+constexpr record_key open_files[] = {value(comn_keys[k_count]), value(comn_keys[k_cookie]),
+                                     value(comn_keys[k_files])};
+constexpr record_key open_file[] = {
+    value(cifs_keys[ck_session_id]),   value(cifs_keys[ck_id]),
+    value(comn_keys[k_name]),          value(cifs_keys[ck_full_path]),
+    value(comn_keys[k_user_name]),     value(cifs_keys[ck_client_ip_address]),
+    value(cifs_keys[ck_access_modes]), text(cifs_keys[ck_lock_level]),
+    value(comn_keys[k_type]),
+};
+
 constexpr std::span<const record_key> shapes[record_kind_count] = {
-    success_envelope, failure_envelope, error_object, share_full, share_mapped, outcome_successful, outcome_failed,
+    success_envelope,   failure_envelope, error_object, share_full, share_mapped,
+    outcome_successful, outcome_failed,   open_files,   open_file,
 };
 
 constexpr bool shapes_fit() {

@@ -26,6 +26,8 @@ enum record_kind : uint8_t {
   r_share_mapped,
   r_outcome_successful,
   r_outcome_failed,
+  r_open_files,
+  r_open_file,
   record_kind_count,
 };
 
