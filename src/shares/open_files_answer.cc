@@ -27,6 +27,13 @@ constexpr size_t access_right_count = std::size(access_rights_supported);
 
 }  // namespace
 
+uint32_t access_rights_bits(uint32_t access_mask) {
+  uint32_t bits = 0;
+  for (size_t i = 0; i < access_right_count; ++i)
+    if (access_mask & access_rights_supported[i].bit) bits |= 1u << i;
+  return bits;
+}
+
 fixed_text lock_level_text(uint32_t level) { return static_cast<fixed_text>(t_lock_batch + lock_level_index(level)); }
 
 napi_status add_access_rights_info_to_object(napi_env env, const answer_kit &kit, request_instance *instance,

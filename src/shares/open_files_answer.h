@@ -18,6 +18,10 @@ class answer_kit;
 // as "unknown".
 fixed_text lock_level_text(uint32_t level);
 
+// The access rights of `access_mask` as bits in table order (bit i: row i
+// of the access rights table), for the file builder's accessModes.
+uint32_t access_rights_bits(uint32_t access_mask);
+
 // Makes the accessModes array of one file: the names of the access rights
 // whose bits are set in `access_mask`, in table order (other bits are not
 // shown), into `*modes`, for the file's record. Returns napi_ok, or the

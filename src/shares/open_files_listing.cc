@@ -129,9 +129,15 @@ namespace {
 // Makes file `index`'s record into `files`; false (logged) when it cannot.
 bool add_open_file(napi_env env, const answer_kit &kit, request_instance *instance, const open_file_view &file,
                    napi_value files, uint32_t index) {
-  napi_value modes;
-  if (add_access_rights_info_to_object(env, kit, instance, file.name, file.access_mask, &modes) != napi_ok)
-    return false;
+  // The file's builder makes accessModes from the rights' bits; only without
+  // the builders is the array made here, element by element.
+  field modes = field::set(access_rights_bits(file.access_mask));
+  if (kit.cache() == nullptr) {
+    napi_value made;
+    if (add_access_rights_info_to_object(env, kit, instance, file.name, file.access_mask, &made) != napi_ok)
+      return false;
+    modes = field::of(made);
+  }
   const field fields[] = {
       field::of(make_uint32(env, ckey(ck_session_id), file.session_id)),
       field::of(make_uint32(env, ckey(ck_id), file.file_id)),
@@ -139,7 +145,7 @@ bool add_open_file(napi_env env, const answer_kit &kit, request_instance *instan
       field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),
       field::of(kit.answer_text(ckey(k_user_name), file.user_name)),
       field::of(kit.answer_text(ckey(ck_client_ip_address), file.client_address)),
-      field::of(modes),
+      modes,
       field::fixed(lock_level_text(file.lock_level)),
       field::of(kit.answer_text(ckey(k_type), file_type(file.name))),
   };

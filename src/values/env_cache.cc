@@ -36,7 +36,9 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
 // T]]; the functions close over the fixed texts T and the keys K, and T is
 // handed out too.
 std::string cache_source() {
-  std::string out = "(function(T,C,F){var K=C.concat(F);return[C,F,[";
+  std::string out = "(function(T,C,F){var K=C.concat(F);";
+  out += text_set_source();
+  out += "return[C,F,[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += record_builder_source(record_keys(static_cast<record_kind>(kind)));
     out += ',';
@@ -191,6 +193,25 @@ napi_value answer_kit::answer_text(const char *key, std::string_view text) const
   return value;
 }
 
+namespace {
+
+// S of the builders, element by element: the array, or null (logged as an
+// element of add_string_to_array) when a part of it cannot be made.
+napi_value make_text_set(napi_env env, const record_key &key, uint32_t bits) {
+  napi_value array;
+  if (napi_create_array(env, &array) != napi_ok) return nullptr;
+  uint32_t length = 0;
+  for (uint32_t i = 0; bits != 0; ++i, bits >>= 1) {
+    if ((bits & 1) == 0) continue;
+    const char *text = fixed_texts[key.set_base + i];
+    napi_value element = make_array_string(env, text, std::strlen(text));
+    if (element == nullptr || napi_set_element(env, array, length++, element) != napi_ok) return nullptr;
+  }
+  return array;
+}
+
+}  // namespace
+
 built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
                           napi_value target, uint32_t index) {
   const std::span<const record_key> keys = record_keys(kind);
@@ -208,6 +229,7 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     for (size_t i = 0; ready && i < keys.size(); ++i) {
       if (fields[i].value != nullptr) argv[2 + i] = fields[i].value;
       else if (fields[i].text >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].text), &argv[2 + i]) == napi_ok;
+      else if (fields[i].set_bits >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].set_bits), &argv[2 + i]) == napi_ok;
       else argv[2 + i] = undefined;
     }
     if (ready && napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
@@ -225,6 +247,8 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     if (value == nullptr && fields[i].text >= 0) {
       const char *text = fixed_texts[fields[i].text];
       value = make_string_utf8(env, keys[i].name, text, std::strlen(text));
+    } else if (value == nullptr && fields[i].set_bits >= 0 && keys[i].set_base >= 0) {
+      value = make_text_set(env, keys[i], static_cast<uint32_t>(fields[i].set_bits));
     }
     if (value != nullptr) (void)napi_set_named_property(env, record, keys[i].name, value);  // as a builder does
   }

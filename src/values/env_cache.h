@@ -47,15 +47,17 @@ class env_cache {
   std::array<napi_ref, record_kind_count> builders_{};
 };
 
-// One value of a record: a value made by a value maker, or a fixed text by
-// its index; a record leaves a key out when neither is given.
+// One value of a record: a value made by a value maker, a fixed text by its
+// index, or a text set by its bits; a record leaves a key out when none is given.
 struct field {
   napi_value value = nullptr;
   int text = -1;
-  static field of(napi_value made) { return {made, -1}; }
-  static field fixed(fixed_text t) { return {nullptr, t}; }
+  int64_t set_bits = -1;  // a text set key's bits
+  static field of(napi_value made) { return {made, -1, -1}; }
+  static field fixed(fixed_text t) { return {nullptr, t, -1}; }
+  static field set(uint32_t bits) { return {nullptr, -1, bits}; }
   static field none() { return {}; }
-  bool present() const { return value != nullptr || text >= 0; }
+  bool present() const { return value != nullptr || text >= 0 || set_bits >= 0; }
 };
 
 // What a converter needs to make records: the environment's cache, with its
@@ -117,7 +119,7 @@ class answer_kit {
   // Direct-mapped: a later text that falls on a taken slot replaces it, so a
   // long answer of distinct names costs nothing more than the lookup.
   static constexpr size_t shared_text_limit = 10;
-  static constexpr size_t shared_slots = 512;
+  static constexpr size_t shared_slots = 4096;
   static constexpr uint32_t unshared_texts = 32;  // small answers skip the table
   struct shared_text {
     char bytes[shared_text_limit];
