@@ -50,6 +50,7 @@ class input {
   }
 
   std::span<const uint8_t> rest() { return take(size_ - used_); }
+  size_t remaining() const { return size_ - used_; }
 
   // A text of a u16 length (mod max + 1) and up to that many of the bytes
   // that follow. It views the input, so even an empty one has a non-null
