@@ -66,6 +66,14 @@ class input {
   size_t used_ = 0;
 };
 
+// The value of sizeof(T) bytes at `offset`, copied out as the walkers read.
+template <class T>
+T value_at(const uint8_t *bytes, size_t offset) {
+  T value;
+  std::memcpy(&value, bytes + offset, sizeof value);
+  return value;
+}
+
 // A malloc copy of `bytes` of exactly their size, as the library would hand
 // out; released with free.
 inline uint8_t *malloc_copy(std::span<const uint8_t> bytes) {

@@ -26,15 +26,9 @@ namespace {
 
 using cifs::open_files_form;
 using cifs::result_fault;
+using fuzz::value_at;
 
 constexpr size_t fixed = sizeof(cifs::open_file_record);
-
-template <class T>
-T at(const uint8_t *bytes, size_t offset) {
-  T value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
-}
 
 // The text at `offset` of [area, area + length): up to its NUL, or nothing
 // when the offset lies outside or no NUL ends it inside.
@@ -74,7 +68,7 @@ void check_header(const uint8_t *buffer) {
   }
   const uint8_t *strings = buffer + sizeof(cifs::open_files_result_header);
   const size_t strings_length = size - sizeof(cifs::open_files_result_header);
-  const uint32_t cookie_offset = at<uint32_t>(buffer, 4), name_offset = at<uint32_t>(buffer, 8);
+  const uint32_t cookie_offset = value_at<uint32_t>(buffer, 4), name_offset = value_at<uint32_t>(buffer, 8);
   const auto cookie_text = cookie_offset == cifs::absent_offset ? std::optional<std::string_view>("")
                                                                 : text_in(strings, strings_length, cookie_offset);
   const auto name_text =
@@ -89,7 +83,7 @@ void check_header(const uint8_t *buffer) {
     FUZZ_CHECK(problem.fault == result_fault::object_name && problem.value == name_offset);
   } else {
     FUZZ_CHECK(!problem);
-    FUZZ_CHECK(header.count == at<uint32_t>(buffer, 0) && header.object_size == at<uint64_t>(buffer, 16));
+    FUZZ_CHECK(header.count == value_at<uint32_t>(buffer, 0) && header.object_size == value_at<uint64_t>(buffer, 16));
     check_same_text(header.cookie, cookie_text);
     // The object is opened by this name's data: it must end inside the buffer.
     FUZZ_CHECK(header.object_name.data() == name_text->data() && header.object_name.size() == name_text->size());
@@ -107,7 +101,7 @@ std::vector<frame> chain(const uint8_t *object, size_t size) {
   std::vector<frame> frames;
   size_t next = 0;
   while (size - next >= fixed) {
-    const uint32_t length = at<uint32_t>(object, next + 36);
+    const uint32_t length = value_at<uint32_t>(object, next + 36);
     if (length > size - next - fixed) break;
     frames.push_back({next, length});
     next += fixed + length;
@@ -131,7 +125,7 @@ constexpr text_field text_fields[] = {
 };
 
 std::optional<std::string_view> record_text(const uint8_t *object, const frame &f, size_t offset_field) {
-  const uint32_t offset = at<uint32_t>(object, f.at + offset_field);
+  const uint32_t offset = value_at<uint32_t>(object, f.at + offset_field);
   if (offset == cifs::absent_offset) return std::string_view();
   return text_in(object + f.at + fixed, f.strings_length, offset);
 }
@@ -145,8 +139,9 @@ const text_field *first_bad_text(const uint8_t *object, const frame &f, open_fil
 }
 
 void check_file(const cifs::open_file_view &file, const uint8_t *object, const frame &f, open_files_form form) {
-  FUZZ_CHECK(file.session_id == at<uint32_t>(object, f.at) && file.file_id == at<uint32_t>(object, f.at + 4));
-  FUZZ_CHECK(file.access_mask == at<uint32_t>(object, f.at + 8) && file.lock_level == at<uint32_t>(object, f.at + 12));
+  const uint8_t *record = object + f.at;
+  FUZZ_CHECK(file.session_id == value_at<uint32_t>(record, 0) && file.file_id == value_at<uint32_t>(record, 4));
+  FUZZ_CHECK(file.access_mask == value_at<uint32_t>(record, 8) && file.lock_level == value_at<uint32_t>(record, 12));
   const size_t fields = form == open_files_form::connection ? 5 : 4;
   for (size_t i = 0; i < fields; ++i)
     check_same_text(file.*text_fields[i].view, record_text(object, f, text_fields[i].offset_field));
@@ -197,13 +192,15 @@ std::vector<cifs::open_file_view> walk(const uint8_t *object, size_t size, uint3
   FUZZ_CHECK(problem->record == sound);
   if (sound < frames.size()) {
     FUZZ_CHECK(problem->fault == result_fault::record_text && same_text(problem->field, bad->name));
-    FUZZ_CHECK(problem->value == at<uint32_t>(object, frames[sound].at + bad->offset_field));
+    FUZZ_CHECK(problem->value == value_at<uint32_t>(object, frames[sound].at + bad->offset_field));
   } else {
     const size_t next = frames.empty() ? 0 : frames.back().at + fixed + frames.back().strings_length;
-    if (size - next < fixed)
+    if (size - next < fixed) {
       FUZZ_CHECK(problem->fault == result_fault::record_header && problem->value == next);
-    else
-      FUZZ_CHECK(problem->fault == result_fault::record_strings && problem->value == at<uint32_t>(object, next + 36));
+    } else {
+      FUZZ_CHECK(problem->fault == result_fault::record_strings);
+      FUZZ_CHECK(problem->value == value_at<uint32_t>(object, next + 36));
+    }
   }
   char line[160];
   cifs::describe_result_problem(*problem, line, sizeof line);

@@ -40,13 +40,7 @@
 namespace {
 
 using cifs::filter_block_status;
-
-template <class T>
-T at(const uint8_t *bytes, size_t offset) {
-  T value;
-  std::memcpy(&value, bytes + offset, sizeof value);
-  return value;
-}
+using fuzz::value_at;
 
 // The bytes a copy bounded by `bound` (its NUL included) keeps: all that fit,
 // less the start of a character the cut would split.
@@ -99,7 +93,7 @@ void check_same(const cifs::page_request &page, const shadow_page &shadow) {
   FUZZ_CHECK(page.page_size() == shadow.bytes.size());
   FUZZ_CHECK(std::memcmp(page.data(), shadow.bytes.data(), shadow.bytes.size()) == 0);
   if (shadow.length_field_kept && shadow.header_fits(shadow.layout.strings_length_field, 4))
-    FUZZ_CHECK(at<uint32_t>(page.data(), shadow.layout.strings_length_field) == page.strings_length());
+    FUZZ_CHECK(value_at<uint32_t>(page.data(), shadow.layout.strings_length_field) == page.strings_length());
 }
 
 struct filter_set {
@@ -155,14 +149,14 @@ cifs::filter_block_outcome expected_outcome(const filter_set &set, const shadow_
 // Reads a written block back through its counts, lengths and NULs alone.
 void check_block(const uint8_t *block, size_t size, const filter_set &set) {
   FUZZ_CHECK(size >= 12 && block[0] == set.filters.size() && block[1] == 0 && block[2] == 0 && block[3] == 0);
-  FUZZ_CHECK(at<uint32_t>(block, 4) == set.match_type && at<uint32_t>(block, 8) == size - 12);
+  FUZZ_CHECK(value_at<uint32_t>(block, 4) == set.match_type && value_at<uint32_t>(block, 8) == size - 12);
   size_t entry = 12;
   for (size_t i = 0; i < set.filters.size(); ++i) {
     FUZZ_CHECK(size - entry >= 20);
     const uint8_t *header = block + entry;
-    FUZZ_CHECK(at<uint32_t>(header, 0) == set.codes[i] && header[4] == set.patterns[i].size());
-    FUZZ_CHECK(header[5] == 0 && header[6] == 0 && header[7] == 0 && at<uint32_t>(header, 8) == 0);
-    const uint32_t patterns_offset = at<uint32_t>(header, 12), strings_length = at<uint32_t>(header, 16);
+    FUZZ_CHECK(value_at<uint32_t>(header, 0) == set.codes[i] && header[4] == set.patterns[i].size());
+    FUZZ_CHECK(header[5] == 0 && header[6] == 0 && header[7] == 0 && value_at<uint32_t>(header, 8) == 0);
+    const uint32_t patterns_offset = value_at<uint32_t>(header, 12), strings_length = value_at<uint32_t>(header, 16);
     FUZZ_CHECK(strings_length <= size - entry - 20);
     const char *strings = reinterpret_cast<const char *>(header + 20);
     size_t read = 0;
