@@ -123,6 +123,7 @@ describe('ListOpenFilesOfShare answers', () => {
       { shareName: 'home', name: '.profile', accessMask: 0, lockLevel: 11 },
       { shareName: 'home', name: 'README', accessMask: 0x9fffffff, lockLevel: 0xffffffff },
       { shareName: 'home', name: 'notes.', accessMask: 0x0000000c, lockLevel: 4 },
+      { shareName: 'home', name: '..x', accessMask: 0, lockLevel: 0 },
     ]);
     const answer = await list({ volumeName: 'home' });
     const file = (name, fields) => ({ sessionID: 0, ID: 0, name, fullPath: `/HOME/users/${name}`, userName: '', clientIPAddress: '', ...fields });
@@ -130,7 +131,7 @@ describe('ListOpenFilesOfShare answers', () => {
       status: 'success',
       operation: 'ListOpenFilesOfShare',
       openFiles: {
-        count: 4,
+        count: 5,
         cookie: '',
         files: [
           file('report.tar.gz', { sessionID: 2 ** 31, ID: 0xffffffff, userName: 'ü', clientIPAddress: '10.0.0.1',
@@ -138,6 +139,7 @@ describe('ListOpenFilesOfShare answers', () => {
           file('.profile', { accessModes: [], lockLevel: 'unknown', type: '' }),
           file('README', { accessModes: ['RD', 'WR', 'DR', 'DW'], lockLevel: 'unknown', type: '' }),
           file('notes.', { accessModes: ['DR', 'DW'], lockLevel: 'RH', type: '' }),
+          file('..x', { accessModes: [], lockLevel: 'batch', type: 'x' }),
         ],
       },
     });
