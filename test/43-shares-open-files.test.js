@@ -83,6 +83,7 @@ describe('ListOpenFilesOfShare request refusals', () => {
     ['matchType missing', { advancedFiltersInfo: {} }, 40002, "Failed to extract/convert 'matchType'", '@@failed-to-extract-convert', 'matchType'],
     ['advancedFiltersInfo null', { advancedFiltersInfo: null }, 40002, "Failed to extract/convert 'matchType'", '@@failed-to-extract-convert', 'matchType'],
     ['matchType in other letters', filters('ALL'), 41200, 'Invalid advance filter match type entered', '@@invalid-adv-filter-match-type-entered'],
+    ['matchType a prefix of one', filters('al'), 41200, 'Invalid advance filter match type entered', '@@invalid-adv-filter-match-type-entered'],
     ['filters missing', { advancedFiltersInfo: { matchType: 'all' } }, 40022, 'Failed to get array length of filters list', '@@failed-to-get-array-length-of-af'],
     ['filterBy not accepted', filters('all', { filterBy: 'Type', patterns: [] }), 40018, 'Received invalid/unsupported filter type: Type', '@@invalid-filter-type'],
     ['filterBy not a string', filters('all', { filterBy: 5, patterns: [] }), 40004, 'Failed to convert/extract filterBy values', '@@failed-to-extract-convert', 'filterBy'],
