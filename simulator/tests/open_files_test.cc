@@ -13,7 +13,6 @@
 #include "cifs_sim_status.h"
 #include "open_files_probe.h"
 #include "record_builder.h"
-#include "sim_probe.h"
 
 using simtest::filter_spec;
 using simtest::list;
@@ -130,21 +129,6 @@ TEST_F(OpenFiles, MalformedRequestPagesAreRefusedByTheKindOfFault) {
   }
   EXPECT_EQ(CIFSLIB_ListOpenFiles(nullptr, nullptr), CIFSSIM_NULL_ARGUMENT);
   EXPECT_EQ(CIFSLIB_ListOpenFiles(request_page({}).get(), nullptr), CIFSSIM_NULL_ARGUMENT);
-}
-
-TEST_F(OpenFiles, TheCallLogKeepsTheWholeStringArea) {
-  request_page filtered({.cookie = "ofc-1", .match_type = cifs::match_type_any, .filters = {{name_filter, {"x"}}}});
-  request_page overlong({});
-  simtest::write_u32(overlong.bytes(), 24, static_cast<uint32_t>(overlong.bytes().size()));
-  void *header = nullptr;
-  EXPECT_EQ(CIFSLIB_ListOpenFiles(filtered.get(), &header), CIFSSIM_BAD_COOKIE);
-  EXPECT_EQ(CIFSLIB_ListOpenFiles(overlong.get(), &header), CIFSSIM_BAD_REQUEST);
-  const auto calls = simtest::mgmt_calls();
-  ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0].text, "DATA");
-  const auto &sent = filtered.bytes();
-  EXPECT_EQ(calls[0].record, std::vector<uint8_t>(sent.begin(), sent.begin() + 28 + filtered.strings_length()));
-  EXPECT_EQ(calls[1].record.size(), overlong.bytes().size()) << "logged up to the end of the page";
 }
 
 TEST_F(OpenFiles, ACookieResumesOnlyTheListingThatIssuedIt) {

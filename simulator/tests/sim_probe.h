@@ -49,16 +49,13 @@ inline std::vector<listed_share> list_shares() {
 
 struct logged {
   std::string call, text;
-  bool has_record;
-  std::vector<uint8_t> record;
 };
 
 inline std::vector<logged> mgmt_calls() {
   std::vector<logged> out;
   cifssim_visit_calls(
-      [](void *ctx, const char *call, const char *text, const uint8_t *record, size_t length) {
-        static_cast<std::vector<logged> *>(ctx)->push_back(
-            {call, text, record != nullptr, record ? std::vector<uint8_t>(record, record + length) : std::vector<uint8_t>{}});
+      [](void *ctx, const char *call, const char *text, const uint8_t *, size_t) {
+        static_cast<std::vector<logged> *>(ctx)->push_back({call, text});
       },
       &out);
   return out;
