@@ -39,25 +39,3 @@ describe('raw listing answers and shared memory', () => {
     assert.throws(() => sim.mgmt.rawOpenFiles({ shm: { name: '/a/b' } }), /refused/);
   });
 });
-
-describe('list request reader', () => {
-  it('reads a page with a cookie and a filter block', () => {
-    const strings = Buffer.concat([
-      Buffer.from('VOL\0ck\0'),
-      Buffer.from([1, 0, 0, 0, 2, 0, 0, 0, 31, 0, 0, 0]),
-      Buffer.from([1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 5, 0, 0, 0, 11, 0, 0, 0]),
-      Buffer.from('type\0pdf\0gz\0'),
-    ]);
-    const page = Buffer.alloc(28 + strings.length);
-    [0, 3, 10, 4, 0, 7, strings.length].forEach((v, i) => page.writeUInt32LE(v, 4 * i));
-    strings.copy(page, 28);
-    const parsed = sim.openFileRecords.parseListRequest(page);
-    assert.equal(parsed.volumeName, 'VOL');
-    assert.equal(parsed.cookie, 'ck');
-    assert.deepEqual([parsed.ignoreCount, parsed.returnCount, parsed.stringsLength], [3, 10, strings.length]);
-    assert.equal(parsed.filters.matchType, 2);
-    assert.equal(parsed.filters.entriesLength, 31);
-    assert.deepEqual(parsed.filters.entries.map((e) => [e.filterType, e.filterBy, e.patterns]),
-      [[1, 'type', ['pdf', 'gz']]]);
-  });
-});
