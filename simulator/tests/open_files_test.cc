@@ -1,6 +1,6 @@
 // Open files calls through the exported functions, as the module makes them:
-// what they refuse, what they log, the result they leave for the caller, and
-// the raw answers a test can inject.
+// what they refuse, the result they leave for the caller, and the raw answers
+// a test can inject.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

@@ -29,7 +29,7 @@ const simtest::listed_share *find(const std::vector<simtest::listed_share> &list
 
 }  // namespace
 
-// Every record bent in one field is refused and changes nothing.
+// Every record built wrong in one field is refused and changes nothing.
 TEST_F(ShareCalls, MalformedRecordsAreRefused) {
   using bend = void (*)(cifs::share_record &);
   const auto config = [](bend b) {
@@ -44,7 +44,7 @@ TEST_F(ShareCalls, MalformedRecordsAreRefused) {
     int32_t (*call)(cifs::share_record *);
     simtest::record_bytes record;
   };
-  const refusal cases[] = {
+  refusal cases[] = {
       {"always bit cleared", CIFSLIB_CreateShare, config([](auto &h) { h.change_mask &= ~cifs::change_always; })},
       {"unknown mask bit", CIFSLIB_CreateShare, config([](auto &h) { h.change_mask |= 0x40; })},
       {"name at the area's end", CIFSLIB_CreateShare, config([](auto &h) { h.name_offset = h.strings_length; })},
@@ -61,7 +61,7 @@ TEST_F(ShareCalls, MalformedRecordsAreRefused) {
        name_record("bad", cifs::change_encryption | cifs::change_always)},
       {"empty name", CIFSLIB_RemoveShare, name_record("")},
   };
-  for (auto c : cases) EXPECT_EQ(c.call(c.record.get()), CIFSSIM_BAD_RECORD) << c.what;
+  for (auto &c : cases) EXPECT_EQ(c.call(c.record.get()), CIFSSIM_BAD_RECORD) << c.what;
   for (auto *call : {CIFSLIB_CreateShare, CIFSLIB_ChangeShareConfiguration, CIFSLIB_ChangeShareFeatureConfiguration,
                      CIFSLIB_RemoveShare})
     EXPECT_EQ(call(nullptr), CIFSSIM_NULL_ARGUMENT);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 using bytes = std::vector<uint8_t>;
