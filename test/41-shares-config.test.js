@@ -68,7 +68,8 @@ describe('share configuration parser', () => {
     errorCode: code, description: `Failed to extract/convert: ${key}`, errorID: '@@failed-to-extract-convert', args: key,
   });
 
-  it('reads the keys in order and stops at the first failure', async () => {
+  it('reads the keys in order, stops at the first failure and logs it with the operation', async () => {
+    const mark = logs.mark();
     assert.deepEqual((await config(2, { name: undefined })).error, extractFailure('name'));
     assert.deepEqual((await config(2, { newName: 7 })).error, extractFailure('newName'));
     assert.deepEqual((await config(2, { volumeName: undefined, comment: 5 })).error, extractFailure('volumeName'));
@@ -79,6 +80,7 @@ describe('share configuration parser', () => {
     assert.equal(lastFeature.operation, 'CreateCIFSShare');
     assert.deepEqual(lastFeature.error, extractFailure('atmBackup'));
     assert.deepEqual(sim.mgmt.calls(), []);
+    assert.ok(logs.since(mark).map(logs.message).includes('Failed to get data for fetching share configuration, error: 40011'));
   });
 
   it('accepts only "enabled" and "disabled", exactly', async () => {
@@ -91,11 +93,5 @@ describe('share configuration parser', () => {
         args: 'encryption',
       }, value);
     }
-  });
-
-  it('logs the parser failure with the operation description', async () => {
-    const mark = logs.mark();
-    await config(3, { name: 1 });
-    assert.ok(logs.since(mark).map(logs.message).includes('Failed to get data for fetching share configuration, error: 40011'));
   });
 });

@@ -42,15 +42,12 @@ describe('ChangeCIFSShareFeatureConfiguration', () => {
     assert.equal(sim.mgmt.shares().find((s) => s.name === first).atmBackup, true);
   });
 
-  it('needs a feature key before it looks at the names', async () => {
+  it('needs a feature key before it looks at the names, and a value of enabled or disabled', async () => {
     assert.deepEqual(await shares(4, { names: 5 }), {
       status: 'failure',
       operation: 'ChangeCIFSShareFeatureConfiguration',
       error: { errorCode: 40018, description: 'Received invalid feature key in request', errorID: '@@invalid-share-feature-input' },
     });
-  });
-
-  it('refuses a feature value other than enabled or disabled', async () => {
     assert.deepEqual((await shares(4, { folderRedirection: 'on', names: ['x'] })).error, {
       errorCode: 40018,
       description: 'Received invalid configuration value for: folderRedirection <on>',

@@ -83,6 +83,7 @@ describe('ListOpenFilesOfShare request refusals', () => {
     ['matchType missing', { advancedFiltersInfo: {} }, 40002, "Failed to extract/convert 'matchType'", '@@failed-to-extract-convert', 'matchType'],
     ['advancedFiltersInfo null', { advancedFiltersInfo: null }, 40002, "Failed to extract/convert 'matchType'", '@@failed-to-extract-convert', 'matchType'],
     ['matchType in other letters', filters('ALL'), 41200, 'Invalid advance filter match type entered', '@@invalid-adv-filter-match-type-entered'],
+    ['matchType a prefix of one', filters('al'), 41200, 'Invalid advance filter match type entered', '@@invalid-adv-filter-match-type-entered'],
     ['filters missing', { advancedFiltersInfo: { matchType: 'all' } }, 40022, 'Failed to get array length of filters list', '@@failed-to-get-array-length-of-af'],
     ['filterBy not accepted', filters('all', { filterBy: 'Type', patterns: [] }), 40018, 'Received invalid/unsupported filter type: Type', '@@invalid-filter-type'],
     ['filterBy not a string', filters('all', { filterBy: 5, patterns: [] }), 40004, 'Failed to convert/extract filterBy values', '@@failed-to-extract-convert', 'filterBy'],
@@ -123,6 +124,7 @@ describe('ListOpenFilesOfShare answers', () => {
       { shareName: 'home', name: '.profile', accessMask: 0, lockLevel: 11 },
       { shareName: 'home', name: 'README', accessMask: 0x9fffffff, lockLevel: 0xffffffff },
       { shareName: 'home', name: 'notes.', accessMask: 0x0000000c, lockLevel: 4 },
+      { shareName: 'home', name: '..x', accessMask: 0, lockLevel: 0 },
     ]);
     const answer = await list({ volumeName: 'home' });
     const file = (name, fields) => ({ sessionID: 0, ID: 0, name, fullPath: `/HOME/users/${name}`, userName: '', clientIPAddress: '', ...fields });
@@ -130,7 +132,7 @@ describe('ListOpenFilesOfShare answers', () => {
       status: 'success',
       operation: 'ListOpenFilesOfShare',
       openFiles: {
-        count: 4,
+        count: 5,
         cookie: '',
         files: [
           file('report.tar.gz', { sessionID: 2 ** 31, ID: 0xffffffff, userName: 'ü', clientIPAddress: '10.0.0.1',
@@ -138,12 +140,13 @@ describe('ListOpenFilesOfShare answers', () => {
           file('.profile', { accessModes: [], lockLevel: 'unknown', type: '' }),
           file('README', { accessModes: ['RD', 'WR', 'DR', 'DW'], lockLevel: 'unknown', type: '' }),
           file('notes.', { accessModes: ['DR', 'DW'], lockLevel: 'RH', type: '' }),
+          file('..x', { accessModes: [], lockLevel: 'batch', type: 'x' }),
         ],
       },
     });
   });
 
-  it('pages through more files than a page with the cookie, nothing lost or repeated', async () => {
+  it('pages through more files than a page with the cookie, nothing lost or repeated; an empty page has no files', async () => {
     const names = Array.from({ length: 7 }, (_, i) => `f${i}.txt`);
     sim.mgmt.setOpenFiles(names.map((name) => ({ shareName: 'home', name })));
     const seen = [];
@@ -158,11 +161,8 @@ describe('ListOpenFilesOfShare answers', () => {
     assert.deepEqual(seen, names);
     assert.deepEqual(counts, [3, 3, 1]);
     assert.deepEqual((await list({ volumeName: 'home', ignoreCount: 5 })).openFiles.files.map((f) => f.name), ['f5.txt', 'f6.txt']);
-  });
-
-  it('answers an empty page with no files', async () => {
-    const answer = await list({ volumeName: 'SYS', ...filters('all', { filterBy: 'type', patterns: ['zzz'] }) });
-    assert.deepEqual(answer.openFiles, { count: 0, cookie: '', files: [] });
+    const none = await list({ volumeName: 'home', ...filters('all', { filterBy: 'type', patterns: ['zzz'] }) });
+    assert.deepEqual(none.openFiles, { count: 0, cookie: '', files: [] });
   });
 });
 

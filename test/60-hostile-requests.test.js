@@ -61,12 +61,6 @@ describe('texts with an embedded NUL are refused, never read up to the NUL', () 
     assert.deepEqual(sim.mgmt.calls(), []);
   });
 
-  it('a user context with a NUL is refused', async () => {
-    assert.deepEqual((await contexts(3, { userContexts: ['.users.org\0.x'] })).error,
-      extractFailure(40004, "Failed to extract/convert: 'userContexts'", 'userContexts'));
-    assert.deepEqual(sim.mgmt.calls(), []);
-  });
-
   it('a log level with a NUL takes the invalid-level path', async () => {
     const mark = logs.mark();
     assert.equal(cifs.native_config_sphere({ logLevel: 'info\0' }), undefined);

@@ -19,17 +19,12 @@
 
 namespace simtest {
 
-struct listed_file {
-  cifs::open_file_record header;
-  std::string name, share, path, user, client;
-};
-
 struct listing {
   int32_t status = -1;
   cifs::open_files_result_header header{};
   std::string cookie, shm_name;
   std::vector<uint8_t> object;  // as large as the object really is
-  std::vector<listed_file> files;
+  std::vector<cifs::open_file_record> files;
   bool unlinked = false;  // the object named by the header existed
 };
 
@@ -50,20 +45,14 @@ inline std::vector<uint8_t> read_object(const std::string &name) {
   return out;
 }
 
-inline std::vector<listed_file> read_records(const std::vector<uint8_t> &object, uint32_t count) {
-  std::vector<listed_file> out;
+// The fixed part of each record, walking by the strings lengths.
+inline std::vector<cifs::open_file_record> read_records(const std::vector<uint8_t> &object, uint32_t count) {
+  std::vector<cifs::open_file_record> out;
   size_t at = 0;
   for (uint32_t i = 0; i < count && at + sizeof(cifs::open_file_record) <= object.size(); ++i) {
-    listed_file f{};
-    std::memcpy(&f.header, object.data() + at, sizeof f.header);
-    const char *area = reinterpret_cast<const char *>(object.data() + at + sizeof f.header);
-    f.name = area + f.header.file_name_offset;
-    f.share = area + f.header.share_name_offset;
-    f.path = area + f.header.full_path_offset;
-    f.user = area + f.header.user_name_offset;
-    f.client = area + f.header.client_address_offset;
-    out.push_back(std::move(f));
-    at += sizeof(cifs::open_file_record) + out.back().header.strings_length;
+    out.emplace_back();
+    std::memcpy(&out.back(), object.data() + at, sizeof out.back());
+    at += sizeof(cifs::open_file_record) + out.back().strings_length;
   }
   return out;
 }

@@ -17,10 +17,6 @@ struct config_fields {
   std::string volume = "DATA";
   std::string relative_path = "dir";
   std::optional<std::string> comment{};
-  std::optional<std::string> new_name{};
-  uint8_t encryption = 0;
-  uint8_t folder_redirection = 0;
-  uint8_t atm_backup = 0;
 };
 
 class record_bytes {
@@ -53,7 +49,7 @@ inline uint32_t put(std::string &strings, const std::string &text) {
   return at;
 }
 
-// Create and change records: name, volume, relative path, then comment and new name when given.
+// Create and change records: name, volume, relative path, then the comment when given.
 inline record_bytes config_record(const config_fields &f) {
   cifs::share_record h{};
   std::string strings;
@@ -61,23 +57,16 @@ inline record_bytes config_record(const config_fields &f) {
   h.volume_name_offset = put(strings, f.volume);
   h.relative_path_offset = put(strings, f.relative_path);
   h.comment_offset = f.comment ? put(strings, *f.comment) : cifs::absent_offset;
-  h.new_name_offset = f.new_name ? put(strings, *f.new_name) : cifs::absent_offset;
+  h.new_name_offset = cifs::absent_offset;
   h.change_mask = cifs::change_always | cifs::change_encryption | cifs::change_folder_redirection |
-                  cifs::change_atm_backup | (f.comment ? cifs::change_comment : 0) |
-                  (f.new_name ? cifs::change_new_name : 0);
-  h.encryption = f.encryption;
-  h.folder_redirection = f.folder_redirection;
-  h.atm_backup = f.atm_backup;
+                  cifs::change_atm_backup | (f.comment ? cifs::change_comment : 0);
   return assemble(h, strings);
 }
 
 // Removal and feature records: the name at offset 0, every other field zero.
-inline record_bytes name_record(const std::string &name, uint32_t change_mask = 0, uint8_t feature_value = 0) {
+inline record_bytes name_record(const std::string &name, uint32_t change_mask = 0) {
   cifs::share_record h{};
   h.change_mask = change_mask;
-  if (change_mask == cifs::change_encryption) h.encryption = feature_value;
-  if (change_mask == cifs::change_folder_redirection) h.folder_redirection = feature_value;
-  if (change_mask == cifs::change_atm_backup) h.atm_backup = feature_value;
   std::string strings;
   put(strings, name);
   return assemble(h, strings);

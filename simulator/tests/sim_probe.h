@@ -14,8 +14,7 @@
 namespace simtest {
 
 struct listed_share {
-  std::string name{}, volume{}, comment{}, relative_path{}, absolute_path{};
-  cifs::share_record header{};
+  std::string name;
 };
 
 // Walks a share list block as the addon should; null slots come back as "<null>".
@@ -34,10 +33,7 @@ inline std::vector<listed_share> read_share_list(const void *block) {
     auto captured = cifssim::capture_record(reinterpret_cast<const cifs::share_record *>(record),
                                             cifssim::parsed_strings_limit);
     auto view = cifssim::record_view::parse(captured);
-    const auto h = view->header();
-    auto text = [&](uint32_t at) { return std::string(view->text_at(at).text); };
-    out.push_back({text(h.name_offset), text(h.volume_name_offset), text(h.comment_offset),
-                   text(h.relative_path_offset), text(h.absolute_path_offset), h});
+    out.push_back({std::string(view->text_at(view->header().name_offset).text)});
   }
   return out;
 }
@@ -53,16 +49,13 @@ inline std::vector<listed_share> list_shares() {
 
 struct logged {
   std::string call, text;
-  bool has_record;
-  std::vector<uint8_t> record;
 };
 
 inline std::vector<logged> mgmt_calls() {
   std::vector<logged> out;
   cifssim_visit_calls(
-      [](void *ctx, const char *call, const char *text, const uint8_t *record, size_t length) {
-        static_cast<std::vector<logged> *>(ctx)->push_back(
-            {call, text, record != nullptr, record ? std::vector<uint8_t>(record, record + length) : std::vector<uint8_t>{}});
+      [](void *ctx, const char *call, const char *text, const uint8_t *, size_t) {
+        static_cast<std::vector<logged> *>(ctx)->push_back({call, text});
       },
       &out);
   return out;

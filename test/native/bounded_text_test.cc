@@ -22,24 +22,4 @@ TEST(BoundedText, CopiesAreCutToTheFieldAndTerminated) {
   EXPECT_STREQ(instance.operation_name, "");
 }
 
-TEST(BoundedText, FormattedMessagesStopAt128Characters) {
-  cifs::request_instance instance{};
-  std::string value(200, 'v');
-  cifs::format_bounded(instance.error_message, sizeof instance.error_message, "x: %s", value.c_str());
-  EXPECT_EQ(std::string(instance.error_message).size(), 128u);
-  EXPECT_EQ(instance.error_tag[0], '\0') << "the neighbouring field stays untouched";
-}
-
-TEST(RequestInstance, StartsEmpty) {
-  cifs::request_ptr instance(cifs::allocate_request_instance());
-  ASSERT_TRUE(instance);
-  EXPECT_EQ(instance->error_code, 0u);
-  EXPECT_EQ(instance->error_id, 0u);
-  EXPECT_EQ(instance->operation, 0);
-  EXPECT_STREQ(instance->operation_name, "");
-  EXPECT_EQ(instance->entries_head, nullptr);
-  EXPECT_EQ(instance->work, nullptr);
-  EXPECT_FALSE(instance->share_list);
-}
-
 }  // namespace

@@ -52,11 +52,4 @@ TEST(ByteReader, SubViewsAndContainment) {
   EXPECT_FALSE(reader.offset_of(bytes + sizeof bytes));
 }
 
-TEST(ByteReader, NullDataIsEmpty) {
-  byte_reader reader(nullptr, 64);
-  EXPECT_EQ(reader.size(), 0u);
-  EXPECT_FALSE(reader.value_at<uint8_t>(0));
-  EXPECT_FALSE(reader.contains(nullptr));
-}
-
 }  // namespace

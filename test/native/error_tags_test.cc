@@ -8,14 +8,6 @@ namespace {
 
 using cifs::get_err_tag_from_index;
 
-TEST(ErrorTags, FindsTheTagsTheModuleRecords) {
-  EXPECT_STREQ(get_err_tag_from_index(2), "@@failed-to-extract-convert");
-  EXPECT_STREQ(get_err_tag_from_index(10), "@@failed-to-validate-credentials-or-authorize-user");
-  EXPECT_STREQ(get_err_tag_from_index(386), "@@failed-to-load-cifsmgmtclient-library");
-  EXPECT_STREQ(get_err_tag_from_index(392), "@@failed-to-get-array-length-of-shares");
-  EXPECT_STREQ(get_err_tag_from_index(420), "@@failed-to-add-all-cifs-user-contexts");
-}
-
 TEST(ErrorTags, BoundaryAndUnknownIdsHaveNoTag) {
   for (int id : {0, -5, 466, 467, 468, 1, 3, 385, 421, 465, INT32_MIN, INT32_MAX})
     EXPECT_EQ(get_err_tag_from_index(id), nullptr) << id;

@@ -1,4 +1,7 @@
+// The advanced filter block in a list request page: the encoder, and the sink
+// that collects a request's filters and hands them to it.
 #include "values/filter_block.h"
+#include "values/filter_block_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +15,11 @@ namespace {
 using bytes = std::vector<uint8_t>;
 using cifs::block_filter;
 using cifs::filter_block_status;
+using cifs::filter_refusal;
 using cifs::page_request;
 using sv = std::string_view;
+
+constexpr size_t header = sizeof(cifs::open_files_request);
 
 // A page holding the volume name "vol" (4 bytes), as the parser leaves it before the block.
 page_request volume_page(long size) {
@@ -23,50 +29,14 @@ page_request volume_page(long size) {
 }
 
 bytes area(const page_request &page) {
-  const uint8_t *start = page.data() + sizeof(cifs::open_files_request);
+  const uint8_t *start = page.data() + header;
   return bytes(start, start + page.strings_length());
 }
 
-uint32_t field32(const page_request &page, size_t offset) {
+uint32_t filters_offset(const page_request &page) {
   uint32_t value;
-  std::memcpy(&value, page.data() + offset, sizeof value);
+  std::memcpy(&value, page.data() + 20, sizeof value);
   return value;
-}
-
-// The string area expected: the volume name, then `block`.
-bytes with_block(const bytes &block) {
-  bytes expected(4 + block.size());
-  std::memcpy(expected.data(), "vol", 4);
-  std::copy(block.begin(), block.end(), expected.begin() + 4);
-  return expected;
-}
-
-TEST(FilterBlock, EmptyFilterSetIsAHeaderAlone) {
-  page_request page = volume_page(4096);
-  auto outcome = cifs::write_filter_block(page, {cifs::match_type_any, {}}, cifs::open_files_type_pattern_bound);
-  ASSERT_EQ(outcome.status, filter_block_status::written);
-  EXPECT_EQ(area(page), with_block({0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(field32(page, 20), 4u) << "filters offset";
-  EXPECT_EQ(field32(page, 24), 16u) << "strings length grew by 12";
-}
-
-TEST(FilterBlock, EntriesAreLaidOutToTheByte) {
-  const sv type_patterns[] = {"pdf", "document"};  // "document" is cut to 7 bytes
-  const sv search_patterns[] = {"rep"};
-  const block_filter filters[] = {{cifs::filter_type_type, "type", type_patterns},
-                                  {cifs::filter_type_search_name, "search-name", search_patterns}};
-  page_request page = volume_page(4096);
-  ASSERT_EQ(cifs::write_filter_block(page, {cifs::match_type_all, filters}, cifs::open_files_type_pattern_bound).status,
-            filter_block_status::written);
-  EXPECT_EQ(area(page), with_block({
-                            2, 0, 0, 0,  1, 0, 0, 0,  73, 0, 0, 0,  // count, all, entries length 37 + 36
-                            1, 0, 0, 0,  2, 0, 0, 0,  0, 0, 0, 0,  5, 0, 0, 0,  17, 0, 0, 0,
-                            't', 'y', 'p', 'e', 0, 'p', 'd', 'f', 0, 'd', 'o', 'c', 'u', 'm', 'e', 'n', 0,
-                            2, 0, 0, 0,  1, 0, 0, 0,  0, 0, 0, 0,  12, 0, 0, 0,  16, 0, 0, 0,
-                            's', 'e', 'a', 'r', 'c', 'h', '-', 'n', 'a', 'm', 'e', 0, 'r', 'e', 'p', 0,
-                        }));
-  EXPECT_EQ(field32(page, 20), 4u);
-  EXPECT_EQ(field32(page, 24), 4u + 12u + 73u);
 }
 
 TEST(FilterBlock, BoundsDependOnTheFilterAndTheForm) {
@@ -151,11 +121,61 @@ TEST(FilterBlock, FitIsMeasuredOnTheCutTexts) {
             filter_block_status::does_not_fit);
 }
 
-TEST(FilterLookups, AreExactAndCaseSensitive) {
-  EXPECT_EQ(cifs::code_of(cifs::match_type_rows, "none"), std::optional<uint32_t>(cifs::match_type_none));
-  for (sv refused : {"", "All", "ANY", "none ", "al"}) EXPECT_FALSE(cifs::code_of(cifs::match_type_rows, refused)) << refused;
-  EXPECT_EQ(cifs::code_of(cifs::block_filter_by_rows, "search-name"), std::optional<uint32_t>(2));
-  for (sv refused : {"Type", "search_name", "status"}) EXPECT_FALSE(cifs::code_of(cifs::block_filter_by_rows, refused)) << refused;
+TEST(BlockFilterSink, WritesWhatItWasHandedAsOneBlock) {
+  page_request page = volume_page(4096);
+  cifs::block_filter_sink sink(page, cifs::open_files_type_pattern_bound);
+  ASSERT_EQ(sink.begin(cifs::match_type_any, "any"), filter_refusal::none);
+  ASSERT_EQ(sink.filter(cifs::filter_type_type, "type", 2), filter_refusal::none);
+  ASSERT_EQ(sink.pattern("pdf"), filter_refusal::none);
+  ASSERT_EQ(sink.pattern("documents"), filter_refusal::none);  // cut to 7 bytes
+  ASSERT_EQ(sink.filter(cifs::filter_type_search_name, "search-name", 0), filter_refusal::none);
+  EXPECT_EQ(page.strings_length(), 4u) << "nothing is written before the set is complete";
+  ASSERT_EQ(sink.finish(), filter_refusal::none);
+  const bytes expected = {
+      'v', 'o', 'l', 0,
+      2, 0, 0, 0,  2, 0, 0, 0,  69, 0, 0, 0,  // count, any, entries length 37 + 32
+      1, 0, 0, 0,  2, 0, 0, 0,  0, 0, 0, 0,  5, 0, 0, 0,  17, 0, 0, 0,
+      't', 'y', 'p', 'e', 0, 'p', 'd', 'f', 0, 'd', 'o', 'c', 'u', 'm', 'e', 'n', 0,
+      2, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0,  12, 0, 0, 0,  12, 0, 0, 0,
+      's', 'e', 'a', 'r', 'c', 'h', '-', 'n', 'a', 'm', 'e', 0,
+  };
+  EXPECT_EQ(area(page), expected);
+  EXPECT_EQ(filters_offset(page), 4u);
+}
+
+TEST(BlockFilterSink, RefusesAtTheFirstTextThePageCannotTake) {
+  // 128 bytes of string area: "vol" takes 4, the block header 12, the entry
+  // 20 + 12 ("search-name"); 80 bytes remain for patterns.
+  page_request page = volume_page(header + 128);
+  cifs::block_filter_sink sink(page, cifs::open_files_type_pattern_bound);
+  ASSERT_EQ(sink.begin(cifs::match_type_all, "all"), filter_refusal::none);
+  ASSERT_EQ(sink.filter(cifs::filter_type_search_name, "search-name", 3), filter_refusal::none);
+  const std::string fits(79, 's');
+  ASSERT_EQ(sink.pattern(fits), filter_refusal::none);
+  EXPECT_EQ(sink.pattern(""), filter_refusal::does_not_fit) << "not even a NUL is left";
+  EXPECT_EQ(area(page), (bytes{'v', 'o', 'l', 0}));
+  EXPECT_EQ(filters_offset(page), 0u) << "the page is as it was";
+}
+
+TEST(BlockFilterSink, AFullPageRefusesEvenTheBlockHeader) {
+  page_request page = volume_page(header + 15);
+  cifs::block_filter_sink sink(page, cifs::open_files_type_pattern_bound);
+  EXPECT_EQ(sink.begin(cifs::match_type_all, "all"), filter_refusal::does_not_fit);
+}
+
+TEST(BlockFilterSink, EveryFilterOfAFullPageFitsExactly) {
+  // Filters with one empty pattern each: 20 + 5 + 1 bytes apiece.
+  const size_t filters = 10;
+  page_request page = volume_page(static_cast<long>(header + 4 + 12 + filters * 26));
+  cifs::block_filter_sink sink(page, cifs::open_files_type_pattern_bound);
+  ASSERT_EQ(sink.begin(cifs::match_type_none, "none"), filter_refusal::none);
+  for (size_t i = 0; i < filters; ++i) {
+    ASSERT_EQ(sink.filter(cifs::filter_type_type, "type", 1), filter_refusal::none);
+    ASSERT_EQ(sink.pattern(""), filter_refusal::none);
+  }
+  ASSERT_EQ(sink.finish(), filter_refusal::none);
+  EXPECT_EQ(page.room(), 0u);
+  EXPECT_EQ(page.data()[header + 4], filters) << "filter count";
 }
 
 }  // namespace

@@ -73,17 +73,6 @@ TEST(PageRequest, HeaderFieldsStayInsideTheHeader) {
   EXPECT_TRUE(page.set_field<uint32_t>(20, cifs::absent_offset));
 }
 
-TEST(PageRequest, RewindZeroesWhatItDrops) {
-  page_request page(layout, 64);
-  ASSERT_TRUE(page.append_text("keep", 32));
-  const bytes kept = page_bytes(page);
-  ASSERT_TRUE(page.append_text("drop me", 32));
-  page.rewind(5);
-  EXPECT_EQ(page_bytes(page), kept);
-  page.rewind(9);  // not shorter: nothing happens
-  EXPECT_EQ(page.strings_length(), 5u);
-}
-
 TEST(PageRequest, FailuresAreReportedAndRefuseEveryAppend) {
   errno = EINVAL;
   page_request no_size(layout, -1);

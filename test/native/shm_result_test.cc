@@ -90,16 +90,6 @@ TEST(ShmResult, ASizeBeyondTheObjectIsAMapFailure) {
   EXPECT_FALSE(object.exists()) << "and the object still removed";
 }
 
-TEST(ShmResult, ASizeOfZeroIsAnEmptyView) {
-  test_object object({});
-  shm_result result(object.name.c_str(), 0);
-  EXPECT_EQ(result.failed_step(), shm_step::none);
-  EXPECT_EQ(result.bytes().size(), 0u);
-  EXPECT_EQ(mappings_of(object.name), 0u);
-  EXPECT_EQ(result.release(), 0);
-  EXPECT_FALSE(object.exists());
-}
-
 TEST(ShmResult, AMissingObjectFailsToOpenAndToUnlink) {
   test_object object({});
   const std::string missing = object.name + "-missing";
