@@ -35,13 +35,9 @@ void error_json(napi_env env, uint32_t error_code, const char *message, const ch
   if (status != napi_ok) LOG_ERROR("Failed to set error object to json, error: %d", status);
 }
 
-napi_value build_envelope(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
-                          const char *tag, const char *key, fixed_text operation) {
+napi_value build_error_object(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
+                              const char *tag, const char *key) {
   if (kit.cache() == nullptr) return nullptr;
-  if (error_code == 0) {
-    const field fields[] = {field::fixed(t_success), field::fixed(operation)};
-    return build_record(env, kit, r_success_envelope, fields).object;
-  }
   const bool has_tag = tag != nullptr && tag[0] != '\0';
   const bool has_key = has_tag && key != nullptr && key[0] != '\0';
   const field error_fields[] = {
@@ -50,7 +46,17 @@ napi_value build_envelope(napi_env env, const answer_kit &kit, uint32_t error_co
       has_tag ? field::of(make_string_utf8(env, ckey(k_error_id), tag, std::strlen(tag))) : field::none(),
       has_key ? field::of(make_string_utf8(env, ckey(k_args), key, std::strlen(key))) : field::none(),
   };
-  napi_value error = build_record(env, kit, r_error_object, error_fields).object;
+  return build_record(env, kit, r_error_object, error_fields).object;
+}
+
+napi_value build_envelope(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
+                          const char *tag, const char *key, fixed_text operation) {
+  if (kit.cache() == nullptr) return nullptr;
+  if (error_code == 0) {
+    const field fields[] = {field::fixed(t_success), field::fixed(operation)};
+    return build_record(env, kit, r_success_envelope, fields).object;
+  }
+  napi_value error = build_error_object(env, kit, error_code, message, tag, key);
   if (error == nullptr) return nullptr;
   const field fields[] = {field::fixed(t_failure), field::fixed(operation), field::of(error)};
   return build_record(env, kit, r_failure_envelope, fields).object;

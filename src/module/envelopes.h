@@ -20,6 +20,11 @@ void error_json(napi_env env, uint32_t error_code, const char *message, const ch
 // the environment's record builders: the success envelope when `error_code`
 // is 0, else the error envelope with the same keys error_json sets. Null
 // when the builders cannot make it; the caller then builds it key by key.
+// The error object of error_json, made in one step; null when the builders
+// cannot make it.
+napi_value build_error_object(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
+                              const char *tag, const char *key);
+
 napi_value build_envelope(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
                           const char *tag, const char *key, fixed_text operation);
 

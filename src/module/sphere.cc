@@ -1,6 +1,7 @@
 #include "module/sphere.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
@@ -195,36 +196,62 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
     if (const char *tag = get_err_tag_from_index(static_cast<int32_t>(instance->error_id)))
       copy_bounded(instance->error_tag, tag);
 
+  // The envelope as it stands now: a converter may record a failure of its
+  // own in the instance, which reaches the log but not the delivered envelope.
+  const uint32_t error_code = instance->error_code;
+  char error_message[sizeof instance->error_message];
+  std::memcpy(error_message, instance->error_message, sizeof error_message);
   auto envelope = [&](napi_value *result) {
-    if (instance->error_code != 0)
-      error_json(env, instance->error_code, instance->error_message, instance->error_tag, instance->error_key,
-                 instance->operation_name, result);
+    if (error_code != 0)
+      error_json(env, error_code, error_message, instance->error_tag, instance->error_key, instance->operation_name,
+                 result);
     else
       success_json(env, instance->operation_name, result);
   };
-  napi_value result = build_envelope(env, kit, instance->error_code, instance->error_message, instance->error_tag,
-                                     instance->error_key, instance->operation_text);
+  napi_value result = nullptr;
   napi_status status;
-  if (result == nullptr) {
+  // Makes the answer object with its envelope; false after logging when the
+  // object cannot be made (the promise then stays pending).
+  auto make_result = [&](napi_value made) {
+    result = made;
+    if (result != nullptr) return true;
     status = napi_create_object(env, &result);
     if (status != napi_ok) {
-      // The promise cannot be resolved; the work item and instance are still released.
       std::snprintf(line, sizeof line, texts.object, status);
       CIFS_LOG_AS(func, LOG_ERR, "%s", line);
       (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported
-      return;
+      return false;
     }
     envelope(&result);
-  }
+    return true;
+  };
   const int32_t operation = instance->operation;
   const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
                      sphere.rows[operation].executor != nullptr;
-  if (!known) {
-    envelope(&result);  // an error request: the same error object again
-  } else if (answer_converter converter = sphere.rows[operation].converter) {
-    kit.hold_keys_of(result);
-    converter(env, *instance, result, kit);
-    kit.set_held_keys();
+  const answer_converter converter = known ? sphere.rows[operation].converter : nullptr;
+  napi_value error = nullptr;
+  if (converter != nullptr && kit.cache() != nullptr &&
+      (error_code == 0 ||
+       (error = build_error_object(env, kit, error_code, error_message, instance->error_tag, instance->error_key)))) {
+    // The whole answer in one step after the converter: the converter's keys
+    // are held (it reaches the answer through the kit only) and given to the
+    // answer builder with the envelope.
+    kit.hold_keys_of_answer_to_come();
+    converter(env, *instance, nullptr, kit);
+    napi_value answer = kit.make_answer(error_code ? t_failure : t_success, instance->operation_text, error);
+    if (!make_result(answer)) return;
+    if (answer == nullptr) kit.set_held_keys_on(result);
+  } else {
+    if (!make_result(build_envelope(env, kit, error_code, error_message, instance->error_tag, instance->error_key,
+                                    instance->operation_text)))
+      return;
+    if (!known) {
+      envelope(&result);  // an error request: the same error object again
+    } else if (converter != nullptr) {
+      kit.hold_keys_of(result);
+      converter(env, *instance, result, kit);
+      kit.set_held_keys();
+    }
   }
 
   status = napi_resolve_deferred(env, instance->deferred, result);

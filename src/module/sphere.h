@@ -23,7 +23,9 @@ class answer_kit;
 // Completion converter of one operation (JavaScript thread): adds the
 // operation's keys to the answer, each as its rules say (most only when
 // error_code is 0), and releases every buffer the operation left in the
-// instance. Never run for an error request.
+// instance. Never run for an error request. It reaches the answer only
+// through answer_kit::set with the `result` it is given, which may be null:
+// the answer is then made after it, with its keys, in one step.
 using answer_converter = void (*)(napi_env env, request_instance &instance, napi_value result,
                                   const answer_kit &kit);
 

@@ -46,7 +46,9 @@ std::string cache_source() {
   out += list_builder_source();
   out += ',';
   out += key_setter_source();
-  out += ",T]];})(";
+  out += ",T,";
+  out += answer_builder_source();
+  out += "]];})(";
   append_array(out, fixed_texts);
   out += ',';
   append_array(out, comn_keys);
@@ -71,6 +73,7 @@ env_cache::~env_cache() {
   release(cifs_keys_);
   release(list_builder_);
   release(key_setter_);
+  release(answer_builder_);
   release(fixed_texts_);
   for (napi_ref ref : builders_) release(ref);
 }
@@ -100,7 +103,7 @@ bool env_cache::fill() {
   };
   if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) ||
       !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &key_setter_) ||
-      !hold(builders, record_kind_count + 2, &fixed_texts_))
+      !hold(builders, record_kind_count + 2, &fixed_texts_) || !hold(builders, record_kind_count + 3, &answer_builder_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(builders, kind, &builders_[kind])) return false;
@@ -132,15 +135,45 @@ napi_value answer_kit::list_builder() const {
 
 void answer_kit::hold_keys_of(napi_value answer) {
   answer_ = cache_ ? answer : nullptr;
+  answer_to_come_ = false;
+  held_count_ = 0;
+}
+
+void answer_kit::hold_keys_of_answer_to_come() {
+  answer_ = nullptr;
+  answer_to_come_ = cache_ != nullptr;
   held_count_ = 0;
 }
 
 bool answer_kit::hold(napi_value object, uint32_t key_index, napi_value value) const {
-  if (object == nullptr || object != answer_ || held_count_ == held_limit) return false;
+  const bool answer = answer_to_come_ ? object == nullptr : object != nullptr && object == answer_;
+  if (!answer || held_count_ == held_limit) return false;
   if (napi_create_uint32(env_, key_index, &held_[2 * held_count_]) != napi_ok) return false;
   held_[2 * held_count_ + 1] = value;
   ++held_count_;
   return true;
+}
+
+napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi_value error) {
+  answer_to_come_ = false;
+  napi_value builder = cache_ ? cache_->answer_builder() : nullptr;
+  napi_value argv[3 + 2 * held_limit], answer;
+  if (builder == nullptr || napi_create_uint32(env_, status, &argv[0]) != napi_ok ||
+      napi_create_uint32(env_, operation, &argv[1]) != napi_ok)
+    return nullptr;
+  argv[2] = error ? error : undefined();
+  std::memcpy(argv + 3, held_, 2 * held_count_ * sizeof(napi_value));
+  if (napi_call_function(env_, undefined(), builder, 3 + 2 * held_count_, argv, &answer) != napi_ok) {
+    clear_pending_exception(env_);
+    return nullptr;
+  }
+  held_count_ = 0;
+  return answer;
+}
+
+void answer_kit::set_held_keys_on(napi_value answer) {
+  answer_ = answer;
+  set_held_keys();
 }
 
 void answer_kit::set_held_keys() {

@@ -29,6 +29,7 @@ class env_cache {
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
   napi_value key_setter() const { return value(key_setter_); }
+  napi_value answer_builder() const { return value(answer_builder_); }
   napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
 
   ~env_cache();
@@ -43,7 +44,7 @@ class env_cache {
   // References hold objects only: the keys are held as elements of arrays,
   // the builders (functions) one by one.
   napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr,
-           fixed_texts_ = nullptr;
+           fixed_texts_ = nullptr, answer_builder_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
 };
 
@@ -99,6 +100,13 @@ class answer_kit {
   // per key, each of which would go through the engine's slow path).
   void hold_keys_of(napi_value answer);
   void set_held_keys();
+  // The same for an answer not made yet: converters pass a null answer to
+  // set, and make_answer then makes the whole answer, envelope and held
+  // keys, in one call (null when it cannot: the keys stay held, and
+  // set_held_keys_on puts them on an answer made another way).
+  void hold_keys_of_answer_to_come();
+  napi_value make_answer(fixed_text status, fixed_text operation, napi_value error);
+  void set_held_keys_on(napi_value answer);
 
  private:
   napi_env env_;
@@ -113,6 +121,7 @@ class answer_kit {
   bool hold(napi_value object, uint32_t key_index, napi_value value) const;
   static constexpr uint32_t held_limit = 8;
   napi_value answer_ = nullptr;
+  bool answer_to_come_ = false;
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 

@@ -126,6 +126,12 @@ std::string text_set_source() {
   return "function S(m,b){var r=[];for(var i=0;m!==0;i++,m>>>=1)if(m&1)r.push(T[b+i]);return r.slice();}";
 }
 
+std::string answer_builder_source() {
+  return "(function(s,o,e,...kv){var r=e===undefined?{\"status\":T[s],\"operation\":T[o]}:"
+         "{\"status\":T[s],\"operation\":T[o],\"error\":e};"
+         "for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];return r;})";
+}
+
 std::string key_setter_source() {
   return "(function(r,...kv){for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];})";
 }

@@ -54,6 +54,11 @@ std::string list_builder_source();
 // texts T[b + i] for every bit i of m, which builders with a text set use.
 std::string text_set_source();
 
+// JavaScript source of a function expression (s, o, e, k0, v0, k1, v1, ...)
+// that makes a whole answer: status T[s], operation T[o], error e unless it
+// is undefined, then each value v under the key K[k], in order.
+std::string answer_builder_source();
+
 // JavaScript source of a function expression (r, k0, v0, k1, v1, ...) that
 // sets each value v on r under the key K[k], K being the key tables (the
 // common keys, then the CIFS keys) in scope of the function.
