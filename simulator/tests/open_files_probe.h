@@ -24,13 +24,18 @@ struct listed_file {
   std::string name, share, path, user, client;
 };
 
-struct listing {
+// What a listing call handed out, read back the way the module reads it; the
+// header is freed and the object unlinked.
+struct fetched {
   int32_t status = -1;
-  cifs::open_files_result_header header{};
+  cifs::open_files_result_header header{};  // the invalid users header has the same layout
   std::string cookie, shm_name;
   std::vector<uint8_t> object;  // as large as the object really is
+  bool unlinked = false;        // the object named by the header existed
+};
+
+struct listing : fetched {
   std::vector<listed_file> files;
-  bool unlinked = false;  // the object named by the header existed
 };
 
 inline std::vector<uint8_t> read_object(const std::string &name) {
@@ -68,10 +73,10 @@ inline std::vector<listed_file> read_records(const std::vector<uint8_t> &object,
   return out;
 }
 
-inline listing list(request_page &page) {
-  listing out;
+inline fetched fetch(int32_t (*call)(void *, void **), void *page) {
+  fetched out;
   void *header = nullptr;
-  out.status = CIFSLIB_ListOpenFiles(page.get(), &header);
+  out.status = call(page, &header);
   if (out.status != 0 || !header) {
     std::free(header);
     return out;
@@ -83,6 +88,11 @@ inline listing list(request_page &page) {
   std::free(header);
   out.object = read_object(out.shm_name);
   out.unlinked = shm_unlink(out.shm_name.c_str()) == 0;
+  return out;
+}
+
+inline listing list(request_page &page) {
+  listing out{fetch(CIFSLIB_ListOpenFiles, page.get()), {}};
   out.files = read_records(out.object, out.header.file_count);
   return out;
 }
