@@ -6,9 +6,8 @@
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
-#include "list_request_page.h"
-#include "listing_result.h"
 #include "mgmtclient/invalid_user_records.h"
+#include "paged_listing.h"
 
 namespace cifssim {
 namespace {
@@ -32,21 +31,9 @@ int32_t parse_request(std::span<const uint8_t> page, size_t page_size, page_comm
 }
 
 int32_t list_page(sim_state &st, const page_common &req, void **result_header) {
-  uint64_t after = 0;
-  if (req.cookie && !req.cookie->empty()) {
-    const auto resume = st.cookies.resume_after(*req.cookie, cookie_scope);
-    if (!resume) return CIFSSIM_BAD_COOKIE;
-    after = *resume;
-  }
-  const auto page = select_page(st.data.invalid_users.users, after, req.ignore_count, req.return_count,
-                                [&req](const invalid_user &u) { return !req.filters || passes(*req.filters, u); });
-  bytes records;
-  for (const invalid_user *u : page.items) {
-    const bytes record = invalid_user_record_bytes(*u);
-    records.insert(records.end(), record.begin(), record.end());
-  }
-  return hand_out_listing(static_cast<uint32_t>(page.items.size()), records,
-                          cookie_for(st.cookies, cookie_scope, page), result_header);
+  const auto keep = [&req](const invalid_user &u) { return !req.filters || passes(*req.filters, u); };
+  return hand_out_page(st.cookies, cookie_scope, req, st.data.invalid_users.users, keep, invalid_user_record_bytes,
+                       result_header);
 }
 
 // The cache keeps names of 1 to 255 bytes.
@@ -57,21 +44,10 @@ bool usable_name(std::string_view name) { return !name.empty() && name.size() <=
 
 using namespace cifssim;
 
-// The request is logged before it is checked; a queued raw answer stands in
-// for the whole call.
 extern "C" int32_t CIFSLIB_ListInvalidUsers(void *request_page, void **result_header) {
-  constexpr const char *call = "CIFSLIB_ListInvalidUsers";
-  if (!request_page) return refuse_null_argument(call);
-  const size_t page_size = request_page_size();
-  bytes page = capture_page(request_page, page_size, cifs::invalid_users_request_layout);
-  page_common req;
-  const int32_t parsed = parse_request(page, page_size, req);
-  call_scope scope(call, "", std::move(page), "");
-  if (auto injected = scope.injected()) return *injected;
-  if (!result_header) return CIFSSIM_NULL_ARGUMENT;
-  if (auto raw = take_raw_result(scope.state(), call)) return hand_out_raw(scope.state(), call, *raw, {result_header});
-  if (parsed != CIFSSIM_OK) return parsed;
-  return list_page(scope.state(), req, result_header);
+  return run_page_call<page_common>(
+      "CIFSLIB_ListInvalidUsers", request_page, result_header, cifs::invalid_users_request_layout, parse_request,
+      [](const page_common &) { return std::string(); }, list_page);
 }
 
 // A user already cached becomes blocked; one blocked already is refused.

@@ -7,7 +7,7 @@
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
-#include "listing_result.h"
+#include "paged_listing.h"
 #include "mgmtclient/open_file_records.h"
 #include "open_files_request.h"
 #include "open_files_result.h"
@@ -15,32 +15,17 @@
 namespace cifssim {
 namespace {
 
-// The cookie of a page is empty when no matching file follows its last one.
 // A connection form request names a connection of the model, as a volume
 // form request names a share or volume.
 int32_t list_page(sim_state &st, const list_request &req, void **result_header) {
   const listing_scope scope{req.volume, req.connection};
   if (scope.volume ? !names_share_or_volume(st.data, *scope.volume) : !find_connection(st.data, req.connection))
     return scope.volume ? CIFSSIM_NO_SUCH_VOLUME : CIFSSIM_NO_SUCH_CONNECTION;
-  const std::string cookie_scope = scope.cookie_scope();
-  uint64_t after = 0;
-  if (req.cookie && !req.cookie->empty()) {
-    const auto resume = st.cookies.resume_after(*req.cookie, cookie_scope);
-    if (!resume) return CIFSSIM_BAD_COOKIE;
-    after = *resume;
-  }
-  const auto page = select_page(st.data, {.scope = scope,
-                                          .filters = req.filters ? &*req.filters : nullptr,
-                                          .after = after,
-                                          .ignore = req.ignore_count,
-                                          .limit = req.return_count});
-  bytes records;
-  for (const open_file *f : page.items) {
-    const bytes record = open_file_record_bytes(*f);
-    records.insert(records.end(), record.begin(), record.end());
-  }
-  return hand_out_listing(static_cast<uint32_t>(page.items.size()), records,
-                          cookie_for(st.cookies, cookie_scope, page), result_header);
+  const auto keep = [&](const open_file &f) {
+    return scope.covers(st.data, f) && (!req.filters || passes(*req.filters, f));
+  };
+  return hand_out_page(st.cookies, scope.cookie_scope(), req, st.data.open_files.files, keep, open_file_record_bytes,
+                       result_header);
 }
 
 // The record the module builds: 48 zero bytes but the strings length, and
@@ -62,24 +47,11 @@ int32_t close_all(model &m, const record_view &r) {
 
 using namespace cifssim;
 
-// The request is logged and failure rules match its volume name (or its
-// connection number) before it is checked; a queued raw answer stands in for the whole call.
+// Logged, and matched by failure rules, by its volume or connection number.
 extern "C" int32_t CIFSLIB_ListOpenFiles(void *request_page, void **result_header) {
-  constexpr const char *call = "CIFSLIB_ListOpenFiles";
-  if (!request_page) return refuse_null_argument(call);
-  const size_t page_size = request_page_size();
-  bytes page = capture_page(request_page, page_size, cifs::open_files_request_layout);
-  list_request req;
-  const int32_t parsed = parse_list_request(page, page_size, req);
-  // Logged, and matched by failure rules, by its volume or connection number.
-  const std::string named =
-      parsed == CIFSSIM_OK && !req.volume ? std::to_string(req.connection) : req.volume.value_or("");
-  call_scope scope(call, named, std::move(page), named);
-  if (auto injected = scope.injected()) return *injected;
-  if (!result_header) return CIFSSIM_NULL_ARGUMENT;
-  if (auto raw = take_raw_result(scope.state(), call)) return hand_out_raw(scope.state(), call, *raw, {result_header});
-  if (parsed != CIFSSIM_OK) return parsed;
-  return list_page(scope.state(), req, result_header);
+  const auto name_of = [](const list_request &req) { return req.volume.value_or(std::to_string(req.connection)); };
+  return run_page_call<list_request>("CIFSLIB_ListOpenFiles", request_page, result_header,
+                                     cifs::open_files_request_layout, parse_list_request, name_of, list_page);
 }
 
 // Closes every open of the path, whichever client holds it.

@@ -88,10 +88,4 @@ std::string listing_scope::cookie_scope() const {
   return volume ? "volume:" + *volume : "connection:" + std::to_string(connection);
 }
 
-page_of<open_file> select_page(const model &m, const page_query &q) {
-  return select_page(m.open_files.files, q.after, q.ignore, q.limit, [&](const open_file &f) {
-    return q.scope.covers(m, f) && (!q.filters || passes(*q.filters, f));
-  });
-}
-
 }  // namespace cifssim

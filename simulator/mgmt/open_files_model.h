@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "list_filters.h"
-#include "paging.h"
 
 namespace cifssim {
 
@@ -57,15 +56,5 @@ struct listing_scope {
   // What its cookies are issued for, so a cookie resumes only this listing.
   std::string cookie_scope() const;
 };
-
-struct page_query {
-  listing_scope scope;
-  const filter_set *filters;  // null: every file
-  uint64_t after;             // files placed after this order only (0: from the start)
-  uint32_t ignore;            // matching files skipped first
-  uint32_t limit;             // most files in the page; 0: no limit
-};
-
-page_of<open_file> select_page(const model &m, const page_query &query);
 
 }  // namespace cifssim
