@@ -35,16 +35,6 @@ describe('connections', () => {
     });
   });
 
-  it('are seeded as the holders of the seed open files', () => {
-    const files = sim.mgmt.openFiles();
-    for (const c of sim.mgmt.connections()) {
-      const own = files.filter((f) => f.sessionID === c.connectionNumber);
-      assert.equal(c.openFiles, own.length);
-      for (const f of own) assert.equal(f.userName, c.userName);
-      for (const f of own) assert.ok(c.mappedShares.includes(f.shareName), `${f.shareName} of ${c.userName}`);
-    }
-  });
-
   it('refuse a list the model cannot hold and keep the old one', () => {
     const before = sim.mgmt.connections();
     const refused = [

@@ -8,7 +8,8 @@
 namespace cifssim {
 namespace {
 
-// The count and the texts get a block each because the addon frees each with free.
+// The count and the texts get a block each, as the addon frees each with
+// free; the model's list goes out the way a raw result would.
 int32_t list_contexts(sim_state &st, uint32_t **count, char **list) {
   constexpr const char *call = "CIFSLIB_ListUserContexts";
   if (!count || !list) return CIFSSIM_NULL_ARGUMENT;

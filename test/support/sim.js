@@ -94,7 +94,8 @@ const mgmt = {
   //   CIFSLIB_ListAllShares, CIFSLIB_GetConnectionMappedShares: [share list block]
   //   CIFSLIB_GetConnectionsList: [connection list block]
   //   CIFSLIB_GetConnectionsCount: [the caller's u32 count (caller memory, 4 bytes)]
-  //   CIFSLIB_GetConnectionDetails: [the caller's record (caller memory, 418 bytes), security equivalence texts]
+  //   CIFSLIB_GetConnectionDetails: [the caller's record (caller memory, 418 bytes),
+  //     security equivalence texts]
   //   CIFSLIB_ListOpenFiles, CIFSLIB_ListInvalidUsers: [result header]; these two alone take shm
   //   CIFSLIB_ListUserContexts: [count block, texts block]
   // Throws for any other call, more outs than the call has, or bytes that do
