@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <span>
+#include <string_view>
 
 // A broken invariant is a finding: say which and abort, so libFuzzer keeps the input.
 #define FUZZ_CHECK(condition)                                                                         \
@@ -49,12 +50,29 @@ class input {
   }
 
   std::span<const uint8_t> rest() { return take(size_ - used_); }
+  size_t remaining() const { return size_ - used_; }
+
+  // A text of a u16 length (mod max + 1) and up to that many of the bytes
+  // that follow. It views the input, so even an empty one has a non-null
+  // data pointer, as every text the module hands on has.
+  std::string_view text(size_t max) {
+    const auto bytes = take(value<uint16_t>() % (max + 1));
+    return {reinterpret_cast<const char *>(bytes.data()), bytes.size()};
+  }
 
  private:
   const uint8_t *data_;
   size_t size_;
   size_t used_ = 0;
 };
+
+// The value of sizeof(T) bytes at `offset`, copied out as the walkers read.
+template <class T>
+T value_at(const uint8_t *bytes, size_t offset) {
+  T value;
+  std::memcpy(&value, bytes + offset, sizeof value);
+  return value;
+}
 
 // A malloc copy of `bytes` of exactly their size, as the library would hand
 // out; released with free.

@@ -18,11 +18,7 @@
 
 namespace {
 
-uint32_t u32_at(const uint8_t *record, size_t at) {
-  uint32_t value;
-  std::memcpy(&value, record + at, sizeof value);
-  return value;
-}
+uint32_t u32_at(const uint8_t *record, size_t at) { return fuzz::value_at<uint32_t>(record, at); }
 
 // An empty text may come with a null pointer, which memcmp must not see.
 bool same_bytes(const uint8_t *at, std::string_view text) {

@@ -1,6 +1,7 @@
 'use strict';
 // The main job on the bundled simulator: load the module, set the log level,
-// then list, add and remove user contexts, printing each answer.
+// list, add and remove user contexts, list shares and page through the open
+// files of a share, printing each answer.
 const cifs = require('..');
 
 const dn = 'cn=admin,o=example';
@@ -14,6 +15,13 @@ async function main() {
   show('RemoveCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 3, dn, userContexts: ['.sales.example', '.nowhere.example'] }));
   show('FetchCIFSUserContexts', await cifs.cifs_contexts_sphere({ operation: 1, dn }));
   show('FetchCIFSShares', await cifs.cifs_shares_sphere({ operation: 1, dn }));
+  const firstPage = await cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 2 });
+  show('ListOpenFilesOfShare (first page of 2)', firstPage);
+  const cookie = firstPage.openFiles ? firstPage.openFiles.cookie : '';
+  show('ListOpenFilesOfShare (next page, filtered by type)', await cifs.cifs_shares_sphere({
+    operation: 6, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 2, cookie,
+    advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'type', patterns: ['docx', 'xlsx', 'pdf'] }] },
+  }));
 }
 
 main().catch((error) => {

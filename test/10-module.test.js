@@ -106,6 +106,7 @@ describe('request cycle: failures before an operation runs', () => {
         ['no dn', { operation: 1 }, 40016, 'Data received does not contain dn'],
         ['number dn', { operation: 1, dn: 5 }, 40011, 'Failed to extract/convert dn'],
         ['null dn', { operation: 1, dn: null }, 40011, 'Failed to extract/convert dn'],
+        ['undefined dn', { operation: 1, dn: undefined }, 40011, 'Failed to extract/convert dn'],
         ['throwing dn', throwing, 40002, 'Failed to extract/convert dn'],
       ];
       for (const [label, request, contextsCode, contextsText] of cases) {
@@ -121,6 +122,15 @@ describe('request cycle: failures before an operation runs', () => {
         );
       }
       assert.deepEqual(sim.identity.calls(), [], 'no identity lookup without a dn');
+    });
+
+    it(`${name}: reads a dn once, inherited ones included`, { skip: name === 'connections' && 'no operation offered yet' }, async () => {
+      let reads = 0;
+      const counted = { operation: 1 };
+      Object.defineProperty(counted, 'dn', { get() { reads += 1; return dn; } });
+      assert.equal((await sphere.call(counted)).status, 'success');
+      assert.equal(reads, 1);
+      assert.equal((await sphere.call(Object.create({ operation: 1, dn }))).status, 'success');
     });
 
     it(`${name}: unknown operation numbers yield undefined and a log line only`, () => {

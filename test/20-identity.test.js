@@ -21,6 +21,9 @@ describe('supervisor check', () => {
       [cifs.cifs_shares_sphere, { operation: 2, name: 'n', volumeName: 'DATA', relativePath: 'p', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' }, 'CreateCIFSShare'],
       [cifs.cifs_shares_sphere, { operation: 4, encryption: 'enabled', names: ['docs'] }, 'ChangeCIFSShareFeatureConfiguration'],
       [cifs.cifs_shares_sphere, { operation: 5, names: ['docs'] }, 'RemoveCIFSShare'],
+      [cifs.cifs_shares_sphere, { operation: 6, volumeName: 'DATA' }, 'ListOpenFilesOfShare'],
+      [cifs.cifs_shares_sphere, { operation: 7, openFiles: ['/DATA/report.pdf'] }, 'CloseOpenFile'],
+      [cifs.cifs_shares_sphere, { operation: 8, volumeName: 'DATA' }, 'CloseAllOpenFilesOfShare'],
     ];
     for (const [sphere, request, operation] of requests) {
       const mark = logs.mark();

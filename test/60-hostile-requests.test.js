@@ -105,10 +105,10 @@ describe('request texts in log lines are escaped', () => {
 });
 
 describe('lists longer than 65,535 entries', () => {
-  const tooLong = (key, length) => ({
+  const tooLong = (key, length, errorID = '@@failed-to-get-array-length-of-shares') => ({
     errorCode: 40022,
     description: `List ${key} has ${length} entries, more than 65535`,
-    errorID: '@@failed-to-get-array-length-of-shares',
+    errorID,
   });
 
   it('a sparse list of a million names is refused by its length alone', async () => {
@@ -118,6 +118,10 @@ describe('lists longer than 65,535 entries', () => {
     assert.deepEqual(await shares(5, { names }), { status: 'failure', operation: 'RemoveCIFSShare', error: tooLong('names', 1000000) });
     assert.ok(messagesSince(mark).includes('List names has 1000000 entries, more than 65535, error: 40022'));
     assert.deepEqual((await shares(4, { encryption: 'enabled', names })).error, tooLong('names', 1000000));
+    const openFiles = [];
+    openFiles.length = 70000;
+    assert.deepEqual((await shares(7, { openFiles })).error,
+      tooLong('openFiles', 70000, '@@failed-to-get-array-length-of-files'), 'each list keeps its own error id');
   });
 
   it('a list whose every index answers is refused before one element is read', async () => {

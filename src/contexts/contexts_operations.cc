@@ -12,12 +12,16 @@
 namespace cifs {
 
 namespace {
-constexpr whole_request_failure all_adds_failed{41460, 420, "Failed to add all the specified user contexts"};
-constexpr whole_request_failure all_removals_failed{41459, 419, "Failed to remove all the specified user contexts"};
+constexpr whole_request_failure all_adds_failed{status_all_context_adds_failed, id_failed_to_add_all_contexts,
+                                                "Failed to add all the specified user contexts"};
+constexpr whole_request_failure all_removals_failed{status_all_context_removals_failed, id_failed_to_remove_all_contexts,
+                                                    "Failed to remove all the specified user contexts"};
+constexpr name_list context_names{cifs_keys[ck_user_contexts], cifs_keys[ck_user_contexts], id_failed_array_length,
+                                  id_failed_list_element};
 }  // namespace
 
 uint32_t get_contexts_list_input_data(napi_env env, napi_value request, request_instance *instance) {
-  return read_names_into_entries(env, request, instance, ckey(ck_user_contexts));
+  return read_names_into_entries(env, request, instance, context_names);
 }
 
 void get_cifs_user_contexts(napi_env, void *data) {

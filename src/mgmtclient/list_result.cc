@@ -57,6 +57,14 @@ result_problem read_list_result_header(byte_reader header, list_result_header *o
   return {};
 }
 
+std::optional<std::string_view> read_list_result_object_name(byte_reader header) {
+  constexpr size_t fixed = sizeof(open_files_result_header);
+  const auto offset = header.value_at<uint32_t>(offsetof(open_files_result_header, shm_name_offset));
+  const auto strings = header.sub(fixed, header.size() < fixed ? 0 : header.size() - fixed);
+  if (!offset || !strings || *offset == absent_offset) return std::nullopt;
+  return strings->text_at(*offset);
+}
+
 std::optional<std::string_view> record_text(byte_reader strings, uint32_t offset) {
   if (offset == absent_offset) return std::string_view();
   return strings.text_at(offset);

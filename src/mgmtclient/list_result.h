@@ -53,6 +53,11 @@ struct list_result_header {
 // buffer; an absent cookie reads as empty, an absent object name is a fault.
 result_problem read_list_result_header(byte_reader header, list_result_header *out);
 
+// The shared memory object name alone, read as read_list_result_header reads
+// it: a header refused for another field may still name the object, which
+// then has nobody else to remove it.
+std::optional<std::string_view> read_list_result_object_name(byte_reader header);
+
 // The text at `offset` of a record's string area: empty for the absent offset,
 // nothing when it does not end with a NUL inside the area.
 std::optional<std::string_view> record_text(byte_reader strings, uint32_t offset);

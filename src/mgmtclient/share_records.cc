@@ -127,6 +127,21 @@ malloc_ptr<share_record> build_share_config_record(const share_config_texts &tex
   return record;
 }
 
+malloc_ptr<share_record> build_volume_record(std::string_view volume) {
+  if (volume.size() >= UINT32_MAX - sizeof(share_record)) {
+    errno = EOVERFLOW;  // the record's length field cannot describe it
+    return nullptr;
+  }
+  auto *bytes = static_cast<uint8_t *>(std::calloc(1, sizeof(share_record) + volume.size() + 1));
+  if (bytes == nullptr) return nullptr;
+  malloc_ptr<share_record> record(reinterpret_cast<share_record *>(bytes));
+  share_record header{};
+  header.strings_length = static_cast<uint32_t>(volume.size() + 1);
+  std::memcpy(bytes, &header, sizeof header);
+  std::memcpy(bytes + sizeof header, volume.data(), volume.size());  // the NUL is already there
+  return record;
+}
+
 bool fill_name_record(name_share_record *record, std::string_view name) {
   if (name.size() >= name_record_area) return false;
   std::memset(record, 0, sizeof *record);

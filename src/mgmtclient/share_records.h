@@ -72,6 +72,11 @@ struct share_config_texts {
 // new-name change bits. Null when the allocation fails (errno tells why).
 malloc_ptr<share_record> build_share_config_record(const share_config_texts &texts);
 
+// The record naming a volume alone (closing all its open files): 48 zero
+// bytes but the strings length, then the volume name (offset 0) and its NUL.
+// Null when the allocation fails (errno tells why).
+malloc_ptr<share_record> build_volume_record(std::string_view volume);
+
 // The fixed-size record of the per-name calls (removal, feature switching).
 struct __attribute__((packed)) name_share_record {
   share_record header;

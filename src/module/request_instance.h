@@ -45,6 +45,8 @@ struct request_instance {
   uint32_t failed_count;
   received_entry *entries_head;
   received_entry *entries_tail;
+  malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share)
+  malloc_ptr<uint8_t> open_files_result;   // its result header, malloc'd by the library
   malloc_ptr<char> contexts_list;        // user contexts block from the library
   malloc_ptr<uint32_t> contexts_count;   // its count, allocated by the library too
 

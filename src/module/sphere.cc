@@ -190,7 +190,7 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   const char *func = texts.function_name;
   char line[256];
 
-  const answer_kit kit(env);
+  answer_kit kit(env);
   if (instance->error_id != 0)
     if (const char *tag = get_err_tag_from_index(static_cast<int32_t>(instance->error_id)))
       copy_bounded(instance->error_tag, tag);
@@ -219,8 +219,13 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   const int32_t operation = instance->operation;
   const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
                      sphere.rows[operation].executor != nullptr;
-  if (!known) envelope(&result);  // an error request: the same error object again
-  else if (answer_converter converter = sphere.rows[operation].converter) converter(env, *instance, result, kit);
+  if (!known) {
+    envelope(&result);  // an error request: the same error object again
+  } else if (answer_converter converter = sphere.rows[operation].converter) {
+    kit.hold_keys_of(result);
+    converter(env, *instance, result, kit);
+    kit.set_held_keys();
+  }
 
   status = napi_resolve_deferred(env, instance->deferred, result);
   if (status != napi_ok) {

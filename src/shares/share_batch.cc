@@ -13,12 +13,17 @@ namespace cifs {
 namespace {
 
 constexpr whole_request_failure all_feature_changes_failed{
-    41452, 394, "Failed to change configuration of all the specified shares"};
-constexpr whole_request_failure all_removals_failed{41453, 395, "Failed to remove all the specified shares"};
+    status_all_feature_changes_failed, id_failed_to_change_all_shares,
+    "Failed to change configuration of all the specified shares"};
+constexpr whole_request_failure all_removals_failed{status_all_share_removals_failed, id_failed_to_remove_all_shares,
+                                                   "Failed to remove all the specified shares"};
 
 // A share name that does not fit the per-name record is not sent: the entry
 // fails with this status (the value is not one the record can carry).
 constexpr int32_t status_name_too_long = 40018;
+
+constexpr name_list share_names{comn_keys[k_names], comn_keys[k_names], id_failed_array_length,
+                                id_failed_list_element};
 
 struct share_feature {
   cifs_key key;
@@ -58,7 +63,7 @@ uint32_t get_share_featureconfig_input_data(napi_env env, napi_value request, re
   }
   uint8_t value = 0;
   if (get_share_configuration_value(env, request, instance, ckey(feature->key), &value) != 0) return UINT32_MAX;
-  return read_names_into_entries(env, request, instance, ckey(k_names), value, feature->change_bit);
+  return read_names_into_entries(env, request, instance, share_names, value, feature->change_bit);
 }
 
 void cs_change_share_feature_configuration(napi_env, void *data) {
@@ -85,7 +90,7 @@ void cs_change_share_feature_configuration(napi_env, void *data) {
 }
 
 uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_instance *instance) {
-  return read_names_into_entries(env, request, instance, ckey(k_names));
+  return read_names_into_entries(env, request, instance, share_names);
 }
 
 void cs_remove_share(napi_env, void *data) {

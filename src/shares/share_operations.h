@@ -28,4 +28,18 @@ void cs_change_share_feature_configuration(napi_env env, void *data);
 uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_instance *instance);
 void cs_remove_share(napi_env env, void *data);
 
+uint32_t get_list_openfiles_input_data(napi_env env, napi_value request, request_instance *instance);
+void cs_list_open_files_of_share(napi_env env, void *data);
+// Adds openFiles from the page the library answered; a page that cannot be
+// taken, or with a record found unsound, is logged and adds nothing. The
+// shared memory object is removed on every path; the header stays the
+// instance's.
+void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
+                                        const class answer_kit &kit);
+
+uint32_t get_close_openfile_input_data(napi_env env, napi_value request, request_instance *instance);
+void cs_close_open_file(napi_env env, void *data);
+uint32_t get_close_allopenfiles_input_data(napi_env env, napi_value request, request_instance *instance);
+void cs_close_all_open_files_of_share(napi_env env, void *data);
+
 }  // namespace cifs

@@ -32,22 +32,27 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
   out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder]]; the
-// builders close over the fixed texts T.
+// [comn keys, cifs keys, [builder of each kind..., list builder, key setter,
+// T]]; the functions close over the fixed texts T and the keys K, and T is
+// handed out too.
 std::string cache_source() {
-  std::string out = "[";
-  append_array(out, comn_keys);
-  out += ',';
-  append_array(out, cifs_keys);
-  out += ",(function(T){return[";
+  std::string out = "(function(T,C,F){var K=C.concat(F);";
+  out += text_set_source();
+  out += "return[C,F,[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += record_builder_source(record_keys(static_cast<record_kind>(kind)));
     out += ',';
   }
   out += list_builder_source();
-  out += "];})(";
+  out += ',';
+  out += key_setter_source();
+  out += ",T]];})(";
   append_array(out, fixed_texts);
-  return out + ")]";
+  out += ',';
+  append_array(out, comn_keys);
+  out += ',';
+  append_array(out, cifs_keys);
+  return out + ")";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
@@ -65,6 +70,8 @@ env_cache::~env_cache() {
   release(comn_keys_);
   release(cifs_keys_);
   release(list_builder_);
+  release(key_setter_);
+  release(fixed_texts_);
   for (napi_ref ref : builders_) release(ref);
 }
 
@@ -91,7 +98,9 @@ bool env_cache::fill() {
     return napi_get_element(env_, array, index, &part) == napi_ok &&
            napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
-  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_))
+  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) ||
+      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &key_setter_) ||
+      !hold(builders, record_kind_count + 2, &fixed_texts_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(builders, kind, &builders_[kind])) return false;
@@ -121,6 +130,44 @@ napi_value answer_kit::list_builder() const {
   return list_builder_;
 }
 
+void answer_kit::hold_keys_of(napi_value answer) {
+  answer_ = cache_ ? answer : nullptr;
+  held_count_ = 0;
+}
+
+bool answer_kit::hold(napi_value object, uint32_t key_index, napi_value value) const {
+  if (object == nullptr || object != answer_ || held_count_ == held_limit) return false;
+  if (napi_create_uint32(env_, key_index, &held_[2 * held_count_]) != napi_ok) return false;
+  held_[2 * held_count_ + 1] = value;
+  ++held_count_;
+  return true;
+}
+
+void answer_kit::set_held_keys() {
+  if (held_count_ == 0) return;
+  napi_value argv[1 + 2 * held_limit], ignored;
+  argv[0] = answer_;
+  std::memcpy(argv + 1, held_, 2 * held_count_ * sizeof(napi_value));
+  napi_value setter = cache_->key_setter();
+  if (setter == nullptr || napi_call_function(env_, undefined(), setter, 1 + 2 * held_count_, argv, &ignored) != napi_ok) {
+    clear_pending_exception(env_);
+    // The keys go on one by one; a failure there is as unreportable as a builder's.
+    for (uint32_t i = 0; i < held_count_; ++i) {
+      uint32_t index = 0;
+      if (napi_get_value_uint32(env_, held_[2 * i], &index) != napi_ok) continue;
+      const char *key = index < comn_key_count ? comn_keys[index] : cifs_keys[index - comn_key_count];
+      (void)napi_set_named_property(env_, answer_, key, held_[2 * i + 1]);
+    }
+  }
+  held_count_ = 0;
+}
+
+napi_value answer_kit::fixed(fixed_text t) const {
+  if (fixed_[t] == nullptr && cache_ != nullptr) fixed_[t] = cache_->fixed(t);
+  if (fixed_[t] == nullptr) fixed_[t] = make_array_string(env_, fixed_texts[t], std::strlen(fixed_texts[t]));
+  return fixed_[t];
+}
+
 napi_value answer_kit::undefined() const {
   if (undefined_ == nullptr && napi_get_undefined(env_, &undefined_) != napi_ok) undefined_ = nullptr;
   return undefined_;
@@ -146,6 +193,25 @@ napi_value answer_kit::answer_text(const char *key, std::string_view text) const
   return value;
 }
 
+namespace {
+
+// S of the builders, element by element: the array, or null (logged as an
+// element of add_string_to_array) when a part of it cannot be made.
+napi_value make_text_set(napi_env env, const record_key &key, uint32_t bits) {
+  napi_value array;
+  if (napi_create_array(env, &array) != napi_ok) return nullptr;
+  uint32_t length = 0;
+  for (uint32_t i = 0; bits != 0; ++i, bits >>= 1) {
+    if ((bits & 1) == 0) continue;
+    const char *text = fixed_texts[key.set_base + i];
+    napi_value element = make_array_string(env, text, std::strlen(text));
+    if (element == nullptr || napi_set_element(env, array, length++, element) != napi_ok) return nullptr;
+  }
+  return array;
+}
+
+}  // namespace
+
 built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
                           napi_value target, uint32_t index) {
   const std::span<const record_key> keys = record_keys(kind);
@@ -163,6 +229,7 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     for (size_t i = 0; ready && i < keys.size(); ++i) {
       if (fields[i].value != nullptr) argv[2 + i] = fields[i].value;
       else if (fields[i].text >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].text), &argv[2 + i]) == napi_ok;
+      else if (fields[i].set_bits >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].set_bits), &argv[2 + i]) == napi_ok;
       else argv[2 + i] = undefined;
     }
     if (ready && napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
@@ -180,6 +247,8 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     if (value == nullptr && fields[i].text >= 0) {
       const char *text = fixed_texts[fields[i].text];
       value = make_string_utf8(env, keys[i].name, text, std::strlen(text));
+    } else if (value == nullptr && fields[i].set_bits >= 0 && keys[i].set_base >= 0) {
+      value = make_text_set(env, keys[i], static_cast<uint32_t>(fields[i].set_bits));
     }
     if (value != nullptr) (void)napi_set_named_property(env, record, keys[i].name, value);  // as a builder does
   }

@@ -28,6 +28,8 @@ class env_cache {
   napi_value key(cifs_key k) const { return element(cifs_keys_, k); }
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
+  napi_value key_setter() const { return value(key_setter_); }
+  napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
 
   ~env_cache();
 
@@ -40,19 +42,22 @@ class env_cache {
   napi_env env_;
   // References hold objects only: the keys are held as elements of arrays,
   // the builders (functions) one by one.
-  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr;
+  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr,
+           fixed_texts_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
 };
 
-// One value of a record: a value made by a value maker, or a fixed text by
-// its index; a record leaves a key out when neither is given.
+// One value of a record: a value made by a value maker, a fixed text by its
+// index, or a text set by its bits; a record leaves a key out when none is given.
 struct field {
   napi_value value = nullptr;
   int text = -1;
-  static field of(napi_value made) { return {made, -1}; }
-  static field fixed(fixed_text t) { return {nullptr, t}; }
+  int64_t set_bits = -1;  // a text set key's bits
+  static field of(napi_value made) { return {made, -1, -1}; }
+  static field fixed(fixed_text t) { return {nullptr, t, -1}; }
+  static field set(uint32_t bits) { return {nullptr, -1, bits}; }
   static field none() { return {}; }
-  bool present() const { return value != nullptr || text >= 0; }
+  bool present() const { return value != nullptr || text >= 0 || set_bits >= 0; }
 };
 
 // What a converter needs to make records: the environment's cache, with its
@@ -66,6 +71,9 @@ class answer_kit {
   napi_value builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
+  // A fixed text as a value of its own (an array element): the environment's
+  // one string, or one made now (make_array_string logs a failure: null).
+  napi_value fixed(fixed_text t) const;
 
   // A text of the library's answer, made as make_string_utf8 makes it. Short
   // texts recur (volume names, states), so past the first few texts of an
@@ -74,14 +82,23 @@ class answer_kit {
   napi_value answer_text(const char *key, std::string_view text) const;
 
   // Sets `value` (nothing when it is null) on `object` under a key of the
-  // tables, through the environment's key string when there is one.
+  // tables. On the answer whose keys are held (hold_keys_of) the key waits
+  // for set_held_keys, which sets every held key in one call, in order;
+  // elsewhere it is set at once, through the environment's key string.
   template <class Key>
   napi_status set(napi_value object, Key key, napi_value value) const {
     if (value == nullptr) return napi_invalid_arg;
+    if (hold(object, key_index(key), value)) return napi_ok;
     napi_value key_value = cache_ ? cache_->key(key) : nullptr;
     return key_value ? napi_set_property(env_, object, key_value, value)
                      : napi_set_named_property(env_, object, ckey(key), value);
   }
+
+  // The completion frame's: converters add their keys to `answer` through
+  // set, and the frame then sets them all at once (one call instead of one
+  // per key, each of which would go through the engine's slow path).
+  void hold_keys_of(napi_value answer);
+  void set_held_keys();
 
  private:
   napi_env env_;
@@ -89,11 +106,20 @@ class answer_kit {
   mutable napi_value builders_[record_kind_count] = {};
   mutable napi_value list_builder_ = nullptr;
   mutable napi_value undefined_ = nullptr;
+  mutable napi_value fixed_[fixed_text_count] = {};
+
+  static constexpr uint32_t key_index(comn_key k) { return k; }
+  static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }
+  bool hold(napi_value object, uint32_t key_index, napi_value value) const;
+  static constexpr uint32_t held_limit = 8;
+  napi_value answer_ = nullptr;
+  mutable napi_value held_[2 * held_limit] = {};
+  mutable uint32_t held_count_ = 0;
 
   // Direct-mapped: a later text that falls on a taken slot replaces it, so a
   // long answer of distinct names costs nothing more than the lookup.
   static constexpr size_t shared_text_limit = 10;
-  static constexpr size_t shared_slots = 512;
+  static constexpr size_t shared_slots = 4096;
   static constexpr uint32_t unshared_texts = 32;  // small answers skip the table
   struct shared_text {
     char bytes[shared_text_limit];

@@ -62,7 +62,9 @@ filter_block_outcome write_filter_block(page_request &page, const block_filters 
   for (size_t i = 0; written && i < block.filters.size(); ++i)
     written = append_entry(page, block.filters[i], block_pattern_bound(block.filters[i].filter_type, type_pattern_bound));
   if (!written || !page.set_field(page.layout().filters_offset_field, block_at)) {
-    page.rewind(block_at);  // unreachable after the measurement, kept so no half block is ever sent
+    // Not reached for a layout whose filters offset lies in its header (the
+    // measurement above saw the room); kept so no half block is ever sent.
+    page.rewind(block_at);
     return {filter_block_status::does_not_fit};
   }
   return {filter_block_status::written};

@@ -2,6 +2,8 @@
 // their place so that the indexes stay fixed.
 #pragma once
 
+#include <cstdint>
+
 namespace cifs {
 
 inline constexpr const char *comn_keys[50] = {
@@ -17,6 +19,8 @@ inline constexpr const char *comn_keys[50] = {
     "list", "password", "value", "action", "logLevel",                     // 45-49
 };
 
+inline constexpr uint32_t comn_key_count = sizeof comn_keys / sizeof comn_keys[0];
+
 inline constexpr const char *cifs_keys[35] = {
     "share", "shares", "newName", "comment", "relativePath",                          // 0-4
     "absolutePath", "encryption", "globalEncryption", "folderRedirection", "atmBackup",  // 5-9
@@ -31,15 +35,18 @@ inline constexpr const char *cifs_keys[35] = {
 enum comn_key : int {
   k_description = 0, k_error = 1, k_error_code = 2, k_operation = 3, k_status = 4,
   k_error_id = 7, k_args = 8, k_dn = 9, k_name_space = 11, k_advanced_filters_info = 14,
+  k_match_type = 15, k_filters = 16, k_filter_by = 17, k_patterns = 18,
   k_ignore_count = 25, k_return_count = 26, k_name = 28, k_type = 29, k_volume_name = 30,
-  k_cookie = 32, k_names = 33, k_user_name = 34, k_open_files = 36, k_open_files_count = 37,
+  k_count = 31, k_cookie = 32, k_names = 33, k_user_name = 34, k_files = 35, k_open_files = 36,
+  k_open_files_count = 37,
   k_successful_list = 38, k_successful_count = 39, k_failed_list = 40, k_failed_count = 41,
   k_log_level = 49,
 };
 
 enum cifs_key : int {
   ck_shares = 1, ck_new_name = 2, ck_comment = 3, ck_relative_path = 4, ck_absolute_path = 5,
-  ck_encryption = 6, ck_folder_redirection = 8, ck_atm_backup = 9, ck_user_contexts = 34,
+  ck_encryption = 6, ck_folder_redirection = 8, ck_atm_backup = 9, ck_session_id = 25, ck_id = 26,
+  ck_full_path = 27, ck_client_ip_address = 28, ck_access_modes = 29, ck_lock_level = 30, ck_user_contexts = 34,
 };
 
 inline const char *ckey(comn_key k) { return comn_keys[k]; }

@@ -37,8 +37,9 @@ void append_entry(request_instance *instance, received_entry *entry) {
 
 }  // namespace
 
-uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance, const char *list_key,
+uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance, const name_list &names,
                                  uint8_t feature_value, uint32_t feature_flag) {
+  const char *list_key = names.list_key;
   instance->entries_head = instance->entries_tail = nullptr;
   napi_value list;
   napi_status status = napi_get_named_property(env, request, list_key, &list);
@@ -54,14 +55,14 @@ uint32_t read_names_into_entries(napi_env env, napi_value request, request_insta
     instance->entries_count = 0;  // nothing was read: the count must not promise entries
     format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get array length of %s list",
                    list_key);
-    return list_failure(instance, status_array_length_failed, id_failed_array_length, nullptr, status, true);
+    return list_failure(instance, status_array_length_failed, names.length_id, nullptr, status, true);
   }
   if (instance->entries_count > max_list_entries) {
     const uint32_t length = instance->entries_count;
     instance->entries_count = 0;
     format_bounded(instance->error_message, sizeof instance->error_message, "List %s has %u entries, more than %u",
                    list_key, length, max_list_entries);
-    return list_failure(instance, status_array_length_failed, id_failed_array_length, nullptr,
+    return list_failure(instance, status_array_length_failed, names.length_id, nullptr,
                         static_cast<int>(status_array_length_failed), true);
   }
   for (uint32_t i = 0; i < instance->entries_count; ++i) {
@@ -80,14 +81,14 @@ uint32_t read_names_into_entries(napi_env env, napi_value request, request_insta
       clear_pending_exception(env);
       format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get an element from %s list",
                      list_key);
-      return list_failure(instance, status_element_failed, id_failed_list_element, nullptr, status, true);
+      return list_failure(instance, status_element_failed, names.element_id, nullptr, status, true);
     }
-    if (uint32_t st = get_named_value_to_string(env, element, list_key, &entry->name)) {
+    if (uint32_t st = get_named_value_to_string(env, element, names.element_key, &entry->name)) {
       std::free(entry->name);
       std::free(entry);
       format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
-                     list_key);
-      return list_failure(instance, st, id_failed_to_extract_convert, list_key, 0, false);
+                     names.element_key);
+      return list_failure(instance, st, id_failed_to_extract_convert, names.element_key, 0, false);
     }
     entry->feature_value = feature_value;
     entry->feature_flag = feature_flag;

@@ -8,11 +8,21 @@
 
 namespace cifs {
 
-// Reads the string array `list_key` of `request` into the instance's entry
-// list, in array order. Returns 0, or all bits set with the error fields
+// A request's array of names: its key, the key that names one element in
+// messages (and in error_key when an element is not a string), and the error
+// ids of an unreadable length and an element that cannot be taken.
+struct name_list {
+  const char *list_key;
+  const char *element_key;
+  uint32_t length_id;
+  uint32_t element_id;
+};
+
+// Reads the string array `names.list_key` of `request` into the instance's
+// entry list, in array order. Returns 0, or all bits set with the error fields
 // recorded and the list released. `feature_*` are copied into every entry.
 uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance,
-                                 const char *list_key, uint8_t feature_value = 0, uint32_t feature_flag = 0);
+                                 const name_list &names, uint8_t feature_value = 0, uint32_t feature_flag = 0);
 
 // Calls `process` once per entry in request order; a non-zero status it
 // returns marks the entry failed (the callee logs it).

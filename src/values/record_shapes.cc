@@ -1,5 +1,6 @@
 #include "values/record_shapes.h"
 
+#include "values/answer_texts.h"
 #include "values/keys.h"
 
 namespace cifs {
@@ -10,6 +11,7 @@ constexpr record_key value(const char *name) { return {name, false, false}; }
 constexpr record_key optional_value(const char *name) { return {name, true, false}; }
 constexpr record_key text(const char *name) { return {name, false, true}; }
 constexpr record_key optional_text(const char *name) { return {name, true, true}; }
+constexpr record_key text_set(const char *name, fixed_text base) { return {name, false, false, base}; }
 
 constexpr record_key success_envelope[] = {text(comn_keys[k_status]), text(comn_keys[k_operation])};
 constexpr record_key failure_envelope[] = {text(comn_keys[k_status]), text(comn_keys[k_operation]),
@@ -31,8 +33,19 @@ constexpr record_key share_mapped[] = {
 constexpr record_key outcome_successful[] = {value(comn_keys[k_name])};
 constexpr record_key outcome_failed[] = {value(comn_keys[k_error_code]), value(comn_keys[k_name])};
 
+constexpr record_key open_files[] = {value(comn_keys[k_count]), value(comn_keys[k_cookie]),
+                                     value(comn_keys[k_files])};
+constexpr record_key open_file[] = {
+    value(cifs_keys[ck_session_id]),   value(cifs_keys[ck_id]),
+    value(comn_keys[k_name]),          value(cifs_keys[ck_full_path]),
+    value(comn_keys[k_user_name]),     value(cifs_keys[ck_client_ip_address]),
+    text_set(cifs_keys[ck_access_modes], t_access_rd), text(cifs_keys[ck_lock_level]),
+    value(comn_keys[k_type]),
+};
+
 constexpr std::span<const record_key> shapes[record_kind_count] = {
-    success_envelope, failure_envelope, error_object, share_full, share_mapped, outcome_successful, outcome_failed,
+    success_envelope,   failure_envelope, error_object, share_full, share_mapped,
+    outcome_successful, outcome_failed,   open_files,   open_file,
 };
 
 constexpr bool shapes_fit() {
@@ -53,6 +66,7 @@ std::string argument(size_t index) { return std::string("a").append(std::to_stri
 
 // The value of key `index` in the builder: its argument, or the fixed text it names.
 std::string expression(const record_key &key, size_t index) {
+  if (key.set_base >= 0) return std::string("S(").append(argument(index)).append(",").append(std::to_string(key.set_base)).append(")");
   return key.fixed ? std::string("T[").append(argument(index)).append("]") : argument(index);
 }
 
@@ -105,6 +119,15 @@ std::string record_builder_source(std::span<const record_key> keys) {
   }
   out.append("if(t!==undefined)t[i]=o;return o;})");
   return out;
+}
+
+std::string text_set_source() {
+  // Pushed, then copied: the copy is exactly as long as its texts, as a parsed array is.
+  return "function S(m,b){var r=[];for(var i=0;m!==0;i++,m>>>=1)if(m&1)r.push(T[b+i]);return r.slice();}";
+}
+
+std::string key_setter_source() {
+  return "(function(r,...kv){for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];})";
 }
 
 std::string list_builder_source() {

@@ -16,6 +16,9 @@ struct record_key {
   const char *name;
   bool optional;  // left out (inside the builder) when its argument is undefined
   bool fixed;     // its argument is the index of a fixed text (answer_texts.h)
+  // At least 0: the argument is a bit set m, and the value the array of the
+  // fixed texts set_base + i for every bit i of m, in bit order.
+  int set_base = -1;
 };
 
 enum record_kind : uint8_t {
@@ -26,6 +29,8 @@ enum record_kind : uint8_t {
   r_share_mapped,
   r_outcome_successful,
   r_outcome_failed,
+  r_open_files,
+  r_open_file,
   record_kind_count,
 };
 
@@ -44,5 +49,14 @@ std::string record_builder_source(std::span<const record_key> keys);
 // JavaScript source of a function expression (t, i, ...v): the values v as
 // a new array when t is undefined, else stored into t from index i on.
 std::string list_builder_source();
+
+// JavaScript source of the declaration of S(m, b), the array of the fixed
+// texts T[b + i] for every bit i of m, which builders with a text set use.
+std::string text_set_source();
+
+// JavaScript source of a function expression (r, k0, v0, k1, v1, ...) that
+// sets each value v on r under the key K[k], K being the key tables (the
+// common keys, then the CIFS keys) in scope of the function.
+std::string key_setter_source();
 
 }  // namespace cifs

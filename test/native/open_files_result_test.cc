@@ -86,6 +86,18 @@ TEST(ListResultHeader, RefusesTextsThatEndOutsideIt) {
   EXPECT_EQ(problem.value, 11u);
 }
 
+TEST(ListResultHeader, TheObjectNameIsReadAloneWhateverElseIsWrong) {
+  auto name = [](const bytes &b) { return cifs::read_list_result_object_name(byte_reader(b.data(), b.size())); };
+  bytes cookie_far = golden_header;
+  put32(cookie_far, 4, 4000);
+  EXPECT_EQ(name(cookie_far), "/shm-1");
+  EXPECT_FALSE(name(bytes(golden_header.begin(), golden_header.end() - 1))) << "unterminated";
+  EXPECT_FALSE(name(bytes(golden_header.begin(), golden_header.begin() + 12))) << "short";
+  bytes absent = golden_header;
+  put32(absent, 8, cifs::absent_offset);
+  EXPECT_FALSE(name(absent));
+}
+
 TEST(OpenFilesCursor, ReadsEveryFieldOfTheRecords) {
   const bytes page = two_records();
   cifs::open_files_cursor cursor(byte_reader(page.data(), page.size()), 2, open_files_form::connection);

@@ -1,0 +1,28 @@
+#include "module/failure.h"
+
+#include <cstdio>
+
+#include "values/bounded_text.h"
+
+namespace cifs {
+
+uint32_t record_failure_v(request_instance *instance, uint32_t code, uint32_t id, const char *key,
+                          const char *format, va_list args) {
+  instance->error_code = code;
+  instance->error_id = id;
+  if (key != nullptr) copy_bounded(instance->error_key, key);
+  if (std::vsnprintf(instance->error_message, sizeof instance->error_message, format, args) < 0)
+    instance->error_message[0] = '\0';
+  return code;
+}
+
+uint32_t record_failure(request_instance *instance, uint32_t code, uint32_t id, const char *key, const char *format,
+                        ...) {
+  va_list args;
+  va_start(args, format);
+  record_failure_v(instance, code, id, key, format, args);
+  va_end(args);
+  return code;
+}
+
+}  // namespace cifs

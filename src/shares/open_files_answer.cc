@@ -1,0 +1,78 @@
+#include "shares/open_files_answer.h"
+
+#include <iterator>
+
+#include "mgmtclient/open_file_texts.h"
+#include "module/failure.h"
+#include "module/log.h"
+#include "module/napi_call.h"
+#include "values/env_cache.h"
+
+namespace cifs {
+
+namespace {
+
+// The answer texts are the texts of the lock level and access right tables.
+constexpr bool texts_match() {
+  for (size_t i = 0; i < lock_level_names.size(); ++i)
+    if (lock_level_names[i] != fixed_texts[t_lock_batch + i]) return false;
+  for (size_t i = 0; i < std::size(access_rights_supported); ++i)
+    if (access_rights_supported[i].name != fixed_texts[t_access_rd + i]) return false;
+  return t_lock_batch + lock_level_names.size() == t_access_rd &&
+         t_access_rd + std::size(access_rights_supported) == fixed_text_count;
+}
+static_assert(texts_match(), "answer_texts.h and open_file_texts.h list the same names");
+
+constexpr size_t access_right_count = std::size(access_rights_supported);
+
+}  // namespace
+
+uint32_t access_rights_bits(uint32_t access_mask) {
+  uint32_t bits = 0;
+  for (size_t i = 0; i < access_right_count; ++i)
+    if (access_mask & access_rights_supported[i].bit) bits |= 1u << i;
+  return bits;
+}
+
+fixed_text lock_level_text(uint32_t level) { return static_cast<fixed_text>(t_lock_batch + lock_level_index(level)); }
+
+napi_status add_access_rights_info_to_object(napi_env env, const answer_kit &kit, request_instance *instance,
+                                             std::string_view file_name, uint32_t access_mask, napi_value *modes) {
+  const int name_length = static_cast<int>(file_name.size());
+  napi_value argv[2 + access_right_count];
+  size_t count = 0;
+  for (size_t i = 0; i < access_right_count; ++i) {
+    if ((access_mask & access_rights_supported[i].bit) == 0) continue;
+    const fixed_text text = static_cast<fixed_text>(t_access_rd + i);
+    if ((argv[2 + count++] = kit.fixed(text)) == nullptr) {
+      record_failure(instance, napi_generic_failure, 0, nullptr, "Failed to create NAPI string for: %s",
+                     fixed_texts[text]);
+      LOG_ERROR("Failed to set name for the access rights object of an open file: %.*s, error: %d", name_length,
+                file_name.data(), napi_generic_failure);
+      return napi_generic_failure;
+    }
+  }
+  // The list builder makes the array with its elements in one call.
+  napi_value builder = kit.list_builder(), undefined = kit.undefined();
+  if (builder != nullptr && undefined != nullptr) {
+    argv[0] = argv[1] = undefined;
+    if (napi_call_function(env, undefined, builder, 2 + count, argv, modes) == napi_ok) return napi_ok;
+    clear_pending_exception(env);
+  }
+  napi_status status = napi_create_array_with_length(env, count, modes);
+  if (status != napi_ok) {
+    record_failure(instance, status, 0, nullptr, "Failed to create access rights array for an open file");
+    LOG_ERROR("%s: %.*s, error: %d", instance->error_message, name_length, file_name.data(), status);
+    return status;
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    if ((status = napi_set_element(env, *modes, i, argv[2 + i])) != napi_ok) {
+      record_failure(instance, status, 0, nullptr, "Failed to set name for the access rights object of an open file");
+      LOG_ERROR("%s: %.*s, error: %d", instance->error_message, name_length, file_name.data(), status);
+      return status;
+    }
+  }
+  return napi_ok;
+}
+
+}  // namespace cifs
