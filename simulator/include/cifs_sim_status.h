@@ -27,7 +27,14 @@ enum cifssim_status {
   CIFSSIM_BAD_REQUEST = 74,      /* list request page malformed: lengths, offsets, NULs, text bounds */
   CIFSSIM_BAD_FILTER = 95,       /* filter block: unknown match or filter type, a filterBy text that
                                     does not fit its type, a pattern over its limit */
-  CIFSSIM_BAD_COOKIE = 116       /* a cookie this library did not issue, or issued for another volume */
+  CIFSSIM_BAD_COOKIE = 116,      /* a cookie this library did not issue, or issued for another listing */
+  /* Connection calls. */
+  CIFSSIM_BAD_CONNECTION_NUMBER = 34, /* number text not 1 to 6 decimal digits without a leading zero */
+  CIFSSIM_NO_SUCH_CONNECTION = 107,   /* a well-formed number that names no connection */
+  /* Invalid and blocked user calls. */
+  CIFSSIM_BAD_USER_NAME = 36,         /* an empty user name, or one over 255 bytes */
+  CIFSSIM_NO_SUCH_USER = 61,          /* make blocked or remove a name the cache lacks */
+  CIFSSIM_ALREADY_BLOCKED = 114       /* add or make blocked a user blocked already */
 };
 
 /* Identity library (libtoral.so.0). -9009 is the library's own "buffer too small". */

@@ -36,7 +36,7 @@ typedef void (*cifssim_failure_visitor)(void *ctx, const char *call, int32_t sta
 typedef void (*cifssim_call_visitor)(void *ctx, const char *call, const char *text, const uint8_t *record,
                                      size_t record_length);
 
-/* Seed model, no call log, no failures, no raw results, no delay. */
+/* Seed model, no call log, no failures, no raw results, no cookies, no delay. */
 CIFSSIM_EXPORT void cifssim_reset(void);
 
 /* Setters replace the whole list; they answer CIFSSIM_BAD_ARGUMENT (and change
@@ -68,15 +68,50 @@ struct cifssim_slot {
   size_t length;
 };
 
-/* One-shot results, used by the next listing call only. The raw share list has
- * `count` in its count field but only slot_count pointer slots, so a lying
- * count points past the block's end. Records of kind RECORD follow the slots
- * back to back in slot order, so an empty one points where the next begins,
- * or at the block's end when it is the last. */
-CIFSSIM_EXPORT void cifssim_raw_share_list_null(void);
-CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const struct cifssim_slot *slots, size_t slot_count, uint32_t count);
-/* count or block NULL: that out-parameter is set to a null pointer. */
-CIFSSIM_EXPORT int32_t cifssim_raw_contexts(const uint32_t *count, const uint8_t *block, size_t block_length);
+/* One out-parameter of a raw result. */
+enum cifssim_out_kind {
+  CIFSSIM_OUT_NULL = 0,  /* a null pointer; caller memory is left as it is */
+  CIFSSIM_OUT_BYTES = 1, /* a malloc block holding exactly the bytes (its slack is non-NUL); caller
+                            memory gets the bytes copied to its start */
+  CIFSSIM_OUT_SLOTS = 2, /* a share list block with `count` in its count field and the slots as
+                            pointers (share list calls only). The block has only slot_count slots,
+                            so a lying count points past its end; records of kind RECORD follow the
+                            slots back to back in slot order, so an empty one points where the next
+                            begins, or at the block's end when it is the last. */
+};
+
+struct cifssim_out {
+  int32_t kind;                      /* a cifssim_out_kind */
+  const uint8_t *bytes;              /* BYTES; may be NULL when length is 0 */
+  size_t length;
+  const struct cifssim_slot *slots;  /* SLOTS */
+  size_t slot_count;
+  uint32_t count;
+};
+
+/* The next call of `call`, whatever its request, answers with hand-made
+ * results instead of the model's: first the object shm_name (when not NULL)
+ * is created holding exactly the shm_length bytes of shm (a name that exists
+ * already makes the call answer CIFSSIM_SHM_FAILURE and write nothing); then
+ * out-parameter i of the call gets outs[i] (out-parameters past out_count get
+ * null pointers); then `status` is returned, so a failing call can still hand
+ * out results. A later raw result for the same call replaces this one.
+ * The calls and their out-parameters, in order:
+ *   CIFSLIB_ListAllShares, CIFSLIB_GetConnectionMappedShares: the share list block
+ *   CIFSLIB_GetConnectionsList: the connection list block
+ *   CIFSLIB_GetConnectionsCount: the caller's u32 count (caller memory, 4 bytes)
+ *   CIFSLIB_GetConnectionDetails: the caller's record (caller memory, 418 bytes),
+ *     then the security equivalence texts
+ *   CIFSLIB_ListOpenFiles, CIFSLIB_ListInvalidUsers: the result header; these two
+ *     alone take shm_name
+ *   CIFSLIB_ListUserContexts: the count block, then the texts block
+ * CIFSSIM_BAD_ARGUMENT (and nothing is queued) for any other call, more outs
+ * than the call has, SLOTS for another out-parameter, more bytes than caller
+ * memory holds, a slot of unknown kind or without its bytes, or a name not of
+ * the form "/<text>". */
+CIFSSIM_EXPORT int32_t cifssim_raw_result(const char *call, int32_t status, const struct cifssim_out *outs,
+                                          size_t out_count, const char *shm_name, const uint8_t *shm,
+                                          size_t shm_length);
 
 /* Every CIFSLIB_ call sleeps this long, unlocked, so requests can overlap. */
 CIFSSIM_EXPORT void cifssim_set_delay(uint32_t milliseconds);
@@ -90,14 +125,15 @@ typedef int32_t (*cifssim_set_texts_fn)(const char *const *, size_t);
 typedef void (*cifssim_visit_texts_fn)(cifssim_text_visitor, void *);
 typedef int32_t (*cifssim_fail_fn)(const char *, int32_t, const char *, uint32_t);
 typedef void (*cifssim_visit_failures_fn)(cifssim_failure_visitor, void *);
-typedef void (*cifssim_raw_share_list_null_fn)(void);
-typedef int32_t (*cifssim_raw_share_list_fn)(const struct cifssim_slot *, size_t, uint32_t);
-typedef int32_t (*cifssim_raw_contexts_fn)(const uint32_t *, const uint8_t *, size_t);
+typedef int32_t (*cifssim_raw_result_fn)(const char *, int32_t, const struct cifssim_out *, size_t, const char *,
+                                         const uint8_t *, size_t);
 typedef void (*cifssim_set_delay_fn)(uint32_t);
 typedef void (*cifssim_visit_calls_fn)(cifssim_call_visitor, void *);
 
 /* Open files. A list request names a share (its files) or a volume (the files
- * of every share on it); a close file record closes every open of its path. */
+ * of every share on it), or in its connection form a connection (the files
+ * whose session id is its number); a close file record closes every open of
+ * its path. */
 struct cifssim_open_file {
   const char *share_name;     /* required: a share of the model */
   uint32_t session_id;        /* the connection holding the file open */
@@ -117,16 +153,6 @@ typedef void (*cifssim_open_file_visitor)(void *ctx, const struct cifssim_open_f
 CIFSSIM_EXPORT int32_t cifssim_set_open_files(const struct cifssim_open_file *files, size_t count);
 CIFSSIM_EXPORT void cifssim_visit_open_files(cifssim_open_file_visitor visit, void *ctx);
 
-/* One-shot answer of the next CIFSLIB_ListOpenFiles, whatever its request:
- * when shm_name is not NULL, an object of that name holding exactly the
- * shm_length bytes of shm is created first (an existing name makes the call
- * answer CIFSSIM_SHM_FAILURE); then header (NULL: the out-parameter is set to
- * a null pointer) is handed out as given, in a malloc block whose slack is
- * non-NUL; then `status` is returned, so a failing call can still hand out a
- * header. CIFSSIM_BAD_ARGUMENT for a name not of the form "/<text>". */
-CIFSSIM_EXPORT int32_t cifssim_raw_open_files(int32_t status, const uint8_t *header, size_t header_length,
-                                              const char *shm_name, const uint8_t *shm, size_t shm_length);
-
 /* Every object the library creates is named "/cifssim.<pid>.<serial>". The
  * prefix "/cifssim.<pid>." is written to `out` like snprintf; returns its length. */
 CIFSSIM_EXPORT size_t cifssim_shm_prefix(char *out, size_t size);
@@ -138,9 +164,67 @@ CIFSSIM_EXPORT uint32_t cifssim_remove_shm_objects(void);
 
 typedef int32_t (*cifssim_set_open_files_fn)(const struct cifssim_open_file *, size_t);
 typedef void (*cifssim_visit_open_files_fn)(cifssim_open_file_visitor, void *);
-typedef int32_t (*cifssim_raw_open_files_fn)(int32_t, const uint8_t *, size_t, const char *, const uint8_t *, size_t);
 typedef size_t (*cifssim_shm_prefix_fn)(char *, size_t);
 typedef uint32_t (*cifssim_remove_shm_objects_fn)(void);
+
+/* Client connections. Texts are stored in the record's fixed fields, so each
+ * must leave room for its NUL: address 15 bytes, user name 255, type 19,
+ * status and privileges 31. */
+struct cifssim_connection {
+  uint16_t number;
+  const char *user_name;       /* NULL: "" (so for every text) */
+  const char *client_address;
+  const char *connection_type;
+  const char *status;
+  const char *privileges;
+  int32_t channels;
+  uint8_t encrypted;
+  uint32_t total_requests;
+  uint64_t total_bytes_read;
+  uint64_t total_bytes_written;
+  uint64_t login_time;
+  const char *const *security_equivalences; /* handed out by the details call, in order */
+  size_t security_equivalence_count;
+  const char *const *mapped_shares;         /* names of shares of the model */
+  size_t mapped_share_count;
+  /* Read back only: derived from the model, ignored when set. The open files
+   * are the model's open files whose session id is the number; the mapped
+   * shares are those of the list that the model still has. */
+  uint32_t open_files_count;
+  uint16_t mapped_shares_count;
+};
+
+typedef void (*cifssim_connection_visitor)(void *ctx, const struct cifssim_connection *connection);
+
+/* Replaces every connection; the list and count calls follow the order given.
+ * CIFSSIM_BAD_ARGUMENT (and nothing changes) for a number given twice, a text
+ * over its field, a null text in a list, a mapped share the model lacks or
+ * one named twice. */
+CIFSSIM_EXPORT int32_t cifssim_set_connections(const struct cifssim_connection *connections, size_t count);
+CIFSSIM_EXPORT void cifssim_visit_connections(cifssim_connection_visitor visit, void *ctx);
+
+/* The invalid users cache. State 2 is a user cached after failed logins;
+ * any other state is a blocked user, which is what the library makes of a
+ * user it makes permanent (state 1). */
+struct cifssim_invalid_user {
+  const char *name;           /* required: 1 to 255 bytes */
+  uint32_t state;
+  const char *client_address; /* NULL: ""; at most 15 bytes */
+  int64_t last_attempt_time;
+};
+
+typedef void (*cifssim_invalid_user_visitor)(void *ctx, const struct cifssim_invalid_user *user);
+
+/* Replaces the cache; listings follow the order given. CIFSSIM_BAD_ARGUMENT
+ * (and nothing changes) for a name missing, empty, too long or given twice
+ * (ignoring ASCII case), or an address over its field. */
+CIFSSIM_EXPORT int32_t cifssim_set_invalid_users(const struct cifssim_invalid_user *users, size_t count);
+CIFSSIM_EXPORT void cifssim_visit_invalid_users(cifssim_invalid_user_visitor visit, void *ctx);
+
+typedef int32_t (*cifssim_set_connections_fn)(const struct cifssim_connection *, size_t);
+typedef void (*cifssim_visit_connections_fn)(cifssim_connection_visitor, void *);
+typedef int32_t (*cifssim_set_invalid_users_fn)(const struct cifssim_invalid_user *, size_t);
+typedef void (*cifssim_visit_invalid_users_fn)(cifssim_invalid_user_visitor, void *);
 
 #ifdef __cplusplus
 }

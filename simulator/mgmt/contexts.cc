@@ -1,44 +1,27 @@
 // User context calls of the management library.
-#include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
-#include "malloc_block.h"
 
 namespace cifssim {
 namespace {
 
-uint32_t *malloc_count(uint32_t count) {
-  auto *p = static_cast<uint32_t *>(std::malloc(sizeof count));
-  if (p) *p = count;
-  return p;
-}
-
-// The count and the texts get a block each because the addon frees each with
-// free; a raw result may ask for either to be null.
-int32_t hand_out(uint32_t **count, char **list, std::optional<uint32_t> n, const bytes *block) {
-  uint32_t *count_copy = n ? malloc_count(*n) : nullptr;
-  char *block_copy = block ? static_cast<char *>(malloc_copy(*block)) : nullptr;
-  if ((n && !count_copy) || (block && !block_copy)) {
-    std::free(count_copy);
-    std::free(block_copy);
-    return CIFSSIM_OUT_OF_MEMORY;
-  }
-  *count = count_copy;
-  *list = block_copy;
-  return CIFSSIM_OK;
-}
-
+// The count and the texts get a block each, as the addon frees each with
+// free; the model's list goes out the way a raw result would.
 int32_t list_contexts(sim_state &st, uint32_t **count, char **list) {
+  constexpr const char *call = "CIFSLIB_ListUserContexts";
   if (!count || !list) return CIFSSIM_NULL_ARGUMENT;
-  if (auto raw = std::exchange(st.next_contexts, std::nullopt))
-    return hand_out(count, list, raw->count, raw->block ? &*raw->block : nullptr);
+  if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {count, list});
   bytes block;
   for (const auto &c : st.data.contexts) block.insert(block.end(), c.c_str(), c.c_str() + c.size() + 1);
-  return hand_out(count, list, static_cast<uint32_t>(st.data.contexts.size()), &block);
+  const auto n = static_cast<uint32_t>(st.data.contexts.size());
+  bytes n_bytes(sizeof n);
+  std::memcpy(n_bytes.data(), &n, sizeof n);
+  return hand_out_raw(st, call, {.outs = {{.kind = out_kind::bytes, .content = n_bytes},
+                                          {.kind = out_kind::bytes, .content = block}}},
+                      {count, list});
 }
 
 }  // namespace

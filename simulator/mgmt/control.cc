@@ -125,43 +125,6 @@ extern "C" CIFSSIM_EXPORT void cifssim_visit_failures(cifssim_failure_visitor vi
     visit(ctx, f.call.c_str(), f.status, f.name.c_str(), f.until_reset ? 0 : f.times_left);
 }
 
-extern "C" CIFSSIM_EXPORT void cifssim_raw_share_list_null(void) {
-  std::lock_guard lock(state().mutex);
-  state().next_share_list = raw_share_list{.null_block = true};
-}
-
-extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_share_list(const cifssim_slot *slots, size_t slot_count, uint32_t count) {
-  if (slot_count && !slots) return CIFSSIM_BAD_ARGUMENT;
-  raw_share_list raw{.count = count};
-  for (size_t i = 0; i < slot_count; ++i) {
-    const cifssim_slot &in = slots[i];
-    if (in.length && !in.bytes) return CIFSSIM_BAD_ARGUMENT;
-    raw_slot out;
-    switch (in.kind) {
-      case CIFSSIM_SLOT_NULL: out.kind = slot_kind::null; break;
-      case CIFSSIM_SLOT_RECORD: out.kind = slot_kind::record; break;
-      case CIFSSIM_SLOT_OUTSIDE: out.kind = slot_kind::outside; break;
-      case CIFSSIM_SLOT_END: out.kind = slot_kind::end; break;
-      default: return CIFSSIM_BAD_ARGUMENT;
-    }
-    if (in.length) out.record.assign(in.bytes, in.bytes + in.length);
-    raw.slots.push_back(std::move(out));
-  }
-  std::lock_guard lock(state().mutex);
-  state().next_share_list = std::move(raw);
-  return CIFSSIM_OK;
-}
-
-extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_contexts(const uint32_t *count, const uint8_t *block,
-                                                      size_t block_length) {
-  raw_contexts raw;
-  if (count) raw.count = *count;
-  if (block) raw.block = bytes(block, block + block_length);
-  std::lock_guard lock(state().mutex);
-  state().next_contexts = std::move(raw);
-  return CIFSSIM_OK;
-}
-
 extern "C" CIFSSIM_EXPORT void cifssim_set_delay(uint32_t milliseconds) {
   std::lock_guard lock(state().mutex);
   state().delay_ms = milliseconds;
@@ -182,8 +145,5 @@ static_assert(std::is_same_v<decltype(&cifssim_set_contexts), cifssim_set_texts_
 static_assert(std::is_same_v<decltype(&cifssim_visit_contexts), cifssim_visit_texts_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_fail), cifssim_fail_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_failures), cifssim_visit_failures_fn>);
-static_assert(std::is_same_v<decltype(&cifssim_raw_share_list_null), cifssim_raw_share_list_null_fn>);
-static_assert(std::is_same_v<decltype(&cifssim_raw_share_list), cifssim_raw_share_list_fn>);
-static_assert(std::is_same_v<decltype(&cifssim_raw_contexts), cifssim_raw_contexts_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_set_delay), cifssim_set_delay_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_calls), cifssim_visit_calls_fn>);

@@ -30,6 +30,8 @@ model seed_model() {
        .type = cifs::share_type_ipc, .name_space = cifs::name_space_unknown});
   m.contexts = {".users.org", ".staff.users.org", ".admins.org"};
   m.open_files = seed_open_files();
+  m.connections = seed_connections();
+  m.invalid_users = seed_invalid_users();
   return m;
 }
 

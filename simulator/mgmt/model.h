@@ -1,5 +1,5 @@
 // The management library's view of the server: volumes, shares, user
-// contexts and open files. Plain data; the caller holds the state lock.
+// contexts, open files, client connections and the invalid users cache. Plain data; the caller holds the state lock.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "connections_model.h"
+#include "invalid_users_model.h"
 #include "open_files_model.h"
 
 namespace cifssim {
@@ -30,6 +32,8 @@ struct model {
   std::vector<share> shares;
   std::vector<std::string> contexts;
   open_files_table open_files;
+  std::vector<connection> connections;
+  invalid_users_table invalid_users;
 };
 
 model seed_model();

@@ -1,68 +1,31 @@
 // Open file calls of the management library: the open files of a share or
-// volume one page at a time, closing one file by its full path, and closing
-// every file of a share or volume.
-#include <sys/mman.h>
-
+// volume, or of a connection, one page at a time; closing one file by its
+// full path; and closing every file of a share or volume.
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
-#include "malloc_block.h"
+#include "paged_listing.h"
 #include "mgmtclient/open_file_records.h"
 #include "open_files_request.h"
+#include "open_files_result.h"
 
 namespace cifssim {
 namespace {
 
-// A raw answer's object is created even when its status is a failure, if
-// the test asked for one.
-int32_t hand_out_raw(const raw_open_files &raw, void **result_header) {
-  if (raw.shm_name)
-    if (const int32_t status = publish_object(*raw.shm_name, raw.shm_bytes)) return status;
-  void *header = nullptr;
-  if (raw.header && !(header = malloc_copy(*raw.header))) {
-    if (raw.shm_name) (void)shm_unlink(raw.shm_name->c_str());  // cleanup: out of memory is the answer
-    return CIFSSIM_OUT_OF_MEMORY;
-  }
-  *result_header = header;
-  return raw.status;
-}
-
-// The cookie of a page is empty when no matching file follows its last one.
+// A connection form request names a connection of the model, as a volume
+// form request names a share or volume.
 int32_t list_page(sim_state &st, const list_request &req, void **result_header) {
-  const std::string_view volume = *req.volume;
-  if (!names_share_or_volume(st.data, volume)) return CIFSSIM_NO_SUCH_VOLUME;
-  uint64_t after = 0;
-  if (req.cookie && !req.cookie->empty()) {
-    const auto resume = st.open_files_cookies.resume_after(*req.cookie, volume);
-    if (!resume) return CIFSSIM_BAD_COOKIE;
-    after = *resume;
-  }
-  const file_page page = select_page(st.data, {.volume = volume,
-                                               .filters = req.filters ? &*req.filters : nullptr,
-                                               .after = after,
-                                               .ignore = req.ignore_count,
-                                               .limit = req.return_count});
-  bytes records;
-  for (const open_file *f : page.files) {
-    const bytes record = open_file_record_bytes(*f);
-    records.insert(records.end(), record.begin(), record.end());
-  }
-  const std::string name = next_shm_name();
-  if (const int32_t status = publish_object(name, records)) return status;
-  const bool more = page.more && !page.files.empty();
-  const std::string cookie = more ? st.open_files_cookies.issue(volume, page.files.back()->order) : "";
-  void *header = malloc_copy(
-      result_header_bytes(static_cast<uint32_t>(page.files.size()), cookie, name, records.size()));
-  if (!header) {
-    (void)shm_unlink(name.c_str());  // cleanup: out of memory is the answer
-    return CIFSSIM_OUT_OF_MEMORY;
-  }
-  *result_header = header;
-  return CIFSSIM_OK;
+  const listing_scope scope{req.volume, req.connection};
+  if (scope.volume ? !names_share_or_volume(st.data, *scope.volume) : !find_connection(st.data, req.connection))
+    return scope.volume ? CIFSSIM_NO_SUCH_VOLUME : CIFSSIM_NO_SUCH_CONNECTION;
+  const auto keep = [&](const open_file &f) {
+    return scope.covers(st.data, f) && (!req.filters || passes(*req.filters, f));
+  };
+  return hand_out_page(st.cookies, scope.cookie_scope(), req, st.data.open_files.files, keep, open_file_record_bytes,
+                       result_header);
 }
 
 // The record the module builds: 48 zero bytes but the strings length, and
@@ -84,24 +47,11 @@ int32_t close_all(model &m, const record_view &r) {
 
 using namespace cifssim;
 
-// The request is logged and failure rules match its volume name before it
-// is checked; a queued raw answer stands in for the whole call.
+// Logged, and matched by failure rules, by its volume or connection number.
 extern "C" int32_t CIFSLIB_ListOpenFiles(void *request_page, void **result_header) {
-  constexpr const char *call = "CIFSLIB_ListOpenFiles";
-  if (!request_page) return refuse_null_argument(call);
-  const size_t page_size = request_page_size();
-  bytes page = capture_page(request_page, page_size);
-  list_request req;
-  const int32_t parsed = parse_list_request(page, page_size, req);
-  const std::string volume = req.volume.value_or("");
-  call_scope scope(call, volume, std::move(page), volume);
-  if (auto injected = scope.injected()) return *injected;
-  if (!result_header) return CIFSSIM_NULL_ARGUMENT;
-  if (auto raw = std::exchange(scope.state().next_open_files, std::nullopt)) return hand_out_raw(*raw, result_header);
-  if (parsed != CIFSSIM_OK) return parsed;
-  // The open files of one connection come with the connection calls.
-  if (!req.volume) return CIFSSIM_NOT_IMPLEMENTED;
-  return list_page(scope.state(), req, result_header);
+  const auto name_of = [](const list_request &req) { return req.volume.value_or(std::to_string(req.connection)); };
+  return run_page_call<list_request>("CIFSLIB_ListOpenFiles", request_page, result_header,
+                                     cifs::open_files_request_layout, parse_list_request, name_of, list_page);
 }
 
 // Closes every open of the path, whichever client holds it.

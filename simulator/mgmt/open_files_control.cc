@@ -1,5 +1,5 @@
-// Test-only control of the open files the simulated library knows, of the
-// raw listing answers, and of the shared memory objects it creates.
+// Test-only control of the open files the simulated library knows and of the
+// shared memory objects it creates.
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
@@ -7,7 +7,7 @@
 
 #include "cifs_sim_status.h"
 #include "cifssim_control.h"
-#include "open_files_result.h"
+#include "listing_result.h"
 #include "state.h"
 
 using namespace cifssim;
@@ -59,23 +59,6 @@ extern "C" CIFSSIM_EXPORT void cifssim_visit_open_files(cifssim_open_file_visito
   }
 }
 
-extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_open_files(int32_t status, const uint8_t *header, size_t header_length,
-                                                        const char *shm_name, const uint8_t *shm, size_t shm_length) {
-  if ((header_length && !header) || (shm_length && !shm)) return CIFSSIM_BAD_ARGUMENT;
-  raw_open_files raw{.status = status};
-  if (header) raw.header = bytes(header, header + header_length);
-  if (shm_name) {
-    const std::string_view name = shm_name;
-    if (name.size() < 2 || name.front() != '/' || name.find('/', 1) != std::string_view::npos)
-      return CIFSSIM_BAD_ARGUMENT;
-    raw.shm_name = std::string(name);
-    if (shm) raw.shm_bytes = bytes(shm, shm + shm_length);
-  }
-  std::lock_guard lock(state().mutex);
-  state().next_open_files = std::move(raw);
-  return CIFSSIM_OK;
-}
-
 extern "C" CIFSSIM_EXPORT size_t cifssim_shm_prefix(char *out, size_t size) {
   const std::string prefix = shm_prefix();
   if (out && size) std::snprintf(out, size, "%s", prefix.c_str());
@@ -92,7 +75,6 @@ extern "C" CIFSSIM_EXPORT uint32_t cifssim_remove_shm_objects(void) {
 
 static_assert(std::is_same_v<decltype(&cifssim_set_open_files), cifssim_set_open_files_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_open_files), cifssim_visit_open_files_fn>);
-static_assert(std::is_same_v<decltype(&cifssim_raw_open_files), cifssim_raw_open_files_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_shm_prefix), cifssim_shm_prefix_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_shm_objects), cifssim_visit_texts_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_remove_shm_objects), cifssim_remove_shm_objects_fn>);

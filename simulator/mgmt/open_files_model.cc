@@ -1,7 +1,6 @@
 #include "open_files_model.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 
 #include "mgmtclient/open_file_records.h"
@@ -10,17 +9,7 @@
 namespace cifssim {
 namespace {
 
-// Remembering more cookies than this would only let abandoned listings pile up.
-constexpr size_t remembered_cookies = 1024;
-
-bool contains_ignoring_case(std::string_view text, std::string_view part) {
-  const auto found = std::ranges::search(text, part, [](unsigned char a, unsigned char b) {
-    return std::tolower(a) == std::tolower(b);
-  });
-  return part.empty() || !found.empty();
-}
-
-bool filter_matches(const file_filter &filter, const open_file &file) {
+bool filter_matches(const list_filter &filter, const open_file &file) {
   return std::ranges::any_of(filter.patterns, [&](const std::string &pattern) {
     if (filter.type == cifs::filter_type_type) return same_name(file_type(file.name), pattern);
     return contains_ignoring_case(file.name, pattern) || contains_ignoring_case(file.full_path, pattern);
@@ -77,12 +66,7 @@ std::string_view file_type(std::string_view name) {
 }
 
 bool passes(const filter_set &set, const open_file &file) {
-  auto matches = [&file](const file_filter &f) { return filter_matches(f, file); };
-  switch (set.match_type) {
-    case cifs::match_type_all: return std::ranges::all_of(set.filters, matches);
-    case cifs::match_type_any: return std::ranges::any_of(set.filters, matches);
-    default: return std::ranges::none_of(set.filters, matches);
-  }
+  return filters_keep(set, [&file](const list_filter &f) { return filter_matches(f, file); });
 }
 
 bool names_share_or_volume(const model &m, std::string_view name) {
@@ -96,33 +80,12 @@ bool is_on(const model &m, const open_file &file, std::string_view name) {
   return s != m.shares.end() && same_name(s->volume, name);
 }
 
-file_page select_page(const model &m, const page_query &q) {
-  file_page page;
-  uint32_t skipped = 0;
-  for (const open_file &f : m.open_files.files) {
-    if (f.order <= q.after || !is_on(m, f, q.volume) || (q.filters && !passes(*q.filters, f))) continue;
-    if (skipped < q.ignore) {
-      ++skipped;
-    } else if (q.limit != 0 && page.files.size() == q.limit) {
-      page.more = true;
-      break;
-    } else {
-      page.files.push_back(&f);
-    }
-  }
-  return page;
+bool listing_scope::covers(const model &m, const open_file &file) const {
+  return volume ? is_on(m, file, *volume) : file.session_id == connection;
 }
 
-std::string cookie_book::issue(std::string_view volume, uint64_t after) {
-  if (issued_.size() == remembered_cookies) issued_.pop_front();
-  issued_.push_back({"ofc-" + std::to_string(next_++), std::string(volume), after});
-  return issued_.back().text;
-}
-
-std::optional<uint64_t> cookie_book::resume_after(std::string_view text, std::string_view volume) const {
-  const auto it = std::ranges::find_if(issued_, [text](const issued &c) { return c.text == text; });
-  if (it == issued_.end() || !same_name(it->volume, volume)) return std::nullopt;
-  return it->after;
+std::string listing_scope::cookie_scope() const {
+  return volume ? "volume:" + *volume : "connection:" + std::to_string(connection);
 }
 
 }  // namespace cifssim

@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "list_filters.h"
 
 namespace cifssim {
 
@@ -23,8 +24,7 @@ struct open_file {
   uint64_t order = 0;  // place in every listing, set by add_open_file
 };
 
-// Files in listing order. A new file goes after every file ever added, so a
-// position remembered by a cookie keeps its meaning when files come and go.
+// Files in listing order (see paging.h for the order).
 struct open_files_table {
   std::vector<open_file> files{};
   uint64_t next_order = 1;
@@ -33,24 +33,12 @@ struct open_files_table {
 void add_open_file(open_files_table &table, open_file file);
 open_files_table seed_open_files();
 
-// The filters of a list request, as the advanced filter block carries them.
-struct file_filter {
-  uint32_t type;  // cifs::filter_type_type or cifs::filter_type_search_name
-  std::vector<std::string> patterns;
-};
-struct filter_set {
-  uint32_t match_type;  // cifs::match_type_all, _any or _none
-  std::vector<file_filter> filters;
-};
-
 // The text after the last dot of a file name; empty without a dot or when the
 // only dot starts the name (".profile").
 std::string_view file_type(std::string_view name);
 // "type" wants the file type to equal a pattern, "search-name" a pattern
 // inside the file name or full path, both without regard to ASCII case; a
-// filter matches when one of its patterns does. "all" keeps a file every
-// filter matches, "any" one at least one filter matches, "none" one no filter
-// matches, so an empty set keeps everything but under "any".
+// filter matches when one of its patterns does.
 bool passes(const filter_set &set, const open_file &file);
 
 // A list or close-all request may name a share or a volume: the files of the
@@ -58,37 +46,15 @@ bool passes(const filter_set &set, const open_file &file);
 bool names_share_or_volume(const model &m, std::string_view name);
 bool is_on(const model &m, const open_file &file, std::string_view name);
 
-struct page_query {
-  std::string_view volume;
-  const filter_set *filters;  // null: every file
-  uint64_t after;             // files placed after this order only (0: from the start)
-  uint32_t ignore;            // matching files skipped first
-  uint32_t limit;             // most files in the page; 0: no limit
-};
+// Which files a listing covers: those on a share or volume, or those a
+// connection holds open (its number is their session id).
+struct listing_scope {
+  std::optional<std::string> volume;  // absent: the connection's files
+  uint32_t connection = 0;
 
-struct file_page {
-  std::vector<const open_file *> files;
-  bool more = false;  // matching files remain after the last one in the page
-};
-
-file_page select_page(const model &m, const page_query &query);
-
-// Cookies resume a listing right after the last file of the page that
-// issued them. Only the most recent ones are remembered.
-class cookie_book {
- public:
-  std::string issue(std::string_view volume, uint64_t after);
-  // The order to resume after, or nothing for a text not issued here (or
-  // forgotten) or issued for another volume.
-  std::optional<uint64_t> resume_after(std::string_view text, std::string_view volume) const;
-
- private:
-  struct issued {
-    std::string text, volume;
-    uint64_t after;
-  };
-  std::deque<issued> issued_;
-  uint64_t next_ = 1;
+  bool covers(const model &m, const open_file &file) const;
+  // What its cookies are issued for, so a cookie resumes only this listing.
+  std::string cookie_scope() const;
 };
 
 }  // namespace cifssim

@@ -12,30 +12,21 @@
 #include <string_view>
 #include <vector>
 
-#include "open_files_model.h"
+#include "list_request_page.h"
 
 namespace cifssim {
 
-struct list_request {
+struct list_request : page_common {
   uint32_t connection = 0;  // the first field; meaningful in the connection form only
-  uint32_t ignore_count = 0;
-  uint32_t return_count = 0;
   std::optional<std::string> volume{};  // absent: the connection form
-  std::optional<std::string> cookie{};
-  std::optional<filter_set> filters{};
 };
-
-// The size of the request page the module allocates.
-size_t request_page_size();
-
-// The header and as much of the declared string area as lies inside the page.
-std::vector<uint8_t> capture_page(const void *page, size_t page_size);
 
 // CIFSSIM_OK with `out` filled, or the refusal: CIFSSIM_BAD_REQUEST for the
 // layout (a strings length past the page, a text or block outside the string
 // area, a missing NUL, a text over its bound, entry lengths and counts that
-// disagree, non-zero reserved bytes), CIFSSIM_BAD_FILTER for what the filter
-// block says (match or filter type code, filterBy text, pattern limits).
+// disagree, non-zero reserved bytes, a connection number beside a volume
+// name), CIFSSIM_BAD_FILTER for what the filter block says (match or filter
+// type code, filterBy text, pattern limits).
 int32_t parse_list_request(std::span<const uint8_t> page, size_t page_size, list_request &out);
 
 // The full path of a close file record of exactly sizeof(cifs::close_file_record)

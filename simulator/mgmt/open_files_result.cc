@@ -1,84 +1,11 @@
 #include "open_files_result.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <string>
 
-#include <atomic>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
-
-#include "cifs_sim_status.h"
+#include "listing_result.h"
 #include "mgmtclient/open_file_records.h"
 
 namespace cifssim {
-namespace {
-
-constexpr const char *shm_directory = "/dev/shm";
-
-template <class Header>
-std::vector<uint8_t> header_then_area(const Header &header, const std::string &area) {
-  std::vector<uint8_t> out(sizeof header + area.size());
-  std::memcpy(out.data(), &header, sizeof header);
-  std::memcpy(out.data() + sizeof header, area.data(), area.size());
-  return out;
-}
-
-// Appends `text` and its NUL; returns where it starts in the area.
-uint32_t put(std::string &area, std::string_view text) {
-  const auto at = static_cast<uint32_t>(area.size());
-  area.append(text);
-  area.push_back('\0');
-  return at;
-}
-
-bool fill(int fd, std::span<const uint8_t> content) {
-  if (ftruncate(fd, static_cast<off_t>(content.size())) != 0) return false;
-  if (content.empty()) return true;
-  void *map = mmap(nullptr, content.size(), PROT_WRITE, MAP_SHARED, fd, 0);
-  if (map == MAP_FAILED) return false;
-  std::memcpy(map, content.data(), content.size());
-  (void)munmap(map, content.size());  // the object keeps what was written
-  return true;
-}
-
-}  // namespace
-
-std::string shm_prefix() { return "/cifssim." + std::to_string(getpid()) + "."; }
-
-std::string next_shm_name() {
-  static std::atomic<uint64_t> serial{1};
-  return shm_prefix() + std::to_string(serial++);
-}
-
-int32_t publish_object(const std::string &name, std::span<const uint8_t> content) {
-  const int fd = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
-  if (fd < 0) return CIFSSIM_SHM_FAILURE;
-  const bool ok = fill(fd, content);
-  (void)close(fd);  // the name keeps the object
-  if (ok) return CIFSSIM_OK;
-  (void)shm_unlink(name.c_str());  // cleanup: the failure is already reported
-  return CIFSSIM_SHM_FAILURE;
-}
-
-std::vector<std::string> present_objects() {
-  const std::string prefix = shm_prefix().substr(1);
-  std::vector<std::string> out;
-  std::error_code ec;
-  for (const auto &entry : std::filesystem::directory_iterator(shm_directory, ec)) {
-    const std::string name = entry.path().filename().string();
-    if (name.starts_with(prefix)) out.push_back("/" + name);
-  }
-  return out;
-}
-
-size_t remove_objects() {
-  size_t removed = 0;
-  for (const auto &name : present_objects())
-    if (shm_unlink(name.c_str()) == 0) ++removed;
-  return removed;
-}
 
 std::vector<uint8_t> open_file_record_bytes(const open_file &file) {
   std::string area;
@@ -87,23 +14,12 @@ std::vector<uint8_t> open_file_record_bytes(const open_file &file) {
   h.file_id = file.file_id;
   h.access_mask = file.access_mask;
   h.lock_level = file.lock_level;
-  h.file_name_offset = put(area, file.name);
-  h.share_name_offset = put(area, file.share);
-  h.full_path_offset = put(area, file.full_path);
-  h.user_name_offset = put(area, file.user_name);
-  h.client_address_offset = put(area, file.client_address);
+  h.file_name_offset = put_text(area, file.name);
+  h.share_name_offset = put_text(area, file.share);
+  h.full_path_offset = put_text(area, file.full_path);
+  h.user_name_offset = put_text(area, file.user_name);
+  h.client_address_offset = put_text(area, file.client_address);
   h.strings_length = static_cast<uint32_t>(area.size());
-  return header_then_area(h, area);
-}
-
-std::vector<uint8_t> result_header_bytes(uint32_t file_count, std::string_view cookie, std::string_view shm_name,
-                                         uint64_t shm_size) {
-  std::string area;
-  cifs::open_files_result_header h{};
-  h.file_count = file_count;
-  h.cookie_offset = put(area, cookie);
-  h.shm_name_offset = put(area, shm_name);
-  h.shm_size = shm_size;
   return header_then_area(h, area);
 }
 

@@ -1,7 +1,5 @@
 // Share calls of the management library: listing, create, change, feature
 // switching and removal against the model.
-#include <utility>
-
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
@@ -122,19 +120,12 @@ extern "C" int32_t CIFSLIB_GetShareNames(void *) {
 }
 
 extern "C" int32_t CIFSLIB_ListAllShares(void **share_list_block) {
-  return run_plain_call("CIFSLIB_ListAllShares", [share_list_block](sim_state &st) -> int32_t {
+  constexpr const char *call = "CIFSLIB_ListAllShares";
+  return run_plain_call(call, [share_list_block](sim_state &st) -> int32_t {
     if (!share_list_block) return CIFSSIM_NULL_ARGUMENT;
-    void *block = nullptr;
     // A queued raw result stands in for the model's list on this call only.
-    if (auto raw = std::exchange(st.next_share_list, std::nullopt)) {
-      if (raw->null_block) {
-        *share_list_block = nullptr;
-        return CIFSSIM_OK;
-      }
-      block = build_raw_share_list(raw->slots, raw->count, st.kept_records);
-    } else {
-      block = build_share_list(st.data.shares);
-    }
+    if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {share_list_block});
+    void *block = build_share_list(st.data.shares);
     if (!block) return CIFSSIM_OUT_OF_MEMORY;
     *share_list_block = block;
     return CIFSSIM_OK;

@@ -5,11 +5,9 @@ namespace cifssim {
 void sim_state::reset() {
   data = seed_model();
   failures.clear();
-  next_share_list.reset();
+  raw_results.clear();
   kept_records.clear();
-  next_contexts.reset();
-  next_open_files.reset();
-  open_files_cookies = {};
+  cookies = {};
   calls.clear();
   delay_ms = 0;
 }

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model.h"
-#include "open_files_result.h"
+#include "paging.h"
+#include "raw_result.h"
 #include "share_list.h"
 
 namespace cifssim {
@@ -30,27 +33,13 @@ struct logged_call {
   std::optional<bytes> record;
 };
 
-// One-shot share list: either a null block or these slots.
-struct raw_share_list {
-  bool null_block = false;
-  std::vector<raw_slot> slots{};
-  uint32_t count = 0;
-};
-
-struct raw_contexts {
-  std::optional<uint32_t> count;
-  std::optional<bytes> block;
-};
-
 struct sim_state {
   std::mutex mutex;
   model data = seed_model();
   std::vector<failure_rule> failures;
-  std::optional<raw_share_list> next_share_list;
+  std::map<std::string, raw_result, std::less<>> raw_results;  // by call name, one each
   outside_records kept_records;  // records raw lists pointed to outside their blocks
-  std::optional<raw_contexts> next_contexts;
-  std::optional<raw_open_files> next_open_files;
-  cookie_book open_files_cookies;
+  cookie_book cookies;           // of every paged listing
   std::vector<logged_call> calls;
   uint32_t delay_ms = 0;
 

@@ -44,8 +44,9 @@ TEST_F(ContextCalls, TextCallsRefuseWhatTheyCannotUse) {
 }
 
 TEST_F(ContextCalls, RawResultMayHoldNullPointers) {
-  const uint32_t lying = 9;
-  ASSERT_EQ(cifssim_raw_contexts(&lying, nullptr, 0), CIFSSIM_OK);
+  const std::vector<uint8_t> lying = {9, 0, 0, 0};
+  ASSERT_EQ(simtest::raw_result("CIFSLIB_ListUserContexts", 0, {simtest::bytes_out(lying), simtest::null_out()}),
+            CIFSSIM_OK);
   uint32_t *count = nullptr;
   char *block = reinterpret_cast<char *>(1);
   ASSERT_EQ(CIFSLIB_ListUserContexts(&count, &block), CIFSSIM_OK);

@@ -19,13 +19,23 @@
 
 namespace simtest {
 
-struct listing {
+struct listed_file {
+  cifs::open_file_record header;
+  std::string name, share, path, user, client;
+};
+
+// What a listing call handed out, read back the way the module reads it; the
+// header is freed and the object unlinked.
+struct fetched {
   int32_t status = -1;
-  cifs::open_files_result_header header{};
+  cifs::open_files_result_header header{};  // the invalid users header has the same layout
   std::string cookie, shm_name;
   std::vector<uint8_t> object;  // as large as the object really is
-  std::vector<cifs::open_file_record> files;
-  bool unlinked = false;  // the object named by the header existed
+  bool unlinked = false;        // the object named by the header existed
+};
+
+struct listing : fetched {
+  std::vector<listed_file> files;
 };
 
 inline std::vector<uint8_t> read_object(const std::string &name) {
@@ -45,22 +55,28 @@ inline std::vector<uint8_t> read_object(const std::string &name) {
   return out;
 }
 
-// The fixed part of each record, walking by the strings lengths.
-inline std::vector<cifs::open_file_record> read_records(const std::vector<uint8_t> &object, uint32_t count) {
-  std::vector<cifs::open_file_record> out;
+inline std::vector<listed_file> read_records(const std::vector<uint8_t> &object, uint32_t count) {
+  std::vector<listed_file> out;
   size_t at = 0;
   for (uint32_t i = 0; i < count && at + sizeof(cifs::open_file_record) <= object.size(); ++i) {
-    out.emplace_back();
-    std::memcpy(&out.back(), object.data() + at, sizeof out.back());
-    at += sizeof(cifs::open_file_record) + out.back().strings_length;
+    listed_file f{};
+    std::memcpy(&f.header, object.data() + at, sizeof f.header);
+    const char *area = reinterpret_cast<const char *>(object.data() + at + sizeof f.header);
+    f.name = area + f.header.file_name_offset;
+    f.share = area + f.header.share_name_offset;
+    f.path = area + f.header.full_path_offset;
+    f.user = area + f.header.user_name_offset;
+    f.client = area + f.header.client_address_offset;
+    out.push_back(std::move(f));
+    at += sizeof(cifs::open_file_record) + out.back().header.strings_length;
   }
   return out;
 }
 
-inline listing list(request_page &page) {
-  listing out;
+inline fetched fetch(int32_t (*call)(void *, void **), void *page) {
+  fetched out;
   void *header = nullptr;
-  out.status = CIFSLIB_ListOpenFiles(page.get(), &header);
+  out.status = call(page, &header);
   if (out.status != 0 || !header) {
     std::free(header);
     return out;
@@ -72,6 +88,11 @@ inline listing list(request_page &page) {
   std::free(header);
   out.object = read_object(out.shm_name);
   out.unlinked = shm_unlink(out.shm_name.c_str()) == 0;
+  return out;
+}
+
+inline listing list(request_page &page) {
+  listing out{fetch(CIFSLIB_ListOpenFiles, page.get()), {}};
   out.files = read_records(out.object, out.header.file_count);
   return out;
 }

@@ -101,7 +101,7 @@ TEST_F(ShareCalls, InjectedFailuresHitTheirNameForTheirCount) {
 }
 
 TEST_F(ShareCalls, RawListsAreServedOnce) {
-  cifssim_raw_share_list_null();
+  ASSERT_EQ(simtest::raw_result("CIFSLIB_ListAllShares", 0, {simtest::null_out()}), CIFSSIM_OK);
   void *block = reinterpret_cast<void *>(1);
   EXPECT_EQ(CIFSLIB_ListAllShares(&block), CIFSSIM_OK);
   EXPECT_EQ(block, nullptr);
@@ -109,16 +109,17 @@ TEST_F(ShareCalls, RawListsAreServedOnce) {
 
   const auto rec = cifssim::listed_record({.name = "raw", .volume = "V"});
   const cifssim_slot slots[] = {{CIFSSIM_SLOT_RECORD, rec.data(), rec.size()}, {CIFSSIM_SLOT_NULL, nullptr, 0}};
-  ASSERT_EQ(cifssim_raw_share_list(slots, 2, 2), CIFSSIM_OK);
+  ASSERT_EQ(simtest::raw_result("CIFSLIB_ListAllShares", 0, {simtest::slots_out(slots)}), CIFSSIM_OK);
   const auto list = list_shares();
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].name, "raw");
   EXPECT_EQ(list[1].name, "<null>");
 
   const cifssim_slot unknown[] = {{7, nullptr, 0}};
-  EXPECT_EQ(cifssim_raw_share_list(unknown, 1, 1), CIFSSIM_BAD_ARGUMENT);
+  EXPECT_EQ(simtest::raw_result("CIFSLIB_ListAllShares", 0, {simtest::slots_out(unknown)}), CIFSSIM_BAD_ARGUMENT);
   const cifssim_slot missing_bytes[] = {{CIFSSIM_SLOT_RECORD, nullptr, 4}};
-  EXPECT_EQ(cifssim_raw_share_list(missing_bytes, 1, 1), CIFSSIM_BAD_ARGUMENT);
+  EXPECT_EQ(simtest::raw_result("CIFSLIB_ListAllShares", 0, {simtest::slots_out(missing_bytes)}),
+            CIFSSIM_BAD_ARGUMENT);
 }
 
 // Slots as a faulty library could fill them: an empty record, the block's
@@ -130,7 +131,7 @@ TEST_F(ShareCalls, RawSlotsPointInsideAtTheEndOrOutsideTheBlock) {
                                 {CIFSSIM_SLOT_OUTSIDE, rec.data(), rec.size()},
                                 {CIFSSIM_SLOT_END, nullptr, 0},
                                 {CIFSSIM_SLOT_RECORD, nullptr, 0}};
-  ASSERT_EQ(cifssim_raw_share_list(slots, 5, 5), CIFSSIM_OK);
+  ASSERT_EQ(simtest::raw_result("CIFSLIB_ListAllShares", 0, {simtest::slots_out(slots)}), CIFSSIM_OK);
   void *block = nullptr;
   ASSERT_EQ(CIFSLIB_ListAllShares(&block), CIFSSIM_OK);
   const auto *bytes = static_cast<const uint8_t *>(block);
@@ -148,13 +149,8 @@ TEST_F(ShareCalls, RawSlotsPointInsideAtTheEndOrOutsideTheBlock) {
 }
 
 TEST_F(ShareCalls, UnmodelledCallsAnswerNotImplemented) {
-  uint32_t count = 0;
-  EXPECT_EQ(CIFSLIB_GetConnectionsCount(&count), CIFSSIM_NOT_IMPLEMENTED);
-  EXPECT_EQ(CIFSLIB_AddPermanentInvalidUser("u"), CIFSSIM_NOT_IMPLEMENTED);
-  void *block = nullptr;
-  EXPECT_EQ(CIFSLIB_GetConnectionMappedShares("3", &block), CIFSSIM_NOT_IMPLEMENTED);
+  EXPECT_EQ(CIFSLIB_GetShareNames(nullptr), CIFSSIM_NOT_IMPLEMENTED);
   const auto calls = simtest::mgmt_calls();
-  ASSERT_EQ(calls.size(), 3u);
-  EXPECT_EQ(calls[1].text, "u");
-  EXPECT_EQ(calls[2].text, "3");
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].call, "CIFSLIB_GetShareNames");
 }

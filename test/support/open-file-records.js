@@ -107,3 +107,6 @@ function parseListRequest(buf) {
 }
 
 module.exports = { openFileRecord, resultHeader, parseListRequest, ABSENT };
+// The readers of the invalid users request pages share these.
+module.exports.parseFilterBlock = parseFilterBlock;
+module.exports.textAt = textAt;

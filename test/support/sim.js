@@ -8,12 +8,20 @@ const buildDir = path.resolve(process.env.CIFS_BUILD_DIR || path.join(__dirname,
 const native = require(path.join(buildDir, 'test', 'simctl.node'));
 const records = require('./share-record');
 const openFileRecords = require('./open-file-records');
+const connectionRecords = require('./connection-records');
 
 const codes = native.statusCodes();
 
 const IDENTITY_KEYS = new Set([
   'dn', 'userType', 'supervisor', 'userinfoStatus', 'sevStatus', 'neededCapacity', 'alwaysTooSmall', 'sidStatus',
 ]);
+
+function u32Bytes(value) {
+  if (!Number.isInteger(value) || value < 0 || value > 0xffffffff) throw new TypeError('a count must be a u32');
+  const bytes = Buffer.alloc(4);
+  bytes.writeUInt32LE(value);
+  return bytes;
+}
 
 function checkKeys(object, allowed, what) {
   for (const key of Object.keys(object)) {
@@ -51,10 +59,11 @@ const mgmt = {
   // begins, or at the block's end), {outside: Buffer} (a record kept outside
   // the block) or {end: true} (the block's end).
   rawShareList(list, { count } = {}) {
-    native.mgmtRawShareList(list, count);
+    mgmt.rawResult('CIFSLIB_ListAllShares', { out: [list === null ? null : { slots: list, count }] });
   },
+  // count: a number (a 4-byte block holding it) or null; block: Buffer or null.
   rawContexts({ count = null, block = null } = {}) {
-    native.mgmtRawContexts(count, block);
+    mgmt.rawResult('CIFSLIB_ListUserContexts', { out: [count, block] });
   },
   // Replaces every open file; listings follow this order. Each file:
   // { shareName, name, sessionID, ID, accessMask, lockLevel, fullPath, userName,
@@ -70,8 +79,52 @@ const mgmt = {
   rawOpenFiles({ status = 0, header, shm = null } = {}) {
     const given = header === undefined
       ? openFileRecords.resultHeader({ shmName: `${native.mgmtShmPrefix()}absent` }) : header;
-    native.mgmtRawOpenFiles(status, given, shm ? shm.name : null, shm ? (shm.bytes ?? Buffer.alloc(0)) : null);
+    mgmt.rawResult('CIFSLIB_ListOpenFiles', { status, out: [given], shm });
   },
+  // The next call of `call` answers with hand-made results instead of the
+  // model's, whatever its request: the object shm.name is created first with
+  // exactly shm.bytes (a name that exists makes the call fail with
+  // SHM_FAILURE and write nothing), out[i] goes to the call's i-th
+  // out-parameter, and status is returned. Each out is null (a null pointer;
+  // caller memory left as it is), a Buffer (a malloc'd block of exactly these
+  // bytes; caller memory gets them copied to its start), a number (a 4-byte
+  // little-endian u32) or, for share lists, {slots, count} as rawShareList
+  // takes them. Out-parameters past out.length get null. The calls and their
+  // out-parameters in order:
+  //   CIFSLIB_ListAllShares, CIFSLIB_GetConnectionMappedShares: [share list block]
+  //   CIFSLIB_GetConnectionsList: [connection list block]
+  //   CIFSLIB_GetConnectionsCount: [the caller's u32 count (caller memory, 4 bytes)]
+  //   CIFSLIB_GetConnectionDetails: [the caller's record (caller memory, 418 bytes),
+  //     security equivalence texts]
+  //   CIFSLIB_ListOpenFiles, CIFSLIB_ListInvalidUsers: [result header]; these two alone take shm
+  //   CIFSLIB_ListUserContexts: [count block, texts block]
+  // Throws for any other call, more outs than the call has, or bytes that do
+  // not fit caller memory; one raw result per call is queued, the last wins.
+  rawResult(call, { status = 0, out = [], shm = null } = {}) {
+    if (!Array.isArray(out)) throw new TypeError('out must be an array');
+    const outs = out.map((o) => (typeof o === 'number' ? u32Bytes(o) : o));
+    native.mgmtRawResult(call, status, outs, shm ? shm.name : null, shm ? (shm.bytes ?? Buffer.alloc(0)) : null);
+  },
+  // Replaces every connection; the list and count calls follow this order.
+  // Each: { connectionNumber, userName, ipAddress, connectionType, status,
+  // privileges, channels, isEncrypted, totalRequests, totalBytesRead,
+  // totalBytesWritten, loginTime, securityEquivalence: [texts], mappedShares:
+  // [share names of the model] }; numbers default to 0, texts to "", lists to
+  // []; the 64-bit ones take a safe integer or a BigInt. Texts must leave room
+  // for the NUL of their record field (ipAddress 15 bytes, userName 255,
+  // connectionType 19, status and privileges 31). A connection's open files
+  // are the open files whose sessionID is its number. connections() gives
+  // them back with every key filled, the 64-bit ones as BigInts, plus
+  // openFiles and mappedSharesCount as the library reports them.
+  setConnections: (connections) => native.mgmtSetConnections(connections),
+  connections: () => native.mgmtConnections(),
+  // Replaces the invalid users cache; listings follow this order. Each:
+  // { name (required), state (default 2: a cached invalid user; any other:
+  // blocked), clientIPAddress (default "", at most 15 bytes),
+  // lastAuthAttemptTime (default 0; safe integer or BigInt) }. invalidUsers()
+  // gives them back, lastAuthAttemptTime as a BigInt.
+  setInvalidUsers: (users) => native.mgmtSetInvalidUsers(users),
+  invalidUsers: () => native.mgmtInvalidUsers(),
   // Objects named shmName(tag) are listed by sharedMemory() with the ones the
   // library creates; removeSharedMemory() unlinks them all and says how many.
   shmName: (tag) => `${native.mgmtShmPrefix()}${tag}`,
@@ -92,6 +145,7 @@ module.exports = {
   mgmt,
   records,
   openFileRecords,
+  connectionRecords,
   status: Object.freeze({ ...codes.mgmt }),
   dir: path.join(buildDir, 'sim'),
   partialDir: path.join(buildDir, 'sim-partial'),

@@ -1,5 +1,4 @@
 // JS bindings of the management library's controls.
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -10,67 +9,6 @@
 
 namespace simctl {
 namespace {
-
-constexpr int64_t int32_min = std::numeric_limits<int32_t>::min();
-constexpr int64_t int32_max = std::numeric_limits<int32_t>::max();
-constexpr int64_t uint32_max = std::numeric_limits<uint32_t>::max();
-constexpr int64_t uint16_max = std::numeric_limits<uint16_t>::max();
-
-template <size_t N>
-bool arguments(napi_env env, napi_callback_info info, napi_value (&argv)[N]) {
-  size_t argc = N;  // missing arguments come back as undefined
-  return !failed(env, napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr), "napi_get_cb_info");
-}
-
-std::optional<std::vector<napi_value>> elements(napi_env env, napi_value value, const char *what) {
-  bool is_array = false;
-  uint32_t length = 0;
-  if (failed(env, napi_is_array(env, value, &is_array), "napi_is_array")) return std::nullopt;
-  if (!is_array) {
-    throw_type_error(env, std::string(what) + " must be an array");
-    return std::nullopt;
-  }
-  if (failed(env, napi_get_array_length(env, value, &length), "napi_get_array_length")) return std::nullopt;
-  std::vector<napi_value> out(length);
-  for (uint32_t i = 0; i < length; ++i)
-    if (failed(env, napi_get_element(env, value, i, &out[i]), "napi_get_element")) return std::nullopt;
-  return out;
-}
-
-std::optional<std::vector<uint8_t>> buffer_bytes(napi_env env, napi_value value, const char *what) {
-  bool is_buffer = false;
-  void *data = nullptr;
-  size_t length = 0;
-  if (failed(env, napi_is_buffer(env, value, &is_buffer), "napi_is_buffer")) return std::nullopt;
-  if (!is_buffer) {
-    throw_type_error(env, std::string(what) + " must be a Buffer");
-    return std::nullopt;
-  }
-  if (failed(env, napi_get_buffer_info(env, value, &data, &length), "napi_get_buffer_info")) return std::nullopt;
-  const auto *bytes = static_cast<const uint8_t *>(data);
-  return std::vector<uint8_t>(bytes, bytes + length);
-}
-
-// A refused control call (duplicate names, unknown call name) throws, so the
-// test fails at its setup line rather than later for a confusing reason.
-napi_value answer(napi_env env, int32_t status, const char *what) {
-  if (status == CIFSSIM_OK) return undefined(env);
-  napi_throw_error(env, nullptr, (std::string("simctl: ") + what + " refused its argument, status " +
-                                  std::to_string(status)).c_str());
-  return nullptr;
-}
-
-napi_value number(napi_env env, double value) {
-  napi_value out;
-  SIMCTL_CHECK(env, napi_create_double(env, value, &out));
-  return out;
-}
-
-napi_value boolean(napi_env env, bool value) {
-  napi_value out;
-  SIMCTL_CHECK(env, napi_get_boolean(env, value, &out));
-  return out;
-}
 
 napi_value mgmt_reset(napi_env env, napi_callback_info) {
   auto *m = mgmt(env);
@@ -250,89 +188,6 @@ napi_value mgmt_set_contexts(napi_env env, napi_callback_info info) {
 }
 napi_value mgmt_contexts(napi_env env, napi_callback_info) { return get_texts(env, &mgmt_controls::visit_contexts); }
 
-// One slot of a raw share list: null, a Buffer (a record in the block, which
-// may be empty), {outside: Buffer} (a record kept outside the block) or
-// {end: true} (the block's end). The bytes stay in `record`.
-bool read_slot(napi_env env, napi_value item, cifssim_slot &slot, std::vector<uint8_t> &record) {
-  slot = {CIFSSIM_SLOT_NULL, nullptr, 0};
-  if (is_nullish(env, item)) return true;
-  bool is_buffer = false;
-  if (failed(env, napi_is_buffer(env, item, &is_buffer), "napi_is_buffer")) return false;
-  napi_value source = item;
-  slot.kind = CIFSSIM_SLOT_RECORD;
-  if (!is_buffer) {
-    const std::optional<napi_value> outside = property(env, item, "outside");
-    if (pending(env)) return false;
-    const std::optional<napi_value> end = property(env, item, "end");
-    if (pending(env)) return false;
-    if (end && !outside) {
-      auto flag = to_bool(env, *end, "end");
-      if (!flag) return false;
-      if (*flag) {
-        slot.kind = CIFSSIM_SLOT_END;
-        return true;
-      }
-    }
-    if (!outside || end) {
-      throw_type_error(env, "record must be a Buffer, null, {outside: Buffer} or {end: true}");
-      return false;
-    }
-    slot.kind = CIFSSIM_SLOT_OUTSIDE;
-    source = *outside;
-  }
-  auto bytes = buffer_bytes(env, source, "record");
-  if (!bytes) return false;
-  record = std::move(*bytes);
-  slot.bytes = record.data();  // may be null for an empty record: its kind says what it is
-  slot.length = record.size();
-  return true;
-}
-
-// mgmtRawShareList(null) or mgmtRawShareList([slot, ...], count | undefined)
-napi_value mgmt_raw_share_list(napi_env env, napi_callback_info info) {
-  napi_value argv[2];
-  if (!arguments(env, info, argv)) return nullptr;
-  if (is_nullish(env, argv[0])) {
-    auto *m = mgmt(env);
-    if (!m) return nullptr;
-    m->raw_share_list_null();
-    return undefined(env);
-  }
-  auto items = elements(env, argv[0], "records");
-  if (!items) return nullptr;
-  std::vector<std::vector<uint8_t>> records(items->size());
-  std::vector<cifssim_slot> slots(items->size());
-  for (size_t i = 0; i < items->size(); ++i)
-    if (!read_slot(env, (*items)[i], slots[i], records[i])) return nullptr;
-  std::optional<int64_t> count = static_cast<int64_t>(slots.size());
-  if (!is_nullish(env, argv[1]) && !(count = to_integer(env, argv[1], "count", 0, uint32_max))) return nullptr;
-  auto *m = mgmt(env);
-  if (!m) return nullptr;
-  return answer(env, m->raw_share_list(slots.data(), slots.size(), static_cast<uint32_t>(*count)),
-                "cifssim_raw_share_list");
-}
-
-// mgmtRawContexts(count | null, Buffer | null)
-napi_value mgmt_raw_contexts(napi_env env, napi_callback_info info) {
-  napi_value argv[2];
-  if (!arguments(env, info, argv)) return nullptr;
-  std::optional<uint32_t> count;
-  if (!is_nullish(env, argv[0])) {
-    auto n = to_integer(env, argv[0], "count", 0, uint32_max);
-    if (!n) return nullptr;
-    count = static_cast<uint32_t>(*n);
-  }
-  std::optional<std::vector<uint8_t>> block;
-  if (!is_nullish(env, argv[1]) && !(block = buffer_bytes(env, argv[1], "block"))) return nullptr;
-  auto *m = mgmt(env);
-  if (!m) return nullptr;
-  // An empty block is a block: give it an address, as a null one means none.
-  static const uint8_t empty = 0;
-  const uint8_t *block_bytes = block ? (block->empty() ? &empty : block->data()) : nullptr;
-  return answer(env, m->raw_contexts(count ? &*count : nullptr, block_bytes, block ? block->size() : 0),
-                "cifssim_raw_contexts");
-}
-
 napi_value mgmt_delay(napi_env env, napi_callback_info info) {
   napi_value argv[1];
   if (!arguments(env, info, argv)) return nullptr;
@@ -357,8 +212,6 @@ const std::vector<binding> mgmt_bindings = {
     {"mgmtVolumes", mgmt_volumes},
     {"mgmtSetContexts", mgmt_set_contexts},
     {"mgmtContexts", mgmt_contexts},
-    {"mgmtRawShareList", mgmt_raw_share_list},
-    {"mgmtRawContexts", mgmt_raw_contexts},
     {"mgmtDelay", mgmt_delay},
 };
 

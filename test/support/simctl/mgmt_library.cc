@@ -46,9 +46,6 @@ const mgmt_controls *mgmt(napi_env env) {
       !bind(env, handle, "cifssim_visit_contexts", &c.visit_contexts) ||
       !bind(env, handle, "cifssim_fail", &c.fail) ||
       !bind(env, handle, "cifssim_visit_failures", &c.visit_failures) ||
-      !bind(env, handle, "cifssim_raw_share_list_null", &c.raw_share_list_null) ||
-      !bind(env, handle, "cifssim_raw_share_list", &c.raw_share_list) ||
-      !bind(env, handle, "cifssim_raw_contexts", &c.raw_contexts) ||
       !bind(env, handle, "cifssim_set_delay", &c.set_delay) ||
       !bind(env, handle, "cifssim_visit_calls", &c.visit_calls))
     return nullptr;

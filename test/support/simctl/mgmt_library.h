@@ -18,9 +18,6 @@ struct mgmt_controls {
   cifssim_visit_texts_fn visit_contexts;
   cifssim_fail_fn fail;
   cifssim_visit_failures_fn visit_failures;
-  cifssim_raw_share_list_null_fn raw_share_list_null;
-  cifssim_raw_share_list_fn raw_share_list;
-  cifssim_raw_contexts_fn raw_contexts;
   cifssim_set_delay_fn set_delay;
   cifssim_visit_calls_fn visit_calls;
 };
@@ -32,5 +29,13 @@ const mgmt_controls *mgmt(napi_env env);
 // Any other symbol of that instance, for controls bound in files of their
 // own; null with a JS error pending when the library or the symbol is missing.
 void *mgmt_symbol(napi_env env, const char *symbol);
+
+// mgmt_symbol into a function pointer of its declared type.
+template <class Fn>
+bool bind_control(napi_env env, const char *symbol, Fn &out) {
+  void *address = mgmt_symbol(env, symbol);
+  out = reinterpret_cast<Fn>(address);
+  return address != nullptr;
+}
 
 }  // namespace simctl

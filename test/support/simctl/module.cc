@@ -39,6 +39,11 @@ napi_value status_codes(napi_env env, napi_callback_info) {
                                        {"BAD_REQUEST", CIFSSIM_BAD_REQUEST},
                                        {"BAD_FILTER", CIFSSIM_BAD_FILTER},
                                        {"BAD_COOKIE", CIFSSIM_BAD_COOKIE},
+                                       {"BAD_CONNECTION_NUMBER", CIFSSIM_BAD_CONNECTION_NUMBER},
+                                       {"NO_SUCH_CONNECTION", CIFSSIM_NO_SUCH_CONNECTION},
+                                       {"BAD_USER_NAME", CIFSSIM_BAD_USER_NAME},
+                                       {"NO_SUCH_USER", CIFSSIM_NO_SUCH_USER},
+                                       {"ALREADY_BLOCKED", CIFSSIM_ALREADY_BLOCKED},
                                        {"NOT_IMPLEMENTED", CIFSSIM_NOT_IMPLEMENTED}});
   napi_value identity = status_table(env, {{"OK", TORALSIM_OK},
                                            {"BUFFER_TOO_SMALL", TORALSIM_BUFFER_TOO_SMALL},
@@ -54,6 +59,8 @@ napi_value init(napi_env env, napi_value exports) {
   all.insert(all.end(), identity_bindings.begin(), identity_bindings.end());
   all.insert(all.end(), mgmt_bindings.begin(), mgmt_bindings.end());
   all.insert(all.end(), open_files_bindings.begin(), open_files_bindings.end());
+  all.insert(all.end(), connection_bindings.begin(), connection_bindings.end());
+  all.insert(all.end(), raw_result_bindings.begin(), raw_result_bindings.end());
   for (const auto &b : all) {
     napi_value function;
     SIMCTL_CHECK(env, napi_create_function(env, b.name, NAPI_AUTO_LENGTH, b.function, nullptr, &function));

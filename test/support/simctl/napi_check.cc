@@ -120,6 +120,55 @@ bool read_flag(napi_env env, napi_value object, const char *key, bool &field) {
   return flag.has_value();
 }
 
+std::optional<std::vector<napi_value>> elements(napi_env env, napi_value value, const char *what) {
+  bool is_array = false;
+  uint32_t length = 0;
+  if (failed(env, napi_is_array(env, value, &is_array), "napi_is_array")) return std::nullopt;
+  if (!is_array) {
+    throw_type_error(env, std::string(what) + " must be an array");
+    return std::nullopt;
+  }
+  if (failed(env, napi_get_array_length(env, value, &length), "napi_get_array_length")) return std::nullopt;
+  std::vector<napi_value> out(length);
+  for (uint32_t i = 0; i < length; ++i)
+    if (failed(env, napi_get_element(env, value, i, &out[i]), "napi_get_element")) return std::nullopt;
+  return out;
+}
+
+std::optional<std::vector<uint8_t>> buffer_bytes(napi_env env, napi_value value, const char *what) {
+  bool is_buffer = false;
+  void *data = nullptr;
+  size_t length = 0;
+  if (failed(env, napi_is_buffer(env, value, &is_buffer), "napi_is_buffer")) return std::nullopt;
+  if (!is_buffer) {
+    throw_type_error(env, std::string(what) + " must be a Buffer");
+    return std::nullopt;
+  }
+  if (failed(env, napi_get_buffer_info(env, value, &data, &length), "napi_get_buffer_info")) return std::nullopt;
+  const auto *bytes = static_cast<const uint8_t *>(data);
+  return std::vector<uint8_t>(bytes, bytes + length);
+}
+
+napi_value answer(napi_env env, int32_t status, const char *control) {
+  if (status == 0) return undefined(env);
+  const std::string text =
+      std::string("simctl: ") + control + " refused its argument, status " + std::to_string(status);
+  napi_throw_error(env, nullptr, text.c_str());
+  return nullptr;
+}
+
+napi_value number(napi_env env, double value) {
+  napi_value out;
+  SIMCTL_CHECK(env, napi_create_double(env, value, &out));
+  return out;
+}
+
+napi_value boolean(napi_env env, bool value) {
+  napi_value out;
+  SIMCTL_CHECK(env, napi_get_boolean(env, value, &out));
+  return out;
+}
+
 array_builder::array_builder(napi_env env) : env_(env) {
   ok_ = !failed(env, napi_create_array(env, &array_), "napi_create_array");
 }

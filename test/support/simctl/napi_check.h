@@ -5,10 +5,17 @@
 #include <node_api.h>
 
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace simctl {
+
+inline constexpr int64_t int32_min = std::numeric_limits<int32_t>::min();
+inline constexpr int64_t int32_max = std::numeric_limits<int32_t>::max();
+inline constexpr int64_t uint16_max = std::numeric_limits<uint16_t>::max();
+inline constexpr int64_t uint32_max = std::numeric_limits<uint32_t>::max();
 
 // True when `status` failed; a JS error naming `call` is then pending.
 bool failed(napi_env env, napi_status status, const char *call);
@@ -45,6 +52,26 @@ bool read_flag(napi_env env, napi_value object, const char *key, bool &field);
 // Reads object[key] into `out` when present, then sets *present (if given);
 // false with an exception pending when it is present but not a string.
 bool read_text(napi_env env, napi_value object, const char *key, std::string &out, bool *present);
+
+// argv[0..N) of the call; missing arguments come back as undefined.
+template <size_t N>
+bool arguments(napi_env env, napi_callback_info info, napi_value (&argv)[N]) {
+  size_t argc = N;
+  return !failed(env, napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr), "napi_get_cb_info");
+}
+
+// The elements of an array; nothing, with a TypeError pending, for anything else.
+std::optional<std::vector<napi_value>> elements(napi_env env, napi_value value, const char *what);
+
+// A Buffer's bytes; nothing, with a TypeError pending, for anything else.
+std::optional<std::vector<uint8_t>> buffer_bytes(napi_env env, napi_value value, const char *what);
+
+// Undefined for CIFSSIM_OK; any other status of a control call throws, so a
+// test fails at its setup line rather than later for a confusing reason.
+napi_value answer(napi_env env, int32_t status, const char *control);
+
+napi_value number(napi_env env, double value);
+napi_value boolean(napi_env env, bool value);
 
 // Appends visited values to a JS array; after a failure it ignores the rest.
 class array_builder {

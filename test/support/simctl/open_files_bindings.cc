@@ -1,7 +1,6 @@
 // JS bindings of the open files controls of the management library: the
-// open files it knows, one-shot raw listing answers, and the shared memory
-// objects it created that are still there.
-#include <limits>
+// open files it knows, and the shared memory objects it created that are
+// still there.
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,76 +13,27 @@
 namespace simctl {
 namespace {
 
-constexpr int64_t int32_min = std::numeric_limits<int32_t>::min();
-constexpr int64_t int32_max = std::numeric_limits<int32_t>::max();
-constexpr int64_t uint32_max = std::numeric_limits<uint32_t>::max();
-
 struct open_files_controls {
   cifssim_set_open_files_fn set_open_files;
   cifssim_visit_open_files_fn visit_open_files;
-  cifssim_raw_open_files_fn raw_open_files;
   cifssim_shm_prefix_fn shm_prefix;
   cifssim_visit_texts_fn visit_shm_objects;
   cifssim_remove_shm_objects_fn remove_shm_objects;
 };
-
-template <class Fn>
-bool bind(napi_env env, const char *symbol, Fn &out) {
-  void *address = mgmt_symbol(env, symbol);
-  out = reinterpret_cast<Fn>(address);
-  return address != nullptr;
-}
 
 // Bound on first use, like the other management controls.
 const open_files_controls *controls(napi_env env) {
   static std::optional<open_files_controls> bound;
   if (bound) return &*bound;
   open_files_controls c{};
-  if (!bind(env, "cifssim_set_open_files", c.set_open_files) ||
-      !bind(env, "cifssim_visit_open_files", c.visit_open_files) ||
-      !bind(env, "cifssim_raw_open_files", c.raw_open_files) || !bind(env, "cifssim_shm_prefix", c.shm_prefix) ||
-      !bind(env, "cifssim_visit_shm_objects", c.visit_shm_objects) ||
-      !bind(env, "cifssim_remove_shm_objects", c.remove_shm_objects))
+  if (!bind_control(env, "cifssim_set_open_files", c.set_open_files) ||
+      !bind_control(env, "cifssim_visit_open_files", c.visit_open_files) ||
+      !bind_control(env, "cifssim_shm_prefix", c.shm_prefix) ||
+      !bind_control(env, "cifssim_visit_shm_objects", c.visit_shm_objects) ||
+      !bind_control(env, "cifssim_remove_shm_objects", c.remove_shm_objects))
     return nullptr;
   bound = c;
   return &*bound;
-}
-
-// argv[0..N) of the call; missing ones are undefined.
-template <size_t N>
-bool take_arguments(napi_env env, napi_callback_info info, napi_value (&argv)[N]) {
-  size_t argc = N;
-  return !failed(env, napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr), "napi_get_cb_info");
-}
-
-// A Buffer's bytes, or nothing for null or undefined; false with a TypeError
-// pending for anything else.
-bool nullable_bytes(napi_env env, napi_value value, const char *what, std::optional<std::vector<uint8_t>> &out) {
-  if (is_nullish(env, value)) return true;
-  bool is_buffer = false;
-  void *data = nullptr;
-  size_t length = 0;
-  if (failed(env, napi_is_buffer(env, value, &is_buffer), "napi_is_buffer")) return false;
-  if (!is_buffer) {
-    throw_type_error(env, std::string(what) + " must be a Buffer or null");
-    return false;
-  }
-  if (failed(env, napi_get_buffer_info(env, value, &data, &length), "napi_get_buffer_info")) return false;
-  out.emplace(static_cast<const uint8_t *>(data), static_cast<const uint8_t *>(data) + length);
-  return true;
-}
-
-napi_value refused_unless_ok(napi_env env, int32_t status, const char *control) {
-  if (status == CIFSSIM_OK) return undefined(env);
-  const std::string text = std::string("simctl: ") + control + " refused its argument, status " + std::to_string(status);
-  napi_throw_error(env, nullptr, text.c_str());
-  return nullptr;
-}
-
-napi_value unsigned_number(napi_env env, uint32_t value) {
-  napi_value out;
-  SIMCTL_CHECK(env, napi_create_uint32(env, value, &out));
-  return out;
 }
 
 // The texts of one file object, owned here until the library has copied them.
@@ -106,7 +56,7 @@ bool read_file(napi_env env, napi_value object, file_texts &t, cifssim_open_file
 // mgmtSetOpenFiles([{shareName, name, sessionID, ID, accessMask, lockLevel, fullPath, userName, clientIPAddress}])
 napi_value set_open_files(napi_env env, napi_callback_info info) {
   napi_value argv[1];
-  if (!take_arguments(env, info, argv)) return nullptr;
+  if (!arguments(env, info, argv)) return nullptr;
   bool is_array = false;
   uint32_t length = 0;
   SIMCTL_CHECK(env, napi_is_array(env, argv[0], &is_array));
@@ -129,7 +79,7 @@ napi_value set_open_files(napi_env env, napi_callback_info info) {
   }
   const auto *c = controls(env);
   if (!c) return nullptr;
-  return refused_unless_ok(env, c->set_open_files(files.data(), files.size()), "cifssim_set_open_files");
+  return answer(env, c->set_open_files(files.data(), files.size()), "cifssim_set_open_files");
 }
 
 napi_value open_files(napi_env env, napi_callback_info) {
@@ -142,10 +92,10 @@ napi_value open_files(napi_env env, napi_callback_info) {
         napi_env e = out.env();
         napi_value o = new_object(e);
         const bool ok = o && set(e, o, "shareName", make_string(e, f->share_name)) &&
-                        set(e, o, "sessionID", unsigned_number(e, f->session_id)) &&
-                        set(e, o, "ID", unsigned_number(e, f->file_id)) &&
-                        set(e, o, "accessMask", unsigned_number(e, f->access_mask)) &&
-                        set(e, o, "lockLevel", unsigned_number(e, f->lock_level)) &&
+                        set(e, o, "sessionID", number(e, f->session_id)) &&
+                        set(e, o, "ID", number(e, f->file_id)) &&
+                        set(e, o, "accessMask", number(e, f->access_mask)) &&
+                        set(e, o, "lockLevel", number(e, f->lock_level)) &&
                         set(e, o, "name", make_string(e, f->file_name)) &&
                         set(e, o, "fullPath", make_string(e, f->full_path)) &&
                         set(e, o, "userName", make_string(e, f->user_name)) &&
@@ -154,26 +104,6 @@ napi_value open_files(napi_env env, napi_callback_info) {
       },
       &files);
   return files.result();
-}
-
-// mgmtRawOpenFiles(status, header | null, shmName | null, shmBytes | null)
-napi_value raw_open_files(napi_env env, napi_callback_info info) {
-  napi_value argv[4];
-  if (!take_arguments(env, info, argv)) return nullptr;
-  const auto status = to_integer(env, argv[0], "status", int32_min, int32_max);
-  if (!status) return nullptr;
-  std::optional<std::vector<uint8_t>> header, shm;
-  std::optional<std::string> name;
-  if (!nullable_bytes(env, argv[1], "header", header)) return nullptr;
-  if (!is_nullish(env, argv[2]) && !(name = to_string(env, argv[2], "shmName"))) return nullptr;
-  if (!nullable_bytes(env, argv[3], "shmBytes", shm)) return nullptr;
-  const auto *c = controls(env);
-  if (!c) return nullptr;
-  return refused_unless_ok(env,
-                           c->raw_open_files(static_cast<int32_t>(*status), header ? header->data() : nullptr,
-                                             header ? header->size() : 0, name ? name->c_str() : nullptr,
-                                             shm ? shm->data() : nullptr, shm ? shm->size() : 0),
-                           "cifssim_raw_open_files");
 }
 
 napi_value shm_prefix(napi_env env, napi_callback_info) {
@@ -200,14 +130,14 @@ napi_value shared_memory(napi_env env, napi_callback_info) {
 napi_value remove_shared_memory(napi_env env, napi_callback_info) {
   const auto *c = controls(env);
   if (!c) return nullptr;
-  return unsigned_number(env, c->remove_shm_objects());
+  return number(env, c->remove_shm_objects());
 }
 
 }  // namespace
 
 const std::vector<binding> open_files_bindings = {
     {"mgmtSetOpenFiles", set_open_files},     {"mgmtOpenFiles", open_files},
-    {"mgmtRawOpenFiles", raw_open_files},     {"mgmtShmPrefix", shm_prefix},
+    {"mgmtShmPrefix", shm_prefix},
     {"mgmtSharedMemory", shared_memory},      {"mgmtRemoveSharedMemory", remove_shared_memory},
 };
 

@@ -1,0 +1,93 @@
+'use strict';
+// Hand-made records of the connection and invalid users calls for the
+// simulator's raw results, and a reader of the invalid users request pages
+// the addon sent, as the call log keeps them. Open files result headers
+// (the invalid users header has the same layout) come from
+// ./open-file-records.js.
+
+const { parseFilterBlock, textAt, ABSENT } = require('./open-file-records');
+
+const CONNECTION_RECORD = 418;
+const INVALID_USER_HEADER = 40;
+const INVALID_USERS_REQUEST = 20;
+
+// Writes `text` into a fixed field of `size` bytes, cut to the field and
+// NUL-padded; a text of exactly `size` bytes leaves no NUL, as a faulty
+// library could.
+function putField(buf, at, size, text) {
+  Buffer.from(text).copy(buf, at, 0, size);
+}
+
+// One 418-byte connection record. 64-bit fields take numbers or BigInts;
+// `securityEquivalenceCount` is the details call's count (signed).
+function connectionRecord({
+  connectionNumber = 0, mappedSharesCount = 0, openFiles = 0, loginTime = 0, ipAddress = '', userName = '',
+  connectionType = '', channels = 0, isEncrypted = 0, totalRequests = 0, totalBytesRead = 0, totalBytesWritten = 0,
+  securityEquivalenceCount = 0, status = '', privileges = '',
+} = {}) {
+  const r = Buffer.alloc(CONNECTION_RECORD);
+  r.writeUInt16LE(connectionNumber, 0);
+  r.writeUInt16LE(mappedSharesCount, 2);
+  r.writeUInt32LE(openFiles >>> 0, 4);
+  r.writeBigUInt64LE(BigInt(loginTime), 12);
+  putField(r, 20, 16, ipAddress);
+  putField(r, 36, 256, userName);
+  putField(r, 292, 20, connectionType);
+  r.writeInt32LE(channels, 312);
+  r[316] = Number(isEncrypted);
+  r.writeUInt32LE(totalRequests >>> 0, 326);
+  r.writeBigUInt64LE(BigInt(totalBytesRead), 330);
+  r.writeBigUInt64LE(BigInt(totalBytesWritten), 338);
+  r.writeInt32LE(securityEquivalenceCount, 346);
+  putField(r, 354, 32, status);
+  putField(r, 386, 32, privileges);
+  return r;
+}
+
+// A connection list block: the u32 count (default: the records given, but it
+// may claim more), 4 bytes, then the records back to back.
+function connectionList(records, { count = records.length } = {}) {
+  const head = Buffer.alloc(8);
+  head.writeUInt32LE(count >>> 0, 0);
+  return Buffer.concat([head, ...records]);
+}
+
+// Security equivalence texts as the details call hands them out.
+function securityTexts(texts) {
+  return Buffer.concat(texts.map((t) => Buffer.from(`${t}\0`)));
+}
+
+// One invalid user record: the 40-byte header, then the user name. `offsets`
+// may override {name}; `stringsLength` the declared length of the area.
+function invalidUserRecord({
+  name = '', state = 2, lastAuthAttemptTime = 0, clientIPAddress = '', offsets = {}, stringsLength,
+} = {}) {
+  const area = Buffer.from(`${name}\0`);
+  const header = Buffer.alloc(INVALID_USER_HEADER);
+  header.writeUInt32LE(state >>> 0, 0);
+  header.writeBigInt64LE(BigInt(lastAuthAttemptTime), 8);
+  putField(header, 16, 16, clientIPAddress);
+  header.writeUInt32LE((offsets.name ?? 0) >>> 0, 32);
+  header.writeUInt32LE((stringsLength ?? area.length) >>> 0, 36);
+  return Buffer.concat([header, area]);
+}
+
+// An invalid users request page as logged: header fields, cookie, filter block.
+function parseInvalidUsersRequest(buf) {
+  if (!Buffer.isBuffer(buf) || buf.length < INVALID_USERS_REQUEST) throw new TypeError('not an invalid users request');
+  const u32 = (at) => buf.readUInt32LE(at);
+  const stringsLength = u32(16);
+  const area = buf.subarray(INVALID_USERS_REQUEST,
+    INVALID_USERS_REQUEST + Math.min(stringsLength, buf.length - INVALID_USERS_REQUEST));
+  const page = {
+    ignoreCount: u32(0), returnCount: u32(4), cookieOffset: u32(8), filtersOffset: u32(12), stringsLength,
+    length: buf.length,
+  };
+  page.cookie = textAt(area, page.cookieOffset);
+  page.filters = page.filtersOffset === ABSENT ? null : parseFilterBlock(area, page.filtersOffset);
+  return page;
+}
+
+module.exports = {
+  connectionRecord, connectionList, securityTexts, invalidUserRecord, parseInvalidUsersRequest, CONNECTION_RECORD,
+};
