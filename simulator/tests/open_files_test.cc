@@ -176,7 +176,6 @@ TEST_F(OpenFiles, RawAnswersAreHandedOutOnceAsGiven) {
   shm_unlink(name.c_str());
 }
 
-
 TEST_F(OpenFiles, BentCloseRecordsAreRefused) {
   using bytes = std::vector<uint8_t>;
   const std::vector<std::pair<const char *, std::function<void(bytes &)>>> bends = {
