@@ -31,7 +31,9 @@ class InvalidUsers : public ::testing::Test {
 };
 
 page_fields type_pattern(size_t length) {
-  return page_fields{.match_type = cifs::match_type_all, .filters = {{type_filter, {std::string(length, 't')}}}};
+  return page_fields{.match_type = cifs::match_type_all,
+                     .filters = {{type_filter, {std::string(length, 't')}}},
+                     .kind = page_kind::invalid_users};
 }
 
 }  // namespace
@@ -64,9 +66,7 @@ TEST_F(InvalidUsers, MalformedRequestPagesAreRefusedByTheKindOfFault) {
     EXPECT_EQ(CIFSLIB_ListInvalidUsers(p.get(), &header), c.status) << c.what;
     EXPECT_EQ(header, &header) << c.what << ": the out-parameter is written on success only";
   }
-  auto longest = type_pattern(31);
-  longest.kind = page_kind::invalid_users;
-  request_page passes(longest);
+  request_page passes(type_pattern(31));
   EXPECT_EQ(simtest::fetch(CIFSLIB_ListInvalidUsers, passes.get()).status, CIFSSIM_OK);
   EXPECT_EQ(CIFSLIB_ListInvalidUsers(nullptr, nullptr), CIFSSIM_NULL_ARGUMENT);
   EXPECT_EQ(CIFSLIB_ListInvalidUsers(request_page({.kind = page_kind::invalid_users}).get(), nullptr),
