@@ -10,7 +10,6 @@
 
 #include "cifs_sim_status.h"
 #include "mgmtclient/connection_records.h"
-#include "open_files_builder.h"
 #include "open_files_probe.h"
 #include "sim_probe.h"
 
@@ -82,20 +81,6 @@ TEST_F(RawResults, CallerMemoryGetsTheBytesAndNothingMore) {
   EXPECT_EQ(CIFSLIB_GetConnectionDetails("7", &filled, &out), -1);
   EXPECT_EQ(filled.connection_number, 0) << "a null out leaves caller memory alone";
   EXPECT_EQ(out, nullptr);
-}
-
-TEST_F(RawResults, AListingCreatesItsObjectFirst) {
-  const std::string name = simtest::shm_prefix() + "users";
-  const std::vector<uint8_t> header(24, 0), object = {1, 2, 3};
-  const cifssim_out out = bytes_out(header);
-  ASSERT_EQ(cifssim_raw_result("CIFSLIB_ListInvalidUsers", 0, &out, 1, name.c_str(), object.data(), object.size()),
-            CIFSSIM_OK);
-  void *got = nullptr;
-  simtest::request_page page({.kind = simtest::page_kind::invalid_users});
-  ASSERT_EQ(CIFSLIB_ListInvalidUsers(page.get(), &got), CIFSSIM_OK);
-  std::free(got);
-  EXPECT_EQ(simtest::read_object(name), object);
-  EXPECT_EQ(shm_unlink(name.c_str()), 0);
 }
 
 TEST_F(RawResults, TheEntryRefusesWhatACallCouldNotHandOut) {
