@@ -229,10 +229,12 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
                      sphere.rows[operation].executor != nullptr;
   const answer_converter converter = known ? sphere.rows[operation].converter : nullptr;
-  napi_value error = nullptr;
-  if (converter != nullptr && kit.cache() != nullptr &&
-      (error_code == 0 ||
-       (error = build_error_object(env, kit, error_code, error_message, instance->error_tag, instance->error_key)))) {
+  const bool one_step = converter != nullptr && kit.cache() != nullptr;
+  napi_value error = one_step && error_code != 0
+                         ? build_error_object(env, kit, error_code, error_message, instance->error_tag,
+                                              instance->error_key)
+                         : nullptr;
+  if (one_step && (error_code == 0 || error != nullptr)) {
     // The whole answer in one step after the converter: the converter's keys
     // are held (it reaches the answer through the kit only) and given to the
     // answer builder with the envelope.
@@ -242,8 +244,13 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
     if (!make_result(answer)) return;
     if (answer == nullptr) kit.set_held_keys_on(result);
   } else {
-    if (!make_result(build_envelope(env, kit, error_code, error_message, instance->error_tag, instance->error_key,
-                                    instance->operation_text)))
+    // An error object that could not be made in one step is not tried again
+    // that way (its values would be made and their failures logged twice):
+    // the envelope is then built key by key.
+    const bool error_failed = one_step && error_code != 0;
+    if (!make_result(error_failed ? nullptr
+                                  : build_envelope(env, kit, error_code, error_message, instance->error_tag,
+                                                   instance->error_key, instance->operation_text)))
       return;
     if (!known) {
       envelope(&result);  // an error request: the same error object again
