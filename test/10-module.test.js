@@ -119,7 +119,7 @@ describe('request cycle: failures before an operation runs', () => {
       assert.deepEqual(sim.identity.calls(), [], 'no identity lookup without a dn');
     });
 
-    it(`${name}: reads a dn once, inherited ones included`, { skip: name === 'connections' && 'no operation offered yet' }, async () => {
+    it(`${name}: reads a dn once, inherited ones included`, async () => {
       let reads = 0;
       const counted = { operation: 1 };
       Object.defineProperty(counted, 'dn', { get() { reads += 1; return dn; } });
@@ -150,10 +150,5 @@ describe('request cycle: failures before an operation runs', () => {
     const mark = logs.mark();
     await cifs.cifs_contexts_sphere({ operation: 1 });
     assert.ok(messagesSince(mark).includes('get_err_tag_from_index: error id: 2'));
-  });
-
-  it('operations of the connections sphere are not offered yet', () => {
-    for (let operation = 1; operation <= 12; operation += 1)
-      assert.equal(cifs.cifs_connections_sphere({ operation, dn }), undefined);
   });
 });

@@ -1,5 +1,12 @@
+#include "connections/connections_operations.h"
+#include "mgmtclient/open_files_page.h"
+#include "module/napi_call.h"
 #include "module/sphere.h"
 #include "module/spheres.h"
+#include "shares/share_operations.h"
+#include "values/builders.h"
+#include "values/env_cache.h"
+#include "values/outcome_list.h"
 
 namespace cifs {
 
@@ -7,10 +14,96 @@ namespace {
 
 void cifs_connections_work_complete(napi_env env, napi_status, void *data);
 
-// Twelve operations; none is offered yet, so every number is unknown (an
-// empty executor is treated as not offered, never answered with success).
-constexpr operation_row cifs_connections_api_handlers[13] = {};
-constexpr const char *cifs_connections_api_handlers_strings[13] = {};
+void complete_connections_count(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  if (instance.error_code != 0) return;
+  (void)kit.set(result, ck_active_connections,
+                make_uint32(env, cifs_keys[ck_active_connections], instance.connection_count));
+}
+
+void complete_connections_list(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  if (instance.error_code == 0) cc_convert_connections_list_to_json(env, &instance, result, kit);
+  instance.connection_filters.release();
+  instance.connection_records.reset();
+}
+
+void complete_connection_details(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  if (instance.error_code == 0) cc_convert_connection_details_to_json(env, &instance, result, kit);
+  instance.connection_records.reset();
+  instance.sev_list.reset();  // malloc'd by the library and left to its caller
+}
+
+void complete_mapped_shares(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  if (instance.error_code == 0) cs_convert_shares_list_to_json(env, &instance, result, share_form::mapped, kit);
+  instance.share_list.reset();
+}
+
+// As for the open files of a share: the header is the caller's to free, and
+// the object a failing call may have named has nobody else to remove it.
+void complete_connection_open_files(napi_env env, request_instance &instance, napi_value result,
+                                    const answer_kit &kit) {
+  if (instance.error_code == 0) cc_convert_open_files_list_to_json(env, &instance, result, kit);
+  else open_files_page::remove_object(instance.open_files_result.get());
+  instance.open_files_request.reset();
+  instance.open_files_result.reset();
+}
+
+void complete_invalid_users_list(napi_env env, request_instance &instance, napi_value result,
+                                 const answer_kit &kit) {
+  if (instance.error_code == 0) cc_convert_invalid_users_list_to_json(env, &instance, result, kit);
+  else cc_remove_invalid_users_object(instance.invalid_users_result.get());
+  instance.invalid_users_request.reset();
+  instance.invalid_users_result.reset();
+}
+
+void release_user_name(napi_env, request_instance &instance, napi_value, const answer_kit &) {
+  instance.user_name.reset();
+}
+
+void report_user_outcomes(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
+  convert_processed_entries_list_to_json(env, &instance, result, "username", kit);
+}
+
+constexpr operation_row cifs_connections_api_handlers[] = {
+    {t_empty, nullptr, nullptr, nullptr},
+    {t_fetch_cifs_connections_count, nullptr, cc_get_connections_count, complete_connections_count},
+    {t_fetch_cifs_connections_list, get_list_connections_input_data, cc_list_all_connections,
+     complete_connections_list},
+    {t_fetch_cifs_connection_details, get_connection_details_input_data, cc_get_connection_details,
+     complete_connection_details},
+    {t_fetch_cifs_connection_mapped_shares, get_connection_details_input_data, cc_list_connection_mapped_shares,
+     complete_mapped_shares},
+    {t_fetch_cifs_connection_open_files, get_list_connection_openfiles_input_data, cc_list_connection_open_files,
+     complete_connection_open_files},
+    {t_fetch_cifs_cached_invalid_users_list, get_list_invalid_users_input_data, cc_list_invalid_users,
+     complete_invalid_users_list},
+    {t_add_permanent_invalid_user, get_invalid_username_input_data, cc_add_permanent_invalid_user,
+     release_user_name},
+    {t_make_permanent_invalid_user, get_multiple_invalid_usernames_input_data, cc_make_permanent_invalid_user,
+     report_user_outcomes},
+    {t_remove_invalid_user, get_multiple_invalid_usernames_input_data, cc_remove_invalid_users,
+     report_user_outcomes},
+    {t_add_blocked_user, get_invalid_username_input_data, cc_add_permanent_invalid_user, release_user_name},
+    {t_make_blocked_user, get_multiple_invalid_usernames_input_data, cc_make_permanent_invalid_user,
+     report_user_outcomes},
+    {t_unblock_user, get_multiple_invalid_usernames_input_data, cc_remove_invalid_users, report_user_outcomes},
+};
+
+constexpr const char *cifs_connections_api_handlers_strings[] = {
+    nullptr,
+    "fetching connections count",
+    "fetching list of all connections",
+    "fetching details of a connection",
+    "fetching mapped shares of a connection",
+    "fetching list of all open files of a connection",
+    "fetching list of all cached invalid users",
+    "adding a permanent invalid user",
+    "making existing invalid user to a permanent invalid user",
+    "removing an invalid user",
+    "adding a blocked (permanent invalid) user",
+    "making existing invalid user to a blocked (permanent invalid) user",
+    "unblock an invalid user",
+};
+static_assert(std::size(cifs_connections_api_handlers) == std::size(cifs_connections_api_handlers_strings));
 
 const sphere_def connections_sphere{
     cifs_connections_api_handlers,

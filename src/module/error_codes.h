@@ -38,6 +38,9 @@ inline constexpr uint32_t status_all_invalid_user_changes_failed = 41457;
 inline constexpr uint32_t status_all_invalid_user_removals_failed = 41458;
 inline constexpr uint32_t status_all_context_removals_failed = 41459;
 inline constexpr uint32_t status_all_context_adds_failed = 41460;
+// Ours: a connection number above what the library's six-digit number text
+// can carry, refused before the library is asked.
+inline constexpr uint32_t status_connection_number_too_large = 41461;
 
 inline constexpr uint32_t id_failed_to_extract_convert = 2;
 inline constexpr uint32_t id_data_not_contained = 4;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "connections/connection_filters.h"
+#include "mgmtclient/connection_records.h"
 #include "mgmtclient/records.h"
 #include "values/answer_texts.h"
 #include "values/malloc_ptr.h"
@@ -39,14 +41,25 @@ struct request_instance {
   uint32_t error_id;
 
   // Operation area: each operation uses only its own fields.
-  malloc_ptr<uint8_t> share_list;         // list block from the library (shares listing)
+  uint32_t connection_count;              // connections: the count (1), the records kept (2)
+  malloc_ptr<uint8_t> share_list;         // list block from the library (shares listing, mapped shares)
   malloc_ptr<cifs::share_record> share_record;  // record built by the parser (create, change)
+  connection_filters_owner connection_filters;  // connections list: filled by the parser
   uint32_t entries_count;                 // batch outcome list
   uint32_t failed_count;
   received_entry *entries_head;
   received_entry *entries_tail;
-  malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share)
+  malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share or connection)
   malloc_ptr<uint8_t> open_files_result;   // its result header, malloc'd by the library
+  malloc_ptr<uint8_t> connection_list;     // connections list block from the library, freed by the executor
+  malloc_ptr<connection_record> connection_records;  // copies kept by the executor (list, details)
+  malloc_ptr<uint8_t> invalid_users_request;  // page built by the parser (cached invalid users)
+  malloc_ptr<uint8_t> invalid_users_result;   // its result header, malloc'd by the library
+  malloc_ptr<char> sev_list;               // security equivalence texts of a connection, from the library
+  malloc_ptr<char> user_name;              // adding one invalid or blocked user
+  uint32_t connection_number;
+  uint32_t return_count;
+  uint32_t ignore_count;                   // counted down by the connections list executor
   malloc_ptr<char> contexts_list;        // user contexts block from the library
   malloc_ptr<uint32_t> contexts_count;   // its count, allocated by the library too
 

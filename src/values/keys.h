@@ -40,6 +40,7 @@ enum comn_key : int {
   k_count = 31, k_cookie = 32, k_names = 33, k_user_name = 34, k_files = 35, k_open_files = 36,
   k_open_files_count = 37,
   k_successful_list = 38, k_successful_count = 39, k_failed_list = 40, k_failed_count = 41,
+  k_connection = 42, k_connection_number = 43, k_share_name = 44,
   k_log_level = 49,
 };
 
@@ -47,6 +48,10 @@ enum cifs_key : int {
   ck_shares = 1, ck_new_name = 2, ck_comment = 3, ck_relative_path = 4, ck_absolute_path = 5,
   ck_encryption = 6, ck_folder_redirection = 8, ck_atm_backup = 9, ck_session_id = 25, ck_id = 26,
   ck_full_path = 27, ck_client_ip_address = 28, ck_access_modes = 29, ck_lock_level = 30, ck_user_contexts = 34,
+  ck_active_connections = 10, ck_connections = 12, ck_connection_type = 13, ck_ip_address = 14,
+  ck_total_bytes_read = 15, ck_total_bytes_written = 16, ck_total_requests = 17, ck_login_time = 18,
+  ck_channels = 19, ck_privileges = 20, ck_status = 21, ck_security_equivalence = 22, ck_is_encrypted = 23,
+  ck_mapped_shares_count = 24, ck_last_auth_attempt_time = 31, ck_invalid_users = 32, ck_users = 33,
 };
 
 inline const char *ckey(comn_key k) { return comn_keys[k]; }

@@ -43,10 +43,52 @@ constexpr record_key open_file[] = {
     value(comn_keys[k_type]),
 };
 
-constexpr std::span<const record_key> shapes[record_kind_count] = {
-    success_envelope,   failure_envelope, error_object, share_full, share_mapped,
-    outcome_successful, outcome_failed,   open_files,   open_file,
+// A connection's texts are left out when the library left them empty; the
+// details form adds the security equivalences.
+constexpr record_key connection[] = {
+    value(comn_keys[k_connection_number]),      optional_value(cifs_keys[ck_connection_type]),
+    optional_value(comn_keys[k_user_name]),     optional_value(cifs_keys[ck_status]),
+    optional_value(cifs_keys[ck_privileges]),   value(cifs_keys[ck_total_requests]),
+    value(cifs_keys[ck_total_bytes_read]),      value(cifs_keys[ck_total_bytes_written]),
+    value(cifs_keys[ck_login_time]),            value(cifs_keys[ck_is_encrypted]),
+    value(cifs_keys[ck_channels]),              value(cifs_keys[ck_mapped_shares_count]),
+    value(comn_keys[k_open_files]),             optional_value(cifs_keys[ck_ip_address]),
 };
+constexpr record_key connection_details[] = {
+    value(comn_keys[k_connection_number]),      optional_value(cifs_keys[ck_connection_type]),
+    optional_value(comn_keys[k_user_name]),     optional_value(cifs_keys[ck_status]),
+    optional_value(cifs_keys[ck_privileges]),   value(cifs_keys[ck_total_requests]),
+    value(cifs_keys[ck_total_bytes_read]),      value(cifs_keys[ck_total_bytes_written]),
+    value(cifs_keys[ck_login_time]),            value(cifs_keys[ck_is_encrypted]),
+    value(cifs_keys[ck_channels]),              value(cifs_keys[ck_mapped_shares_count]),
+    value(comn_keys[k_open_files]),             optional_value(cifs_keys[ck_ip_address]),
+    optional_value(cifs_keys[ck_security_equivalence]),
+};
+// The connection, its user and address come once, from the first file.
+constexpr record_key connection_open_files[] = {
+    optional_value(comn_keys[k_connection_number]), optional_value(comn_keys[k_user_name]),
+    optional_value(cifs_keys[ck_client_ip_address]), value(comn_keys[k_count]),
+    value(comn_keys[k_cookie]),                      value(comn_keys[k_files]),
+};
+constexpr record_key connection_open_file[] = {
+    value(cifs_keys[ck_id]),          value(comn_keys[k_name]),
+    value(comn_keys[k_share_name]),   value(cifs_keys[ck_full_path]),
+    text_set(cifs_keys[ck_access_modes], t_access_rd), text(cifs_keys[ck_lock_level]),
+    value(comn_keys[k_type]),
+};
+constexpr record_key invalid_users[] = {value(comn_keys[k_count]), value(comn_keys[k_cookie]),
+                                        value(cifs_keys[ck_users])};
+constexpr record_key invalid_user[] = {value(comn_keys[k_name]), text(comn_keys[k_type]),
+                                       value(cifs_keys[ck_client_ip_address]),
+                                       value(cifs_keys[ck_last_auth_attempt_time])};
+
+constexpr std::span<const record_key> shapes[record_kind_count] = {
+    success_envelope,   failure_envelope,      error_object,          share_full,
+    share_mapped,       outcome_successful,    outcome_failed,        open_files,
+    open_file,          connection,            connection_details,    connection_open_files,
+    connection_open_file, invalid_users,       invalid_user,
+};
+
 
 constexpr bool shapes_fit() {
   for (std::span<const record_key> shape : shapes)
@@ -93,29 +135,38 @@ std::string record_builder_source(std::span<const record_key> keys) {
   // record goes into, saving a separate store through Node-API per record.
   std::string out = "(function(t,i";
   for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
-  out.append("){var o=");
+  out.append("){var o;");
   size_t optional_count = 0, first_optional = keys.size();
   for (size_t i = 0; i < keys.size(); ++i)
     if (keys[i].optional && optional_count++ == 0) first_optional = i;
 
   if (optional_count == 0) {
+    out.append("o=");
     append_literal(out, keys, keys.size());
     out.push_back(';');
   } else if (optional_count == 1) {
     // Two literals, each with a fixed shape: the fastest way the engine knows.
-    append(out, argument(first_optional), "===undefined?");
+    append(out, "o=", argument(first_optional), "===undefined?");
     append_literal(out, keys, first_optional);
     out.push_back(':');
     append_literal(out, keys, keys.size());
     out.push_back(';');
   } else {
-    // A literal up to the first optional key, then the rest in order.
+    // The whole literal when every optional key is there (the common case),
+    // else a literal up to the first optional key and the rest in order.
+    out.append("if(");
+    for (size_t i = first_optional, n = 0; i < keys.size(); ++i)
+      if (keys[i].optional) append(out, n++ ? "&&" : "", argument(i), "!==undefined");
+    out.append(")o=");
+    append_literal(out, keys, keys.size());
+    out.append(";else{o=");
     append_literal(out, keys.first(first_optional), first_optional);
     out.push_back(';');
     for (size_t i = first_optional; i < keys.size(); ++i) {
       if (keys[i].optional) append(out, "if(", argument(i), "!==undefined)");
       append(out, "o[\"", keys[i].name, "\"]=", expression(keys[i], i), ";");
     }
+    out.push_back('}');
   }
   out.append("if(t!==undefined)t[i]=o;return o;})");
   return out;

@@ -31,6 +31,12 @@ enum record_kind : uint8_t {
   r_outcome_failed,
   r_open_files,
   r_open_file,
+  r_connection,           // a connection of the list
+  r_connection_details,   // the connection of the details, with its security equivalences
+  r_connection_open_files,
+  r_connection_open_file,
+  r_invalid_users,
+  r_invalid_user,
   record_kind_count,
 };
 
