@@ -1,15 +1,98 @@
-// Operations 3 and 4: one connection's details and mapped shares (being written).
+// Operations 3 and 4: the details and the mapped shares of one connection,
+// which the library is asked for by the connection number's decimal text.
+#include <cstdio>
+#include <cstdlib>
+
+#include "connections/connection_answer.h"
 #include "connections/connections_operations.h"
+#include "identity/caller_identity.h"
+#include "mgmtclient/binding.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
+#include "module/log.h"
+#include "values/keys.h"
+#include "values/readers.h"
 
 namespace cifs {
 
-uint32_t get_connection_details_input_data(napi_env, napi_value, request_instance *instance) {
-  return record_failure(instance, status_invalid_value, 0, nullptr, "Not available yet");
+namespace {
+
+// The number as the library takes it. The parser refused every number the
+// text cannot carry, so the text is never cut.
+struct connection_number_text {
+  char text[connection_number_text_size] = {};
+  explicit connection_number_text(uint32_t number) { std::snprintf(text, sizeof text, "%u", number); }
+};
+
+// The library's failure, logged with the number as the library's 16 bits show it.
+void record_library_failure(request_instance *instance, int32_t status, uint32_t id, const char *message,
+                            const char *func) {
+  if (status == 0) return;
+  record_failure(instance, static_cast<uint32_t>(status), id, nullptr, "%s", message);
+  CIFS_LOG_AS(func, LOG_ERR, "%s of: %hu, error: %d", message, static_cast<unsigned short>(instance->connection_number),
+              status);
 }
-void cc_get_connection_details(napi_env, void *) {}
-void cc_list_connection_mapped_shares(napi_env, void *) {}
-void cc_convert_connection_details_to_json(napi_env, request_instance *, napi_value, const answer_kit &) {}
+
+}  // namespace
+
+uint32_t get_connection_details_input_data(napi_env env, napi_value request, request_instance *instance) {
+  const char *key = ckey(k_connection_number);
+  if (!validate_key(env, request, key)) {
+    record_failure(instance, status_dn_missing, id_data_not_contained, key, "Data received does not contain: '%s'",
+                   key);
+    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(instance->error_code));
+    return UINT32_MAX;
+  }
+  if (uint32_t status = get_named_property_to_uint32(env, request, key, &instance->connection_number)) {
+    record_failure(instance, status, id_failed_to_extract_convert, key, "Failed to extract/convert: '%s'", key);
+    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status));
+    return UINT32_MAX;
+  }
+  // Tested on the number itself: a text cut to six digits would name another connection.
+  if (instance->connection_number > connection_number_text_max) {
+    record_failure(instance, status_connection_number_too_large, id_invalid_connection_number, key,
+                   "Connection number %u is out of range; the largest is %u", instance->connection_number,
+                   connection_number_text_max);
+    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(instance->error_code));
+    return UINT32_MAX;
+  }
+  return 0;
+}
+
+void cc_get_connection_details(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_GetConnectionDetails)) return;
+  const connection_number_text number(instance->connection_number);
+  instance->connection_records.reset(static_cast<connection_record *>(std::calloc(1, sizeof(connection_record))));
+  if (!instance->connection_records) {
+    record_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                   "Failed to allocate memory for storing connection info");
+    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_out_of_memory));
+    return;
+  }
+  char *texts = nullptr;
+  const int32_t status = mgmt::CIFSLIB_GetConnectionDetails(number.text, instance->connection_records.get(), &texts);
+  instance->sev_list.reset(texts);  // malloc'd by the library, ours to free whatever the status
+  record_library_failure(instance, status, id_failed_connection_details, "Failed to get CIFS connection details",
+                         __func__);
+  instance->error_code = static_cast<uint32_t>(status);
+}
+
+void cc_list_connection_mapped_shares(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_GetConnectionMappedShares)) return;
+  const connection_number_text number(instance->connection_number);
+  void *block = nullptr;
+  const int32_t status = mgmt::CIFSLIB_GetConnectionMappedShares(number.text, &block);
+  instance->share_list.reset(static_cast<uint8_t *>(block));
+  record_library_failure(instance, status, id_failed_connection_mapped_shares,
+                         "Failed to get CIFS connection mapped shares", __func__);
+  instance->error_code = static_cast<uint32_t>(status);
+}
+
+void cc_convert_connection_details_to_json(napi_env env, request_instance *instance, napi_value result,
+                                           const answer_kit &kit) {
+  (void)cc_convert_connection_info_to_json(env, instance, result, -1, nullptr, connection_form::details, kit);
+}
 
 }  // namespace cifs

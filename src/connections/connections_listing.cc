@@ -1,12 +1,52 @@
-// Operations 1 and 2: the connection count and the filtered, paged list.
+// Operations 1 and 2: the connection count, and the list of connections,
+// which the library hands over whole and this module filters and pages.
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "connections/connection_answer.h"
+#include "connections/connection_filters.h"
+#include "connections/connection_matcher.h"
 #include "connections/connections_operations.h"
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
 #include "module/log.h"
+#include "module/napi_call.h"
+#include "values/advanced_filters.h"
+#include "values/byte_reader.h"
+#include "values/env_cache.h"
+#include "values/keys.h"
+#include "values/library_buffer.h"
+#include "values/list_limits.h"
+#include "values/readers.h"
 
 namespace cifs {
+
+namespace {
+
+constexpr filter_by_row connection_filter_by[] = {
+    {"connectionType", slot_connection_type, connection_pattern_size, 0},
+    {"totalBytesRead", slot_total_bytes_read, connection_pattern_size, 2, true},
+    {"totalBytesWritten", slot_total_bytes_written, connection_pattern_size, 2, true},
+    {"loginTime", slot_login_time, connection_pattern_size, 2, true},
+    {"status", slot_status, connection_pattern_size, 0},
+    {"name", slot_name, connection_pattern_size, 0},
+};
+constexpr filter_form connection_filters_form{
+    filter_encoding::record,
+    "get_list_connections_input_data",
+    "get_connections_list_advanced_filter_input_data",
+    connection_filter_by,
+    max_list_entries,
+    connection_max_patterns,
+    "Advanced filters do not fit in the connections filter record",
+};
+
+constexpr uint32_t all_bits = UINT32_MAX;
+
+}  // namespace
 
 void cc_get_connections_count(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
@@ -20,10 +60,103 @@ void cc_get_connections_count(napi_env, void *data) {
   instance->error_code = static_cast<uint32_t>(status);
 }
 
-uint32_t get_list_connections_input_data(napi_env, napi_value, request_instance *instance) {
-  return record_failure(instance, status_invalid_value, 0, nullptr, "Not available yet");
+uint32_t get_list_connections_input_data(napi_env env, napi_value request, request_instance *instance) {
+  for (auto [key, count] : {std::pair{k_ignore_count, &instance->ignore_count},
+                            std::pair{k_return_count, &instance->return_count}}) {
+    if (!validate_key(env, request, ckey(key))) {
+      record_failure(instance, status_dn_missing, id_data_not_contained, ckey(key),
+                     "Data received does not contain %s", ckey(key));
+      LOG_ERROR("%s", instance->error_message);
+      return all_bits;
+    }
+    if (uint32_t status = get_named_property_to_uint32(env, request, ckey(key), count)) {
+      record_failure(instance, status, id_failed_to_extract_convert, ckey(key), "Failed to extract/convert %s",
+                     ckey(key));
+      LOG_ERROR("%s", instance->error_message);
+      return all_bits;
+    }
+  }
+  if (!validate_key(env, request, ckey(k_advanced_filters_info))) return 0;
+  connection_filter_sink sink(instance->connection_filters.record());
+  return read_advanced_filters(env, request, instance, connection_filters_form, sink) ? all_bits : 0;
 }
-void cc_list_all_connections(napi_env, void *) {}
-void cc_convert_connections_list_to_json(napi_env, request_instance *, napi_value, const answer_kit &) {}
+
+// Worker thread. 0 when the connection is to be answered; all bits set when
+// it is filtered out or skipped, or when a range pattern is invalid (then
+// error_code is all bits set too).
+uint32_t check_adv_filter_matching_for_connections(request_instance *instance, const connection_record &record) {
+  const connection_match match = match_connection(instance->connection_filters.record(), record);
+  if (match.verdict == match_verdict::invalid_pattern) {
+    const invalid_range_pattern &bad = match.invalid;
+    record_failure(instance, all_bits, 0, nullptr, "Received invalid data for %s: %.*s, errno: %d", bad.filter_key,
+                   static_cast<int>(bad.pattern.size()), bad.pattern.data(), bad.error_number);
+    LOG_ERROR("%s", instance->error_message);
+    return all_bits;
+  }
+  if (match.verdict == match_verdict::drop) return all_bits;
+  if (instance->ignore_count > 0) {
+    --instance->ignore_count;
+    return all_bits;
+  }
+  return 0;
+}
+
+void cc_list_all_connections(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_GetConnectionsList)) return;
+  void *block = nullptr;
+  const int32_t status = mgmt::CIFSLIB_GetConnectionsList(&block);
+  instance->connection_list.reset(static_cast<uint8_t *>(block));  // ours to free, whatever the status
+  instance->connection_count = 0;
+  if (status != 0) {
+    record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_connections, nullptr,
+                   "Failed to get the list of CIFS connections");
+    LOG_ERROR("%s, error: %d", instance->error_message, status);
+  } else if (block != nullptr) {
+    // The records the block really holds bound the count it claims.
+    const byte_reader list(block, library_buffer_size(block));
+    const uint32_t claimed = list.value_at<uint32_t>(offsetof(connection_list_header, total_count)).value_or(0);
+    const size_t held = list.size() < sizeof(connection_list_header)
+                            ? 0
+                            : (list.size() - sizeof(connection_list_header)) / sizeof(connection_record);
+    if (claimed > held)
+      LOG_ERROR("Connection list claims %u records, its block holds %zu", claimed, held);
+    const size_t examined = std::min<size_t>({instance->return_count, claimed, held});
+    if (examined > 0) {
+      instance->connection_records.reset(
+          static_cast<connection_record *>(std::calloc(examined, sizeof(connection_record))));
+      if (!instance->connection_records) {
+        record_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                       "Failed to allocate memory to store connections list data");
+      } else {
+        const uint8_t *records = static_cast<const uint8_t *>(block) + sizeof(connection_list_header);
+        for (size_t i = 0; i < examined; ++i) {
+          connection_record &kept = instance->connection_records.get()[instance->connection_count];
+          std::memcpy(&kept, records + i * sizeof(connection_record), sizeof kept);
+          if (check_adv_filter_matching_for_connections(instance, kept) == 0) ++instance->connection_count;
+        }
+      }
+    }
+  }
+  instance->connection_list.reset();
+}
+
+void cc_convert_connections_list_to_json(napi_env env, request_instance *instance, napi_value result,
+                                         const answer_kit &kit) {
+  napi_value connections;
+  if (napi_status status = napi_create_array_with_length(env, instance->connection_count, &connections)) {
+    record_failure(instance, static_cast<uint32_t>(status), 0, nullptr,
+                   "Failed to create array to store SEV information of the user/connection");
+    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    return;
+  }
+  for (uint32_t i = 0; i < instance->connection_count; ++i)
+    (void)cc_convert_connection_info_to_json(env, instance, result, i, connections, connection_form::list, kit);
+  if (napi_status status = kit.set(result, ck_connections, connections)) {
+    record_failure(instance, static_cast<uint32_t>(status), 0, nullptr,
+                   "Failed to copy CIFS connection list into return object");
+    LOG_ERROR("%s, error: %d", instance->error_message, status);
+  }
+}
 
 }  // namespace cifs

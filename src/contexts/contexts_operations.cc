@@ -8,6 +8,7 @@
 #include "values/env_cache.h"
 #include "values/keys.h"
 #include "values/library_buffer.h"
+#include "values/text_array.h"
 
 namespace cifs {
 
@@ -74,20 +75,7 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_valu
   const uint32_t *count = instance->contexts_count.get();
   context_list_reader reader(byte_reader(count, library_buffer_size(count)),
                              byte_reader(block, library_buffer_size(block)));
-  // Strings go into the array a run at a time, in one builder call each.
-  napi_value texts[64];
-  uint32_t first = 0, held = 0;
-  auto flush = [&] {
-    if (napi_status status = store_elements(env, kit, array, first, texts, held))
-      CIFS_LOG_AS("add_string_to_array", LOG_ERR, "Failed to add data into NAPI array, error: %d", status);
-    first += held;
-    held = 0;
-  };
-  while (std::optional<std::string_view> text = reader.next()) {
-    texts[held++] = make_array_string(env, text->data(), text->size());
-    if (held == sizeof texts / sizeof texts[0]) flush();
-  }
-  flush();
+  fill_text_array(env, kit, array, [&] { return reader.next(); });
   if (reader.cut_short())
     LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());
   if (kit.set(*result, ck_user_contexts, array) != napi_ok)

@@ -1,5 +1,6 @@
-// Reading the user context list the library returns: a u32 count in a buffer
-// of its own, and that many NUL-terminated texts back to back in the block.
+// Reading the lists of texts the library returns, such as the user contexts:
+// a u32 count (for the contexts in a buffer of its own), and that many
+// NUL-terminated texts back to back in a block.
 // Pure code: no Node-API, so native tests and fuzz targets drive it directly.
 #pragma once
 
@@ -16,6 +17,8 @@ class context_list_reader {
   // `count` views the count buffer (fewer than 4 bytes reads as 0), `block`
   // the texts.
   context_list_reader(const byte_reader &count, const byte_reader &block);
+  // For a count the caller has at hand.
+  context_list_reader(uint32_t count, const byte_reader &block) : block_(block), count_(count) {}
 
   // The count as the library wrote it.
   uint32_t count() const { return count_; }

@@ -175,6 +175,11 @@ uint32_t filters_reader::read_filter(napi_value filters, uint32_t index) const {
     return refuse_quietly(func, status_pattern_count_short, id_invalid_pattern_count, filter_by,
                           "Patterns count for advance filter %s is less than expected. Expected pattern count is %u.",
                           filter_by, row->min_patterns);
+  // The last bound of an odd count would have no partner to be compared with.
+  if (row->in_pairs && count % 2 != 0)
+    return refuse_quietly(func, status_pattern_count_short, id_invalid_pattern_count, filter_by,
+                          "Patterns count for advance filter %s is odd. Patterns are pairs of lower and upper bound.",
+                          filter_by);
   return 0;
 }
 

@@ -23,6 +23,7 @@ struct filter_by_row {
   uint32_t code;
   size_t pattern_bound;   // each pattern is read into this many bytes, the NUL included
   uint32_t min_patterns;  // fewer patterns fail (range filters); 0 for any number
+  bool in_pairs = false;  // lower and upper bounds: an odd count of min_patterns or more fails too
 };
 
 enum class filter_encoding : uint8_t { block, record };

@@ -1,0 +1,97 @@
+#include "connections/connection_answer.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "mgmtclient/context_list.h"
+#include "module/log.h"
+#include "module/napi_call.h"
+#include "values/bounded_text.h"
+#include "values/builders.h"
+#include "values/env_cache.h"
+#include "values/library_buffer.h"
+#include "values/text_array.h"
+
+namespace cifs {
+
+namespace {
+
+// The record's fixed character fields end at their size when the library
+// filled them to the brim; an empty one leaves its key out.
+template <size_t N>
+field optional_text(const answer_kit &kit, const char *key, const char (&text)[N]) {
+  const size_t length = strnlen(text, N);
+  return length ? field::of(kit.answer_text(key, {text, length})) : field::none();
+}
+
+uint32_t record_napi_failure(request_instance *instance, napi_status status, const char *message) {
+  instance->error_code = static_cast<uint32_t>(status);
+  copy_bounded(instance->error_message, message);
+  CIFS_LOG_AS("cc_convert_connection_info_to_json", LOG_ERR, "%s, error: %d", message, status);
+  return UINT32_MAX;
+}
+
+// The security equivalence texts of the details, `count` of them back to
+// back in the library's block; none for a count of 0 or below.
+field security_equivalences(napi_env env, const answer_kit &kit, request_instance *instance, int32_t count) {
+  napi_value array;
+  if (napi_status status = napi_create_array(env, &array); status != napi_ok) {
+    clear_pending_exception(env);
+    instance->error_code = static_cast<uint32_t>(status);
+    copy_bounded(instance->error_message, "Failed to create array to store SEV information of the user/connection");
+    CIFS_LOG_AS("add_cifs_security_info_to_object", LOG_ERR, "%s, error: %d", instance->error_message, status);
+    return field::none();
+  }
+  const char *block = instance->sev_list.get();
+  const uint32_t wanted = count > 0 ? static_cast<uint32_t>(count) : 0;
+  context_list_reader texts(wanted, byte_reader(block, library_buffer_size(block)));
+  fill_text_array(env, kit, array, [&] { return texts.next(); });
+  if (texts.cut_short())
+    CIFS_LOG_AS("add_cifs_security_info_to_object", LOG_ERR,
+                "Security equivalences hold %u of the %u texts their count gives", texts.texts_read(), wanted);
+  return field::of(array);
+}
+
+}  // namespace
+
+uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
+                                            int64_t index, napi_value array, connection_form form,
+                                            const answer_kit &kit) {
+  if (!instance->connection_records) return UINT32_MAX;
+  const connection_record &record = instance->connection_records.get()[index < 0 ? 0 : index];
+  const field fields[] = {
+      field::of(make_uint32(env, ckey(k_connection_number), record.connection_number)),
+      optional_text(kit, ckey(ck_connection_type), record.connection_type),
+      optional_text(kit, ckey(k_user_name), record.user_name),
+      optional_text(kit, ckey(ck_status), record.status),
+      optional_text(kit, ckey(ck_privileges), record.privileges),
+      field::of(make_uint32(env, ckey(ck_total_requests), record.total_requests)),
+      field::of(make_uint64_to_string_utf8(env, ckey(ck_total_bytes_read), record.total_bytes_read)),
+      field::of(make_uint64_to_string_utf8(env, ckey(ck_total_bytes_written), record.total_bytes_written)),
+      field::of(make_uint64_to_string_utf8(env, ckey(ck_login_time), record.login_time)),
+      field::of(make_boolean(env, ckey(ck_is_encrypted), record.encrypted)),
+      field::of(make_int32(env, ckey(ck_channels), record.channels)),
+      field::of(make_uint32(env, ckey(ck_mapped_shares_count), record.mapped_shares_count)),
+      field::of(make_uint32(env, ckey(k_open_files), record.open_files_count)),
+      optional_text(kit, ckey(ck_ip_address), record.client_address),
+      form == connection_form::details
+          ? security_equivalences(env, kit, instance, record.security_equivalence_count)
+          : field::none(),
+  };
+  const bool list = form == connection_form::list;
+  const built_record made = build_record(env, kit, list ? r_connection : r_connection_details, fields,
+                                         list ? array : nullptr, list ? static_cast<uint32_t>(index) : 0);
+  if (made.object == nullptr)
+    return record_napi_failure(instance, napi_generic_failure, "Failed to create object to store user/connection information");
+  if (list) {
+    if (made.stored) return 0;
+    if (napi_status status = napi_set_element(env, array, static_cast<uint32_t>(index), made.object))
+      return record_napi_failure(instance, status, "Failed to copy connection information to array object");
+    return 0;
+  }
+  if (napi_status status = kit.set(result, k_connection, made.object))
+    return record_napi_failure(instance, status, "Failed to copy connection information to return object");
+  return 0;
+}
+
+}  // namespace cifs

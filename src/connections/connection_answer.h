@@ -1,0 +1,25 @@
+// One connection record as an answer object, for the connections list and
+// for the details of one connection (JavaScript thread only).
+#pragma once
+
+#include <node_api.h>
+
+#include <cstdint>
+
+#include "module/request_instance.h"
+
+namespace cifs {
+
+class answer_kit;
+
+enum class connection_form : uint8_t { list, details };
+
+// Builds the object of record `index` of connection_records and stores it at
+// `index` of `array` (list form), or of the single record with its security
+// equivalences, set as `connection` on `result` (details form, index -1).
+// Returns 0, or all bits set after recording and logging the failure.
+uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
+                                            int64_t index, napi_value array, connection_form form,
+                                            const answer_kit &kit);
+
+}  // namespace cifs
