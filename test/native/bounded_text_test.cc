@@ -22,4 +22,20 @@ TEST(BoundedText, CopiesAreCutToTheFieldAndTerminated) {
   EXPECT_STREQ(instance.operation_name, "");
 }
 
+TEST(BoundedText, ACutNeverSplitsAUtf8Character) {
+  char field[8];
+  cifs::copy_bounded(field, "abcde\xC3\xA9z");  // é would straddle the cut at 7 bytes
+  EXPECT_STREQ(field, "abcde\xC3\xA9");
+  cifs::copy_bounded(field, "abcdef\xC3\xA9");
+  EXPECT_STREQ(field, "abcdef");
+  cifs::copy_bounded(field, "abcd\xF0\x9F\x98\x80");  // 4-byte character, 3 bytes of room
+  EXPECT_STREQ(field, "abcd");
+  cifs::copy_bounded(field, "abc\xF0\x9F\x98\x80");  // fits exactly
+  EXPECT_STREQ(field, "abc\xF0\x9F\x98\x80");
+  cifs::format_bounded(field, sizeof field, "%s: %s", "abc", "\xE2\x82\xAC");
+  EXPECT_STREQ(field, "abc: ");
+  cifs::format_bounded(field, sizeof field, "%s", "ab\xE2\x82\xAC" "c\xE2\x82\xAC");
+  EXPECT_STREQ(field, "ab\xE2\x82\xAC" "c");
+}
+
 }  // namespace
