@@ -10,15 +10,17 @@ ensure_system_packages() {
   # The fuzz targets: clang 14 and its libFuzzer and sanitizer runtimes.
   command -v clang++-14 >/dev/null 2>&1 || missing+=(clang)
   dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q 'ok installed' || missing+=(libclang-rt-14-dev)
+  # The leak pass (scripts/leak-check.sh).
+  command -v valgrind >/dev/null 2>&1 || missing+=(valgrind)
   if [ ${#missing[@]} -gt 0 ]; then
     echo "installing ${missing[*]}"
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
   fi
 }
 
-# npm packages (the Node-API headers).
+# npm packages (the Node-API headers, fast-check for the property suite).
 ensure_node_packages() {
-  if [ ! -f node_modules/node-api-headers/include/node_api.h ]; then
+  if [ ! -f node_modules/node-api-headers/include/node_api.h ] || [ ! -f node_modules/fast-check/package.json ]; then
     npm ci --no-audit --no-fund --loglevel=error
   fi
 }

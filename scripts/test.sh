@@ -26,7 +26,7 @@ run_js_suites() {
 # Each fuzz target runs from its committed seeds for CIFS_FUZZ_SECONDS (30 by
 # default); any finding (crash, sanitizer report, leak, broken invariant) fails.
 run_fuzz_targets() {
-  local seconds=${CIFS_FUZZ_SECONDS:-30} work corpus name
+  local seconds=${CIFS_FUZZ_SECONDS:-15} work corpus name
   work=$(mktemp -d)
   for corpus in fuzz/corpus/*/; do
     name=$(basename "$corpus")
@@ -53,3 +53,4 @@ run_fuzz_targets
 build asan
 ctest --preset asan
 run_js_suites build/Asan instrumented
+bash scripts/leak-check.sh
