@@ -59,6 +59,28 @@ function openFiles(count) {
   }));
 }
 
+// Every connection passes the three filters of connectionsRequest.
+function connections(count) {
+  return Array.from({ length: count }, (_, i) => ({
+    connectionNumber: i + 1, userName: `user${i % 500}`, ipAddress: `10.${i >> 16}.${(i >> 8) & 255}.${i & 255}`,
+    connectionType: 'SMB 3.1.1', status: 'Active', privileges: i % 3 ? 'User' : 'Supervisor', channels: 1 + (i % 4),
+    isEncrypted: i % 2 === 0, totalRequests: i * 7, totalBytesRead: i * 4096, totalBytesWritten: i * 1024,
+    loginTime: 1700000000 + i,
+  }));
+}
+
+const connectionsRequest = (count) => () => cifs.cifs_connections_sphere({
+  operation: 2, dn, ignoreCount: 0, returnCount: count,
+  advancedFiltersInfo: {
+    matchType: 'all',
+    filters: [
+      { filterBy: 'status', patterns: ['Active'] },
+      { filterBy: 'connectionType', patterns: ['SMB 3.1.1'] },
+      { filterBy: 'loginTime', patterns: ['1', '0'] }, // from 1 on, no upper bound
+    ],
+  },
+});
+
 // Each answer: how to seed the simulator, and the request that lists it.
 const answers = [
   ...[100, 1000, 10000].map((count) => ({
@@ -70,6 +92,11 @@ const answers = [
     title: 'a page of 10000 open files', count: 10000,
     seed: () => sim.mgmt.setOpenFiles(openFiles(10000)),
     request: () => cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 10000 }),
+  },
+  {
+    title: '65535 connections, three filters', count: 65535,
+    seed: () => sim.mgmt.setConnections(connections(65535)),
+    request: connectionsRequest(65535),
   },
 ];
 
@@ -94,4 +121,6 @@ async function main() {
   }
 }
 
-main();
+module.exports = { connections, connectionsRequest };
+
+if (require.main === module) main();

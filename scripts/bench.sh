@@ -9,5 +9,6 @@ build release
 cmake --build --preset release --target bare_roundtrip
 export LD_LIBRARY_PATH="$PWD/build/Release/sim"
 node --expose-gc bench/answers.js
+node --expose-gc bench/peak.js
 node bench/roundtrip.js
 node bench/requests.js
