@@ -75,4 +75,16 @@ napi_status add_access_rights_info_to_object(napi_env env, const answer_kit &kit
   return napi_ok;
 }
 
+bool access_modes_field(napi_env env, const answer_kit &kit, request_instance *instance, std::string_view file_name,
+                        uint32_t access_mask, field *modes) {
+  if (kit.cache() != nullptr) {
+    *modes = field::set(access_rights_bits(access_mask));
+    return true;
+  }
+  napi_value made;
+  if (add_access_rights_info_to_object(env, kit, instance, file_name, access_mask, &made) != napi_ok) return false;
+  *modes = field::of(made);
+  return true;
+}
+
 }  // namespace cifs

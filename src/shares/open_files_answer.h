@@ -13,6 +13,7 @@
 namespace cifs {
 
 class answer_kit;
+struct field;
 
 // The lock level's fixed text; every level above the last named one shows
 // as "unknown".
@@ -29,5 +30,12 @@ uint32_t access_rights_bits(uint32_t access_mask);
 // error_code and error_message.
 napi_status add_access_rights_info_to_object(napi_env env, const answer_kit &kit, request_instance *instance,
                                              std::string_view file_name, uint32_t access_mask, napi_value *modes);
+
+// The accessModes field of one file's record: the rights' bits, which the
+// file's builder turns into the array; without the builders, the array made
+// here by add_access_rights_info_to_object. False when that fails (logged
+// and recorded there).
+bool access_modes_field(napi_env env, const answer_kit &kit, request_instance *instance, std::string_view file_name,
+                        uint32_t access_mask, field *modes);
 
 }  // namespace cifs
