@@ -20,26 +20,10 @@
 namespace {
 
 using cifs::result_fault;
+using fuzz::frame;
 using fuzz::value_at;
 
 constexpr size_t fixed = sizeof(cifs::invalid_user_record);
-
-struct frame {
-  size_t at;
-  uint32_t strings_length;
-};
-
-std::vector<frame> chain(const uint8_t *object, size_t size) {
-  std::vector<frame> frames;
-  size_t next = 0;
-  while (size - next >= fixed) {
-    const uint32_t length = value_at<uint32_t>(object, next + 36);
-    if (length > size - next - fixed) break;
-    frames.push_back({next, length});
-    next += fixed + length;
-  }
-  return frames;
-}
 
 // The record's name: empty when absent, nothing when it does not end inside its strings.
 std::optional<std::string_view> name_of(const uint8_t *object, const frame &f) {
@@ -65,15 +49,6 @@ void check_user(const cifs::invalid_user_view &user, const uint8_t *object, cons
   FUZZ_CHECK(user.name == *name && (name->empty() || user.name.data() == name->data()));
 }
 
-uint32_t choose_count(uint8_t mode, uint32_t raw, size_t present) {
-  switch (mode) {
-    case 1: return static_cast<uint32_t>(present);
-    case 2: return static_cast<uint32_t>(present + 1);
-    case 3: return static_cast<uint32_t>(raw % (present + 2));
-    default: return raw;
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -84,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const auto object_bytes = in.rest();
   uint8_t *object = fuzz::malloc_copy(object_bytes);
   const size_t object_size = object_bytes.size();
-  const std::vector<frame> frames = chain(object, object_size);
-  const uint32_t count = choose_count(count_mode, raw_count, frames.size());
+  const std::vector<frame> frames = fuzz::chain(object, object_size, fixed, 36);
+  const uint32_t count = fuzz::choose_count(count_mode, raw_count, frames.size());
 
   cifs::invalid_users_cursor cursor(cifs::byte_reader(object, object_size), count);
   cifs::invalid_user_view user;

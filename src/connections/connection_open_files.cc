@@ -10,11 +10,9 @@
 #include "mgmtclient/binding.h"
 #include "mgmtclient/connection_records.h"
 #include "mgmtclient/open_file_texts.h"
-#include "mgmtclient/open_files_page.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
 #include "module/log.h"
-#include "module/napi_call.h"
 #include "shares/open_files_answer.h"
 #include "values/advanced_filters.h"
 #include "values/bounded_text.h"
@@ -109,43 +107,10 @@ bool add_connection_open_file(napi_env env, const answer_kit &kit, request_insta
 
 void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                         const answer_kit &kit) {
-  const open_files_page page(instance->open_files_result.get(), __func__);
-  if (!page.ok()) return;
-  const list_result_header &header = page.header();
-  // A count the object cannot hold is refused before an array of its length is made.
-  open_files_cursor cursor = page.files(open_files_form::connection);
-  if (cursor.problem()) return page.refuse(cursor.problem());
-  napi_value files;
-  NAPI_CALL_OR(napi_create_array_with_length(env, header.count, &files), return,
-               "Failed to create array to store list of open files, error: %d");
-  // One pass: a record found unsound drops the whole page, files made before it included.
-  field connection = field::none(), user = field::none(), address = field::none();
-  open_file_view file;
-  for (uint32_t index = 0; cursor.next(&file); ++index) {
-    if (index == 0) {
-      connection = field::of(make_uint32(env, ckey(k_connection_number), file.session_id));
-      user = field::of(kit.answer_text(ckey(k_user_name), file.user_name));
-      address = field::of(kit.answer_text(ckey(ck_client_ip_address), file.client_address));
-    }
-    if (!add_connection_open_file(env, kit, instance, file, files, index)) return;
-  }
-  if (cursor.problem()) return page.refuse(cursor.problem());
-
-  const field fields[] = {
-      connection,
-      user,
-      address,
-      field::of(make_uint32(env, ckey(k_count), header.count)),
-      field::of(kit.answer_text(ckey(k_cookie), header.cookie)),
-      field::of(files),
-  };
-  const built_record open_files = build_record(env, kit, r_connection_open_files, fields);
-  if (open_files.object == nullptr) {
-    LOG_ERROR("Failed to create napi object to store open files data");
-    return;
-  }
-  NAPI_CALL_OR(kit.set(result, k_open_files, open_files.object), (void)0,
-               "Failed to copy file-objects list into return object, error: %d");
+  static constexpr open_files_answer_form connection_files{open_files_form::connection, r_connection_open_files,
+                                                           add_connection_open_file, true};
+  convert_open_files_page(env, instance, result, kit, instance->open_files_result.get(), __func__,
+                          connection_files);
 }
 
 }  // namespace cifs

@@ -5,11 +5,9 @@
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
 #include "mgmtclient/open_file_texts.h"
-#include "mgmtclient/open_files_page.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
 #include "module/log.h"
-#include "module/napi_call.h"
 #include "shares/open_files_answer.h"
 #include "shares/share_operations.h"
 #include "values/advanced_filters.h"
@@ -100,31 +98,8 @@ bool add_open_file(napi_env env, const answer_kit &kit, request_instance *instan
 
 void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                         const answer_kit &kit) {
-  const open_files_page page(instance->open_files_result.get(), __func__);
-  if (!page.ok()) return;
-  const list_result_header &header = page.header();
-  napi_value files;
-  NAPI_CALL_OR(napi_create_array_with_length(env, header.count, &files), return,
-               "Failed to create array to store list of open files, error: %d");
-  // One pass: a record found unsound drops the whole page, files made before it included.
-  open_files_cursor cursor = page.files(open_files_form::share);
-  open_file_view file;
-  for (uint32_t index = 0; cursor.next(&file); ++index)
-    if (!add_open_file(env, kit, instance, file, files, index)) return;
-  if (cursor.problem()) return page.refuse(cursor.problem());
-
-  const field fields[] = {
-      field::of(make_uint32(env, ckey(k_count), header.count)),
-      field::of(kit.answer_text(ckey(k_cookie), header.cookie)),
-      field::of(files),
-  };
-  const built_record open_files = build_record(env, kit, r_open_files, fields);
-  if (open_files.object == nullptr) {
-    LOG_ERROR("Failed to create napi object to store open files data");
-    return;
-  }
-  NAPI_CALL_OR(kit.set(result, k_open_files, open_files.object), (void)0,
-               "Failed to copy file-objects list into return object, error: %d");
+  static constexpr open_files_answer_form share_files{open_files_form::share, r_open_files, add_open_file, false};
+  convert_open_files_page(env, instance, result, kit, instance->open_files_result.get(), __func__, share_files);
 }
 
 }  // namespace cifs
