@@ -55,7 +55,7 @@ class open_files_page {
 
  private:
   const char *converter_;
-  const list_page_texts &texts_;
+  list_page_texts texts_;
   list_result_header header_{};
   std::optional<shm_result> shm_;
   bool ok_ = false;
