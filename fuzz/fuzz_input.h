@@ -9,6 +9,7 @@
 #include <cstring>
 #include <span>
 #include <string_view>
+#include <vector>
 
 // A broken invariant is a finding: say which and abort, so libFuzzer keeps the input.
 #define FUZZ_CHECK(condition)                                                                         \
@@ -81,6 +82,39 @@ inline uint8_t *malloc_copy(std::span<const uint8_t> bytes) {
   FUZZ_CHECK(copy != nullptr);
   if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
   return copy;
+}
+
+// One record of a shared memory listing as the chain of fixed headers and
+// strings lengths finds it.
+struct frame {
+  size_t at;
+  uint32_t strings_length;
+};
+
+// The records of `object` back to back, each a fixed header of `fixed` bytes
+// whose u32 at `length_field` gives the string area behind it, as far as
+// they fit; read independently of the walkers under test.
+inline std::vector<frame> chain(const uint8_t *object, size_t size, size_t fixed, size_t length_field) {
+  std::vector<frame> frames;
+  size_t next = 0;
+  while (size - next >= fixed) {
+    const uint32_t length = value_at<uint32_t>(object, next + length_field);
+    if (length > size - next - fixed) break;
+    frames.push_back({next, length});
+    next += fixed + length;
+  }
+  return frames;
+}
+
+// The count a listing's header claims, by `mode` (mod 4): the raw count, the
+// records present, one more, or the raw count mod the records present + 2.
+inline uint32_t choose_count(uint8_t mode, uint32_t raw, size_t present) {
+  switch (mode % 4) {
+    case 1: return static_cast<uint32_t>(present);
+    case 2: return static_cast<uint32_t>(present + 1);
+    case 3: return static_cast<uint32_t>(raw % (present + 2));
+    default: return raw;
+  }
 }
 
 }  // namespace fuzz

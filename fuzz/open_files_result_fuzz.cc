@@ -26,6 +26,7 @@ namespace {
 
 using cifs::open_files_form;
 using cifs::result_fault;
+using fuzz::frame;
 using fuzz::value_at;
 
 constexpr size_t fixed = sizeof(cifs::open_file_record);
@@ -89,24 +90,6 @@ void check_header(const uint8_t *buffer) {
     FUZZ_CHECK(header.object_name.data() == name_text->data() && header.object_name.size() == name_text->size());
     FUZZ_CHECK(header.object_name.data()[header.object_name.size()] == '\0');
   }
-}
-
-// One record as the chain of fixed headers and strings lengths finds it.
-struct frame {
-  size_t at;
-  uint32_t strings_length;
-};
-
-std::vector<frame> chain(const uint8_t *object, size_t size) {
-  std::vector<frame> frames;
-  size_t next = 0;
-  while (size - next >= fixed) {
-    const uint32_t length = value_at<uint32_t>(object, next + 36);
-    if (length > size - next - fixed) break;
-    frames.push_back({next, length});
-    next += fixed + length;
-  }
-  return frames;
 }
 
 struct text_field {
@@ -208,15 +191,6 @@ std::vector<cifs::open_file_view> walk(const uint8_t *object, size_t size, uint3
   return files;
 }
 
-uint32_t choose_count(uint8_t mode, uint32_t raw, size_t present) {
-  switch (mode) {
-    case 1: return static_cast<uint32_t>(present);
-    case 2: return static_cast<uint32_t>(present + 1);
-    case 3: return static_cast<uint32_t>(raw % (present + 2));
-    default: return raw;
-  }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -231,8 +205,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const auto object_bytes = in.rest();
   uint8_t *object = fuzz::malloc_copy(object_bytes);
   const size_t object_size = object_bytes.size();
-  const std::vector<frame> frames = chain(object, object_size);
-  const uint32_t count = choose_count(count_mode, raw_count, frames.size());
+  const std::vector<frame> frames = fuzz::chain(object, object_size, fixed, 36);
+  const uint32_t count = fuzz::choose_count(count_mode, raw_count, frames.size());
 
   cifs::result_problem share_problem, connection_problem;
   const auto share_files = walk(object, object_size, count, open_files_form::share, frames, &share_problem);

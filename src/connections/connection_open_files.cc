@@ -1,14 +1,116 @@
-// Operation 5: the open files of one connection (being written).
+// Operation 5: the open files of one connection, one page at a time,
+// filtered by the library, handed back through shared memory. The request,
+// the result and its records are those of the open files of a share; the
+// connection, its user and address are shown once, from the first file.
+#include <cstddef>
+#include <cstring>
+
 #include "connections/connections_operations.h"
+#include "identity/caller_identity.h"
+#include "mgmtclient/binding.h"
+#include "mgmtclient/connection_records.h"
+#include "mgmtclient/open_file_texts.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
+#include "module/log.h"
+#include "shares/open_files_answer.h"
+#include "values/advanced_filters.h"
+#include "values/bounded_text.h"
+#include "values/builders.h"
+#include "values/env_cache.h"
+#include "values/keys.h"
+#include "values/list_page_reader.h"
+#include "values/readers.h"
 
 namespace cifs {
 
-uint32_t get_list_connection_openfiles_input_data(napi_env, napi_value, request_instance *instance) {
-  return record_failure(instance, status_invalid_value, 0, nullptr, "Not available yet");
+namespace {
+
+constexpr filter_form connection_open_files_filters{
+    filter_encoding::block,
+    "get_list_connection_openfiles_input_data",
+    "get_connection_openfiles_advanced_filters_input_data",
+    block_filter_by<open_files_type_pattern_bound>,
+    block_max_filters,
+    block_max_patterns,
+    "Advanced filters do not fit in the request to list open files of a connection",
+};
+
+constexpr list_page_form connection_open_files_page_form{
+    "Failed to get pagesize for creating a request to list connection's open files",
+    offsetof(open_files_request, ignore_count),
+    offsetof(open_files_request, return_count),
+    offsetof(open_files_request, cookie_offset),
+    open_files_cookie_size,
+    &connection_open_files_filters,
+    open_files_type_pattern_bound,
+};
+
+}  // namespace
+
+uint32_t get_list_connection_openfiles_input_data(napi_env env, napi_value request, request_instance *instance) {
+  page_request page(open_files_request_layout);
+  if (uint32_t status = check_list_page(page, instance, connection_open_files_page_form)) return status;
+  uint32_t number = 0;  // a missing key or another type reads as 0
+  if (uint32_t status = get_named_property_to_uint32(env, request, ckey(k_connection), &number)) {
+    record_failure(instance, status, id_failed_to_extract_convert, ckey(k_connection),
+                   "Failed to extract/convert: '%s'", ckey(k_connection));
+    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    return status;
+  }
+  (void)page.set_field(connection_open_files_number_field, number);  // inside the header: cannot fail
+  (void)page.set_field(offsetof(open_files_request, volume_name_offset), absent_offset);
+  if (uint32_t status = read_list_page_tail(env, request, instance, page, connection_open_files_page_form))
+    return status;
+  instance->open_files_request = page.release();
+  return 0;
 }
-void cc_list_connection_open_files(napi_env, void *) {}
-void cc_convert_open_files_list_to_json(napi_env, request_instance *, napi_value, const answer_kit &) {}
+
+void cc_list_connection_open_files(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListOpenFiles)) return;
+  void *header = nullptr;
+  const int32_t status = mgmt::CIFSLIB_ListOpenFiles(instance->open_files_request.get(), &header);
+  instance->open_files_result.reset(static_cast<uint8_t *>(header));  // ours to free, whatever the status
+  if (status != 0) {
+    uint32_t number;  // as the request has it; the page is one memory page, so the field is there
+    std::memcpy(&number, instance->open_files_request.get() + connection_open_files_number_field, sizeof number);
+    char number_text[16];
+    format_bounded(number_text, sizeof number_text, "%u", number);
+    record_failure(instance, static_cast<uint32_t>(status), id_failed_connection_open_files, number_text,
+                   "Failed to list open files of connection: %u", number);
+    LOG_ERROR("%s, error: %d", instance->error_message, status);
+  }
+  instance->error_code = static_cast<uint32_t>(status);
+}
+
+namespace {
+
+// Makes file `index`'s record into `files`; false (logged) when it cannot.
+bool add_connection_open_file(napi_env env, const answer_kit &kit, request_instance *instance,
+                              const open_file_view &file, napi_value files, uint32_t index) {
+  field modes;
+  if (!access_modes_field(env, kit, instance, file.name, file.access_mask, &modes)) return false;
+  const field fields[] = {
+      field::of(make_uint32(env, ckey(ck_id), file.file_id)),
+      field::of(kit.answer_text(ckey(k_name), file.name)),
+      field::of(kit.answer_text(ckey(k_share_name), file.share_name)),
+      field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),
+      modes,
+      field::fixed(lock_level_text(file.lock_level)),
+      field::of(kit.answer_text(ckey(k_type), file_type(file.name))),
+  };
+  return build_list_element(env, kit, r_connection_open_file, fields, files, index, __func__, "file-object");
+}
+
+}  // namespace
+
+void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
+                                        const answer_kit &kit) {
+  static constexpr open_files_answer_form connection_files{open_files_form::connection, r_connection_open_files,
+                                                           add_connection_open_file, true};
+  convert_open_files_page(env, instance, result, kit, instance->open_files_result.get(), __func__,
+                          connection_files);
+}
 
 }  // namespace cifs

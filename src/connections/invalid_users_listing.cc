@@ -1,15 +1,110 @@
-// Operation 6: the cached invalid users (being written).
+// Operation 6: the cache of invalid and blocked user names, one page at a
+// time, filtered by the library, handed back through shared memory the way
+// the open files are.
+#include <cstddef>
+
 #include "connections/connections_operations.h"
+#include "identity/caller_identity.h"
+#include "mgmtclient/binding.h"
+#include "mgmtclient/invalid_user_records.h"
+#include "mgmtclient/invalid_users_result.h"
+#include "mgmtclient/open_files_page.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
+#include "module/log.h"
+#include "module/napi_call.h"
+#include "values/advanced_filters.h"
+#include "values/builders.h"
+#include "values/env_cache.h"
+#include "values/keys.h"
+#include "values/list_page_reader.h"
 
 namespace cifs {
 
-uint32_t get_list_invalid_users_input_data(napi_env, napi_value, request_instance *instance) {
-  return record_failure(instance, status_invalid_value, 0, nullptr, "Not available yet");
+namespace {
+
+constexpr filter_form invalid_users_filters{
+    filter_encoding::block,
+    "get_list_invalid_users_input_data",
+    "get_list_invalidusers_advanced_filters_input_data",
+    block_filter_by<invalid_users_type_pattern_bound>,
+    block_max_filters,
+    block_max_patterns,
+    "Advanced filters do not fit in the request to list invalid users",
+};
+
+constexpr list_page_form invalid_users_page_form{
+    "Failed to get pagesize for creating a request to list invalid users",
+    offsetof(invalid_users_request, ignore_count),
+    offsetof(invalid_users_request, return_count),
+    offsetof(invalid_users_request, cookie_offset),
+    invalid_users_cookie_size,
+    &invalid_users_filters,
+    invalid_users_type_pattern_bound,
+};
+
+}  // namespace
+
+uint32_t get_list_invalid_users_input_data(napi_env env, napi_value request, request_instance *instance) {
+  page_request page(invalid_users_request_layout);
+  if (uint32_t status = check_list_page(page, instance, invalid_users_page_form)) return status;
+  if (uint32_t status = read_list_page_tail(env, request, instance, page, invalid_users_page_form)) return status;
+  instance->invalid_users_request = page.release();
+  return 0;
 }
-void cc_list_invalid_users(napi_env, void *) {}
-void cc_convert_invalid_users_list_to_json(napi_env, request_instance *, napi_value, const answer_kit &) {}
-void cc_remove_invalid_users_object(const uint8_t *) {}
+
+void cc_list_invalid_users(napi_env, void *data) {
+  auto *instance = static_cast<request_instance *>(data);
+  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListInvalidUsers)) return;
+  void *header = nullptr;
+  const int32_t status = mgmt::CIFSLIB_ListInvalidUsers(instance->invalid_users_request.get(), &header);
+  instance->invalid_users_result.reset(static_cast<uint8_t *>(header));  // ours to free, whatever the status
+  if (status != 0) {
+    record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_invalid_users, nullptr,
+                   "Failed to list invalid users");
+    LOG_ERROR("%s, error: %d", instance->error_message, status);
+  }
+  instance->error_code = static_cast<uint32_t>(status);
+}
+
+void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, napi_value result,
+                                           const answer_kit &kit) {
+  const open_files_page page(instance->invalid_users_result.get(), __func__, invalid_users_texts);
+  if (!page.ok()) return;
+  const list_result_header &header = page.header();
+  // A count the object cannot hold is refused before an array of its length is made.
+  invalid_users_cursor cursor(page.object(), header.count);
+  if (cursor.problem()) return page.refuse(cursor.problem());
+  napi_value users;
+  NAPI_CALL_OR(napi_create_array_with_length(env, header.count, &users), return,
+               "Failed to create array to store list of invalid users, error: %d");
+  // One pass: a record found unsound drops the whole page, users made before it included.
+  invalid_user_view user;
+  for (uint32_t index = 0; cursor.next(&user); ++index) {
+    const field fields[] = {
+        field::of(kit.answer_text(ckey(k_name), user.name)),
+        field::fixed(user.state == invalid_user_state_invalid ? t_user_invalid : t_user_blocked),
+        field::of(kit.answer_text(ckey(ck_client_ip_address), user.client_address)),
+        field::of(make_int64(env, ckey(ck_last_auth_attempt_time), user.last_attempt_time)),
+    };
+    if (!build_list_element(env, kit, r_invalid_user, fields, users, index, __func__, "invalid user")) return;
+  }
+  if (cursor.problem()) return page.refuse(cursor.problem());
+
+  const field fields[] = {
+      field::of(make_uint32(env, ckey(k_count), header.count)),
+      field::of(kit.answer_text(ckey(k_cookie), header.cookie)),
+      field::of(users),
+  };
+  const built_record invalid_users = build_record(env, kit, r_invalid_users, fields);
+  if (invalid_users.object == nullptr) {
+    LOG_ERROR("Failed to create napi object to store invalid users data");
+    return;
+  }
+  NAPI_CALL_OR(kit.set(result, ck_invalid_users, invalid_users.object), (void)0,
+               "Failed to copy invalid users list into return object, error: %d");
+}
+
+void cc_remove_invalid_users_object(const uint8_t *header) { open_files_page::remove_object(header); }
 
 }  // namespace cifs

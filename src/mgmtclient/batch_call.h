@@ -5,6 +5,7 @@
 
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
+#include "module/log.h"
 #include "values/bounded_text.h"
 #include "values/outcome_list.h"
 
@@ -14,6 +15,10 @@ struct whole_request_failure {
   uint32_t code;
   uint32_t id;
   const char *message;
+  // Most batch operations leave the failure of the whole request unlogged;
+  // one that logs it names the function to log for. The line carries the
+  // status of the last library call, or 1 when the list was empty.
+  const char *logged_by = nullptr;
 };
 
 // Worker thread. `call(entry)` makes the entry's library call, logs a failure
@@ -31,6 +36,9 @@ void run_batch(request_instance *instance, const void *function, const char *fun
     instance->error_code = all_failed.code;
     instance->error_id = all_failed.id;
     copy_bounded(instance->error_message, all_failed.message);
+    if (all_failed.logged_by != nullptr)
+      CIFS_LOG_AS(all_failed.logged_by, LOG_ERR, "%s, error: %d", instance->error_message,
+                  instance->entries_tail != nullptr ? instance->entries_tail->status : 1);
   }
 }
 

@@ -3,10 +3,13 @@
 #include <iterator>
 
 #include "mgmtclient/open_file_texts.h"
+#include "mgmtclient/open_files_page.h"
 #include "module/failure.h"
 #include "module/log.h"
 #include "module/napi_call.h"
+#include "values/builders.h"
 #include "values/env_cache.h"
+#include "values/keys.h"
 
 namespace cifs {
 
@@ -73,6 +76,58 @@ napi_status add_access_rights_info_to_object(napi_env env, const answer_kit &kit
     }
   }
   return napi_ok;
+}
+
+bool access_modes_field(napi_env env, const answer_kit &kit, request_instance *instance, std::string_view file_name,
+                        uint32_t access_mask, field *modes) {
+  if (kit.cache() != nullptr) {
+    *modes = field::set(access_rights_bits(access_mask));
+    return true;
+  }
+  napi_value made;
+  if (add_access_rights_info_to_object(env, kit, instance, file_name, access_mask, &made) != napi_ok) return false;
+  *modes = field::of(made);
+  return true;
+}
+
+void convert_open_files_page(napi_env env, request_instance *instance, napi_value result, const answer_kit &kit,
+                             const uint8_t *header_bytes, const char *converter, const open_files_answer_form &form) {
+  const open_files_page page(header_bytes, converter);
+  if (!page.ok()) return;
+  const list_result_header &header = page.header();
+  // A count the object cannot hold is refused before an array of its length is made.
+  open_files_cursor cursor = page.files(form.form);
+  if (cursor.problem()) return page.refuse(cursor.problem());
+  napi_value files;
+  napi_status status = napi_create_array_with_length(env, header.count, &files);
+  if (status != napi_ok) {
+    CIFS_LOG_AS(converter, LOG_ERR, "Failed to create array to store list of open files, error: %d", status);
+    return;
+  }
+  // One pass: a record found unsound drops the whole page, files made before it included.
+  field fields[6];
+  size_t used = form.connection_keys ? 3 : 0;  // the connection's keys come from the first file
+  open_file_view file;
+  for (uint32_t index = 0; cursor.next(&file); ++index) {
+    if (index == 0 && form.connection_keys) {
+      fields[0] = field::of(make_uint32(env, ckey(k_connection_number), file.session_id));
+      fields[1] = field::of(kit.answer_text(ckey(k_user_name), file.user_name));
+      fields[2] = field::of(kit.answer_text(ckey(ck_client_ip_address), file.client_address));
+    }
+    if (!form.add_file(env, kit, instance, file, files, index)) return;
+  }
+  if (cursor.problem()) return page.refuse(cursor.problem());
+
+  fields[used++] = field::of(make_uint32(env, ckey(k_count), header.count));
+  fields[used++] = field::of(kit.answer_text(ckey(k_cookie), header.cookie));
+  fields[used++] = field::of(files);
+  const built_record open_files = build_record(env, kit, form.answer_kind, fields);
+  if (open_files.object == nullptr) {
+    CIFS_LOG_AS(converter, LOG_ERR, "Failed to create napi object to store open files data");
+    return;
+  }
+  if ((status = kit.set(result, k_open_files, open_files.object)) != napi_ok)
+    CIFS_LOG_AS(converter, LOG_ERR, "Failed to copy file-objects list into return object, error: %d", status);
 }
 
 }  // namespace cifs

@@ -7,12 +7,15 @@
 #include <cstdint>
 #include <string_view>
 
+#include "mgmtclient/open_files_result.h"
 #include "module/request_instance.h"
 #include "values/answer_texts.h"
+#include "values/record_shapes.h"
 
 namespace cifs {
 
 class answer_kit;
+struct field;
 
 // The lock level's fixed text; every level above the last named one shows
 // as "unknown".
@@ -29,5 +32,34 @@ uint32_t access_rights_bits(uint32_t access_mask);
 // error_code and error_message.
 napi_status add_access_rights_info_to_object(napi_env env, const answer_kit &kit, request_instance *instance,
                                              std::string_view file_name, uint32_t access_mask, napi_value *modes);
+
+// The accessModes field of one file's record: the rights' bits, which the
+// file's builder turns into the array; without the builders, the array made
+// here by add_access_rights_info_to_object. False when that fails (logged
+// and recorded there).
+bool access_modes_field(napi_env env, const answer_kit &kit, request_instance *instance, std::string_view file_name,
+                        uint32_t access_mask, field *modes);
+
+// Makes file `index`'s record into `files`; false (logged) when it cannot.
+using open_file_adder = bool (*)(napi_env env, const answer_kit &kit, request_instance *instance,
+                                 const open_file_view &file, napi_value files, uint32_t index);
+
+// How one listing shows its open files: the records' form, the answer's
+// record kind and the maker of each file. With `connection_keys` the answer
+// opens with the connection number, user name and client address of the
+// first file (none when there are no files).
+struct open_files_answer_form {
+  open_files_form form;
+  record_kind answer_kind;
+  open_file_adder add_file;
+  bool connection_keys;
+};
+
+// Sets openFiles on `result` from the page whose library header is
+// `header`; the page's shared memory object is removed on every path. A
+// page that cannot be read in full is logged under `converter` and leaves
+// openFiles out.
+void convert_open_files_page(napi_env env, request_instance *instance, napi_value result, const answer_kit &kit,
+                             const uint8_t *header, const char *converter, const open_files_answer_form &form);
 
 }  // namespace cifs

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "module/request_instance.h"
+#include "values/filter_block.h"
 #include "values/filter_sink.h"
 
 namespace cifs {
@@ -24,6 +25,14 @@ struct filter_by_row {
   size_t pattern_bound;   // each pattern is read into this many bytes, the NUL included
   uint32_t min_patterns;  // fewer patterns fail (range filters); 0 for any number
   bool in_pairs = false;  // lower and upper bounds: an odd count of min_patterns or more fails too
+};
+
+// The filterBy values of the block form: "search-name", and "type" read
+// through the form's own bound.
+template <size_t type_pattern_bound>
+inline constexpr filter_by_row block_filter_by[] = {
+    {"search-name", filter_type_search_name, search_name_pattern_bound, 0},
+    {"type", filter_type_type, type_pattern_bound, 0},
 };
 
 enum class filter_encoding : uint8_t { block, record };

@@ -53,12 +53,22 @@ void create_string_utf8(napi_env env, napi_value object, const char *key, const 
 
 namespace {
 
-// The number-to-string makers share one formatting path.
-napi_value make_decimal_string(napi_env env, const char *key, const char *digits, const char *func) {
+// The number-to-string makers share one formatting path. Answers of
+// thousands of records carry several such numbers each, so the digits are
+// written here rather than through printf, and handed over as Latin-1 (they
+// are ASCII), which the engine copies without decoding.
+napi_value make_decimal_string(napi_env env, const char *key, uint64_t number, const char *func) {
+  char digits[20];  // UINT64_MAX has 20 digits
+  size_t at = sizeof digits;
+  do {
+    digits[--at] = static_cast<char>('0' + number % 10);
+    number /= 10;
+  } while (number != 0);
   napi_value value;
-  napi_status status = napi_create_string_utf8(env, digits, std::strlen(digits), &value);
+  napi_status status = napi_create_string_latin1(env, digits + at, sizeof digits - at, &value);
   if (status != napi_ok) {
-    CIFS_LOG_AS(func, LOG_ERR, "Failed to create NAPI string for %s: %s, error: %d", key, digits, status);
+    CIFS_LOG_AS(func, LOG_ERR, "Failed to create NAPI string for %s: %.*s, error: %d", key,
+                static_cast<int>(sizeof digits - at), digits + at, status);
     return nullptr;
   }
   return value;
@@ -71,15 +81,11 @@ void set_made(napi_env env, napi_value object, const char *key, napi_value value
 }  // namespace
 
 napi_value make_uint32_to_string_utf8(napi_env env, const char *key, uint32_t value) {
-  char digits[64] = {};
-  std::snprintf(digits, sizeof digits, "%" PRIu32, value);
-  return make_decimal_string(env, key, digits, "create_uint32_to_string_utf8");
+  return make_decimal_string(env, key, value, "create_uint32_to_string_utf8");
 }
 
 napi_value make_uint64_to_string_utf8(napi_env env, const char *key, uint64_t value) {
-  char digits[64] = {};
-  std::snprintf(digits, sizeof digits, "%" PRIu64, value);
-  return make_decimal_string(env, key, digits, "create_uint64_to_string_utf8");
+  return make_decimal_string(env, key, value, "create_uint64_to_string_utf8");
 }
 
 void create_uint32_to_string_utf8(napi_env env, napi_value object, const char *key, uint32_t value) {

@@ -288,6 +288,20 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
   return {record, false};
 }
 
+bool build_list_element(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
+                        napi_value array, uint32_t index, const char *converter, const char *what) {
+  const built_record record = build_record(env, kit, kind, fields, array, index);
+  if (record.object == nullptr) {
+    CIFS_LOG_AS(converter, LOG_ERR, "Failed to create napi object to store individual %s info", what);
+    return false;
+  }
+  if (record.stored) return true;
+  const napi_status status = napi_set_element(env, array, index, record.object);
+  if (status != napi_ok)
+    CIFS_LOG_AS(converter, LOG_ERR, "Failed to add individual %s info into array, error: %d", what, status);
+  return status == napi_ok;
+}
+
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
                            const napi_value *values, size_t count) {
   napi_value list_builder = kit.list_builder();

@@ -156,6 +156,13 @@ struct built_record {
 built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
                           napi_value target = nullptr, uint32_t index = 0);
 
+// Makes element `index` of a listing's `array` from `fields` (build_record)
+// and stores it there. False when it cannot, after logging under
+// `converter` "Failed to create napi object to store individual <what> info"
+// or "Failed to add individual <what> info into array, error: <status>".
+bool build_list_element(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
+                        napi_value array, uint32_t index, const char *converter, const char *what);
+
 // Stores `values` (made by value makers; null: left unset) at `first` and on
 // of `array`, in as few calls as it can. Returns the status of a store that
 // failed, after which nothing more is stored.

@@ -1,0 +1,125 @@
+'use strict';
+// Open files of one connection through the connections sphere against the
+// simulated library: the request pages as received, the answers with the
+// connection shown once, failures, hostile results, and no shared memory
+// object left behind by any of them.
+const { describe, it, beforeEach, afterEach } = require('node:test');
+const assert = require('node:assert/strict');
+const { cifs } = require('./support/addon');
+const sim = require('./support/sim');
+const logs = require('./support/logs');
+
+const dn = 'cn=admin,o=example';
+const list = (fields) => cifs.cifs_connections_sphere({ operation: 5, dn, ...fields });
+const { parseListRequest, openFileRecord, resultHeader, ABSENT } = sim.openFileRecords;
+const lastPage = () => sim.mgmt.calls().at(-1).record;
+const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+const operation = 'FetchCIFSConnectionOpenFiles';
+const libraryError = (errorCode, number) => ({ errorCode, description: `Failed to list open files of connection: ${number}`,
+  errorID: '@@failed-to-list-connection-open-files', args: `${number}` });
+
+beforeEach(() => sim.reset());
+afterEach(() => {
+  const left = sim.mgmt.sharedMemory();
+  sim.mgmt.removeSharedMemory();
+  assert.deepEqual(left, [], 'no shared memory object is left');
+});
+
+describe('FetchCIFSConnectionOpenFiles requests', () => {
+  it('asks for connection 0 with absent offsets when the request has only operation and dn', async () => {
+    const answer = await list({});
+    assert.deepEqual(lastPage(), u32(0, 0, 0, ABSENT, ABSENT, ABSENT, 0));
+    assert.deepEqual(answer.error, libraryError(sim.status.NO_SUCH_CONNECTION, 0));  // no connection 0
+    assert.deepEqual((await list({ connection: 0xffffffff })).error, libraryError(sim.status.NO_SUCH_CONNECTION, 4294967295));
+  });
+
+  it('puts the cookie first in the string area, and the filters behind it with 8-byte type patterns', async () => {
+    await list({ connection: 7, ignoreCount: 1, returnCount: 2, cookie: 'abc' });
+    assert.deepEqual(lastPage(), Buffer.concat([u32(7, 1, 2, 0, ABSENT, ABSENT, 4), Buffer.from('abc\0')]));
+    await list({ connection: 7, cookie: 'abc',
+      advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'type', patterns: ['abcdefghij'] }] } });
+    const page = parseListRequest(lastPage());
+    assert.deepEqual([page.cookieOffset, page.volumeNameOffset, page.filtersOffset], [0, ABSENT, 4]);
+    assert.deepEqual(page.filters.entries.map((e) => e.patterns), [['abcdefg']]);
+  });
+
+  it('refuses an unreadable connection and an unknown filter before the library is called, logged', async () => {
+    const throwing = Object.defineProperty({ operation: 5, dn }, 'connection', { get() { throw new Error('no'); } });
+    const mark = logs.mark();
+    const answer = await cifs.cifs_connections_sphere(throwing);
+    assert.deepEqual([answer.error.description, answer.error.args], ["Failed to extract/convert: 'connection'", 'connection']);
+    await list({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'size', patterns: [] }] } });
+    assert.deepEqual(sim.mgmt.calls(), []);
+    const lines = logs.since(mark).map((l) => l.text);
+    assert.ok(lines.some((l) => /<get_list_connection_openfiles_input_data:\d+> Failed to extract\/convert: 'connection', error: \d+$/.test(l)));
+    assert.ok(lines.some((l) => /<get_connection_openfiles_advanced_filters_input_data:\d+> Received invalid\/unsupported filter type: size/.test(l)));
+  });
+});
+
+describe('FetchCIFSConnectionOpenFiles answers', () => {
+  beforeEach(() => {
+    sim.mgmt.setConnections([{ connectionNumber: 7, userName: 'alice' }, { connectionNumber: 8 }]);
+    const file = (name, fields) => ({ shareName: 'home', name, sessionID: 7, userName: 'alice', clientIPAddress: '10.0.0.7', ...fields });
+    sim.mgmt.setOpenFiles([
+      file('report.final.pdf', { ID: 11, accessMask: 0x3, lockLevel: 6 }),
+      { shareName: 'SYS', name: 'other.txt', sessionID: 9 },
+      file('.profile', { ID: 12, lockLevel: 42 }),
+      file('Makefile', { ID: 13, accessMask: 0x40000000 }),
+    ]);
+  });
+
+  it('shows the connection once from the first file, and each file with its share', async () => {
+    const answer = await list({ connection: 7 });
+    const file = (ID, name, accessModes, lockLevel, type) =>
+      ({ ID, name, shareName: 'home', fullPath: `/HOME/users/${name}`, accessModes, lockLevel, type });
+    assert.deepEqual(answer, { status: 'success', operation, openFiles: {
+      connectionNumber: 7, userName: 'alice', clientIPAddress: '10.0.0.7', count: 3, cookie: '', files: [
+        file(11, 'report.final.pdf', ['RD', 'WR'], 'RWH', 'pdf'), file(12, '.profile', [], 'unknown', ''),
+        file(13, 'Makefile', ['DD'], 'batch', '')] } });
+    assert.deepEqual(Object.keys(answer.openFiles.files[0]), ['ID', 'name', 'shareName', 'fullPath', 'accessModes', 'lockLevel', 'type']);
+  });
+
+  it('leaves the connection keys out for a connection without files', async () => {
+    assert.deepEqual((await list({ connection: 8 })).openFiles, { count: 0, cookie: '', files: [] });
+  });
+
+  it('answers a library failure with its status, and logs it', async () => {
+    sim.mgmt.fail({ call: 'CIFSLIB_ListOpenFiles', status: -9 });
+    const mark = logs.mark();
+    assert.deepEqual((await list({ connection: 7 })).error, libraryError(-9, 7));
+    assert.ok(logs.since(mark).map(logs.message).includes('Failed to list open files of connection: 7, error: -9'));
+  });
+});
+
+describe('FetchCIFSConnectionOpenFiles hostile results', () => {
+  const answerOf = async (status, count, ...records) => {
+    const object = { name: sim.mgmt.shmName(`c${count}-${records.length}`), bytes: Buffer.concat(records) };
+    sim.mgmt.rawOpenFiles({ status, shm: object, header: resultHeader({ count, shmName: object.name, shmSize: object.bytes.length }) });
+    const mark = logs.mark();
+    const answer = await list({ connection: 7 });
+    return { answer, lines: logs.since(mark).map(logs.message) };
+  };
+  const record = openFileRecord({ name: 'a.txt', shareName: 'home', sessionID: 7 });
+
+  it('keeps numbers of 2^31 and above unsigned', async () => {
+    const { answer } = await answerOf(0, 1, openFileRecord({ name: 'b', sessionID: 2 ** 31 + 5, ID: 0xffffffff }));
+    assert.deepEqual([answer.openFiles.connectionNumber, answer.openFiles.files[0].ID], [2 ** 31 + 5, 0xffffffff]);
+  });
+
+  it('refuses a lying count and a share name outside its strings, answering success without openFiles', async () => {
+    const cases = [
+      [[3, record], 'count 3 does not fit the shared memory object'],
+      [[2, record, openFileRecord({ name: 'b', offsets: { shareName: 9999 } })],
+        "record 1: share name offset 9999 does not end inside the record's strings"],
+    ];
+    for (const [[count, ...records], expected] of cases) {
+      const { answer, lines } = await answerOf(0, count, ...records);
+      assert.deepEqual(answer, { status: 'success', operation });
+      assert.ok(lines.includes(`Refused the open files result: ${expected}`), lines.join('\n'));
+    }
+  });
+
+  it('removes the object a failing call still named, and answers the failure', async () => {
+    assert.deepEqual((await answerOf(-5, 1, record)).answer, { status: 'failure', operation, error: libraryError(-5, 7) });
+  });
+});

@@ -1,0 +1,116 @@
+'use strict';
+// The cached invalid and blocked users through the connections sphere
+// against the simulated library: the request pages as received, the answers,
+// failures, hostile results, and no shared memory object left behind.
+const { describe, it, beforeEach, afterEach } = require('node:test');
+const assert = require('node:assert/strict');
+const { cifs } = require('./support/addon');
+const sim = require('./support/sim');
+const logs = require('./support/logs');
+
+const dn = 'cn=admin,o=example';
+const list = (fields) => cifs.cifs_connections_sphere({ operation: 6, dn, ...fields });
+const { resultHeader, ABSENT } = sim.openFileRecords;
+const { invalidUserRecord, parseInvalidUsersRequest } = sim.connectionRecords;
+const lastPage = () => sim.mgmt.calls().at(-1).record;
+const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+const operation = 'FetchCIFSCachedInvalidUsersList';
+const user = (name, type, clientIPAddress, lastAuthAttemptTime) => ({ name, type, clientIPAddress, lastAuthAttemptTime });
+const failure = { errorCode: -3, description: 'Failed to list invalid users', errorID: '@@failed-to-list-invalid-users' };
+
+beforeEach(() => sim.reset());
+afterEach(() => {
+  const left = sim.mgmt.sharedMemory();
+  sim.mgmt.removeSharedMemory();
+  assert.deepEqual(left, [], 'no shared memory object is left');
+});
+
+describe('FetchCIFSCachedInvalidUsersList requests', () => {
+  it('pages: absent offsets alone, the cookie at 0 and the filters behind it with 32-byte type patterns', async () => {
+    assert.equal((await list({})).status, 'success');
+    assert.deepEqual(lastPage(), u32(0, 0, ABSENT, ABSENT, 0));
+    await list({ ignoreCount: 3, returnCount: 4, cookie: 'abc' });
+    assert.deepEqual(lastPage(), Buffer.concat([u32(3, 4, 0, ABSENT, 4), Buffer.from('abc\0')]));
+    await list({ cookie: 'abc', advancedFiltersInfo: { matchType: 'none', filters: [{ filterBy: 'type', patterns: ['x'.repeat(40)] }] } });
+    const page = parseInvalidUsersRequest(lastPage());
+    assert.deepEqual([page.cookieOffset, page.filtersOffset, page.filters.matchType], [0, 4, 3]);
+    assert.deepEqual(page.filters.entries[0].patterns, ['x'.repeat(31)]);
+  });
+
+  it('refuses an unknown filter before the library is called, logged as the element reader', async () => {
+    const mark = logs.mark();
+    const answer = await list({ advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'state', patterns: [] }] } });
+    assert.equal(answer.error.errorID, '@@invalid-filter-type');
+    assert.deepEqual(sim.mgmt.calls(), []);
+    assert.ok(logs.since(mark).some((l) => /<get_list_invalidusers_advanced_filters_input_data:\d+> Received invalid\/unsupported filter type: state/.test(l.text)));
+  });
+});
+
+describe('FetchCIFSCachedInvalidUsersList answers', () => {
+  it('shows only state 2 as Invalid, the address and the attempt time as a number', async () => {
+    sim.mgmt.setInvalidUsers([
+      { name: 'guest', state: 2, clientIPAddress: '10.0.0.40', lastAuthAttemptTime: 2 ** 40 },
+      { name: 'mallory', state: 0, clientIPAddress: 'fe80::41' },
+      { name: 'root', state: 1, lastAuthAttemptTime: -1 },
+      { name: 'ünïcode', state: 3, lastAuthAttemptTime: 1700000000 },
+    ]);
+    assert.deepEqual(await list({}), { status: 'success', operation, invalidUsers: { count: 4, cookie: '', users: [
+      user('guest', 'Invalid', '10.0.0.40', 2 ** 40), user('mallory', 'Blocked', 'fe80::41', 0),
+      user('root', 'Blocked', '', -1), user('ünïcode', 'Blocked', '', 1700000000)] } });
+  });
+
+  it('answers an empty cache with an empty list', async () => {
+    sim.mgmt.setInvalidUsers([]);
+    assert.deepEqual((await list({})).invalidUsers, { count: 0, cookie: '', users: [] });
+  });
+
+  it('answers a library failure with its status and text, and logs it', async () => {
+    sim.mgmt.fail({ call: 'CIFSLIB_ListInvalidUsers', status: -3 });
+    const mark = logs.mark();
+    assert.deepEqual(await list({}), { status: 'failure', operation, error: failure });
+    assert.ok(logs.since(mark).map(logs.message).includes('Failed to list invalid users, error: -3'));
+  });
+});
+
+describe('FetchCIFSCachedInvalidUsersList hostile results', () => {
+  // header(name, size) makes the result header for the object made of `records`.
+  const answerOf = async (status, header, ...records) => {
+    const object = { name: sim.mgmt.shmName(`u${records.length}`), bytes: Buffer.concat(records) };
+    const out = header(object.name, object.bytes.length);
+    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { status, out: [out], shm: records.length ? object : null });
+    const mark = logs.mark();
+    const answer = await list({});
+    return { answer, lines: logs.since(mark).map(logs.message) };
+  };
+  const counted = (count, extra) => (shmName, shmSize) => resultHeader({ count, shmName, shmSize, ...extra });
+  const record = invalidUserRecord({ name: 'guest', clientIPAddress: '10.0.0.1' });
+
+  it('reads a client address that fills its 16 bytes no further than the field', async () => {
+    // The name offset behind the field is 2, not a NUL that would end an unbounded read.
+    const full = invalidUserRecord({ name: 'zzeve', offsets: { name: 2 }, clientIPAddress: 'abcdefghijklmnopqrst' });
+    const { answer } = await answerOf(0, counted(1), full);
+    assert.deepEqual(answer.invalidUsers.users, [user('eve', 'Invalid', 'abcdefghijklmnop', 0)]);
+  });
+
+  it('answers success without invalidUsers for what it cannot read, logged', async () => {
+    const refused = 'Refused the invalid users result: ';
+    const cases = [
+      [[counted(2 ** 31), record], `${refused}count 2147483648 does not fit the shared memory object`],
+      [[counted(2), record, invalidUserRecord({ name: 'b', offsets: { name: 77 } })],
+        `${refused}record 1: user name offset 77 does not end inside the record's strings`],
+      [[counted(1, { shmSize: 1n << 40n }), record], 'Failed to map shared memory created for invalid users: '],
+      [[() => resultHeader({ shmName: sim.mgmt.shmName('absent') })], 'Failed to open shared memory created for invalid users: '],
+      // The allocator may round the block up; what lies past the 12 bytes is refused then.
+      [[() => resultHeader({ count: 1 }).subarray(0, 12)], refused],
+    ];
+    for (const [[header, ...records], expected] of cases) {
+      const { answer, lines } = await answerOf(0, header, ...records);
+      assert.deepEqual(answer, { status: 'success', operation });
+      assert.ok(lines.some((l) => l.startsWith(expected)), `${expected}\n${lines.join('\n')}`);
+    }
+  });
+
+  it('removes the object a failing call still named, and answers the failure', async () => {
+    assert.deepEqual((await answerOf(-3, counted(1), record)).answer, { status: 'failure', operation, error: failure });
+  });
+});
