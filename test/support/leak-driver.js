@@ -72,6 +72,7 @@ async function main() {
       const answer = await spheres[op.sphere]({ ...request(op), ...fields });
       try {
         checkEnvelope(answer, { op, operation: early ? '' : op.name });
+        if (what === 'success' && answer.status !== 'success') throw new Error('the success path failed');
       } catch (error) {
         throw new Error(`${op.name}, ${what}: ${error.message}\n${JSON.stringify(answer)}`);
       }

@@ -41,7 +41,7 @@ const operations = [
   { sphere: 'shares', operation: 6, name: 'ListOpenFilesOfShare', calls: ['CIFSLIB_ListOpenFiles'], result: ['openFiles'],
     filters: ['type', 'search-name'], fields: () => ({ volumeName: 'DATA', ...page }) },
   { sphere: 'shares', operation: 7, name: 'CloseOpenFile', calls: ['CIFSLIB_CloseOpenFile'], batch: true,
-    fields: (serial) => ({ openFiles: [`/DATA/closed${serial ?? ''}.txt`] }) },
+    fields: (serial) => ({ openFiles: [serial === undefined ? '/DATA/report.pdf' : `/DATA/closed${serial}.txt`] }) },
   { sphere: 'shares', operation: 8, name: 'CloseAllOpenFilesOfShare', calls: ['CIFSLIB_CloseAllOpenFiles'],
     fields: () => ({ volumeName: 'SYS' }) },
 
