@@ -167,8 +167,7 @@ for (const sphereName of Object.keys(spheres)) {
           try {
             checkEnvelope(answer, expected);
           } catch (error) {
-            error.message += `\nanswer: ${JSON.stringify(answer).slice(0, 2000)}`;
-            throw error;
+            throw new Error(`${error.message}\nanswer: ${JSON.stringify(answer).slice(0, 2000)}`);
           }
           if (expected.failedOn) assert.equal(answer.error.args, expected.failedOn);
           assert.deepEqual(sim.mgmt.sharedMemory(), [], 'no shared memory object is left');

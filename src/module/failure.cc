@@ -1,7 +1,5 @@
 #include "module/failure.h"
 
-#include <cstdio>
-
 #include "values/bounded_text.h"
 
 namespace cifs {
@@ -11,8 +9,7 @@ uint32_t record_failure_v(request_instance *instance, uint32_t code, uint32_t id
   instance->error_code = code;
   instance->error_id = id;
   if (key != nullptr) copy_bounded(instance->error_key, key);
-  if (std::vsnprintf(instance->error_message, sizeof instance->error_message, format, args) < 0)
-    instance->error_message[0] = '\0';
+  vformat_bounded(instance->error_message, sizeof instance->error_message, format, args);
   return code;
 }
 

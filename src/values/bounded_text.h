@@ -36,15 +36,21 @@ inline void copy_bounded(char (&dst)[N], const char *src) {
   copy_bounded(dst, N, src);
 }
 
-// printf into `dst`, cut to `limit` - 1 bytes.
-__attribute__((format(printf, 3, 4))) inline void format_bounded(char *dst, size_t limit, const char *fmt, ...) {
+// vprintf into `dst`, cut to `limit` - 1 bytes.
+__attribute__((format(printf, 3, 0))) inline void vformat_bounded(char *dst, size_t limit, const char *fmt,
+                                                                  va_list args) {
   if (limit == 0) return;
-  va_list args;
-  va_start(args, fmt);
   int n = std::vsnprintf(dst, limit, fmt, args);
-  va_end(args);
   if (n < 0) dst[0] = '\0';
   else if (static_cast<size_t>(n) >= limit) dst[utf8_cut_length(dst, limit - 1)] = '\0';
+}
+
+// printf into `dst`, cut to `limit` - 1 bytes.
+__attribute__((format(printf, 3, 4))) inline void format_bounded(char *dst, size_t limit, const char *fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  vformat_bounded(dst, limit, fmt, args);
+  va_end(args);
 }
 
 }  // namespace cifs
