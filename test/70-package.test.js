@@ -68,7 +68,9 @@ describe('doctor', () => {
 
 describe('npm pack', () => {
   it('ships the sources to build the addon, the types and the docs, and no tests, fuzz targets or benchmarks', () => {
-    const [packed] = JSON.parse(execFileSync('npm', ['pack', '--dry-run', '--json', '--ignore-scripts'], { cwd: root, encoding: 'utf8' }));
+    const [packed] = JSON.parse(execFileSync('npm', ['pack', '--dry-run', '--json', '--ignore-scripts'], {
+      cwd: root, encoding: 'utf8', env: { ...process.env, LD_PRELOAD: '' },
+    }));
     const files = packed.files.map((f) => f.path);
     for (const needed of ['package.json', 'index.js', 'index.d.ts', 'lib/client.js', 'lib/doctor.js', 'scripts/install.js',
       'CMakeLists.txt', 'src/CMakeLists.txt', 'simulator/CMakeLists.txt', 'docs/API.md', 'README.md']) {
