@@ -129,4 +129,13 @@ async function main(argv) {
   }
 }
 
-module.exports = { main, run };
+// The sphere and request that argv asks for, without sending it: what a
+// dry run or a test needs.
+function requestFor(argv, env = process.env) {
+  const { values, positionals: words } = parseArgs({ args: argv, options: ALL_OPTIONS, allowPositionals: true });
+  const command = findCommand(words);
+  if (command.group) throw new UsageError(`no command of ${command.group} given`);
+  return { sphere: `cifs_${command.sphere}_sphere`, request: buildRequest(command, words, values, env) };
+}
+
+module.exports = { main, run, requestFor };
