@@ -31,10 +31,10 @@ function loadModule() {
 }
 
 // The other helper's full check when present, else where the loader would find the libraries.
-function doctor(out) {
+async function doctor(out) {
   let report;
   try {
-    report = require('../doctor')();
+    report = await require('../doctor')();
   } catch (error) {
     if (error.code !== 'MODULE_NOT_FOUND' || !String(error.message).includes('doctor')) throw error;
     report = { libraries: check() };
