@@ -40,7 +40,7 @@ build() {
 }
 
 # What running the module against the simulator needs (no test binaries).
-RUNTIME_TARGETS=(cifs_node toral cifsmgmtclient)
+RUNTIME_TARGETS=(cifs_node toral cifsmgmtclient simctl syslog_stderr)
 
 # phase <text>: announces a step of a long run.
 phase() {

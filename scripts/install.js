@@ -11,7 +11,7 @@ const path = require('node:path');
 const root = path.join(__dirname, '..');
 const buildDir = path.join(root, 'build', 'Release');
 // What a user of the package needs: the addon and the simulator's two libraries.
-const TARGETS = ['cifs_node', 'toral', 'cifsmgmtclient'];
+const TARGETS = ['cifs_node', 'toral', 'cifsmgmtclient', 'simctl', 'syslog_stderr'];
 
 function installedIntoAnotherProject() {
   const from = process.env.INIT_CWD;
