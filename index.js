@@ -1,3 +1,20 @@
 'use strict';
-// The addon's four functions, exported unchanged.
-module.exports = require('./build/Release/cifs.node');
+// The package's entry: the addon's four functions exactly as the addon
+// exports them, the frozen operation numbers of each sphere, and the typed
+// client that builds requests for them.
+const { load } = require('./lib/addon');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('./lib/operations');
+
+const addon = load();
+
+module.exports = {
+  native_config_sphere: addon.native_config_sphere,
+  cifs_shares_sphere: addon.cifs_shares_sphere,
+  cifs_connections_sphere: addon.cifs_connections_sphere,
+  cifs_contexts_sphere: addon.cifs_contexts_sphere,
+  SHARES,
+  CONNECTIONS,
+  CONTEXTS,
+  LOG_LEVELS,
+  createClient: (options) => require('./lib/client').createClient({ module: addon, ...options }),
+};

@@ -18,9 +18,11 @@ ensure_system_packages() {
   fi
 }
 
-# npm packages (the Node-API headers, fast-check for the property suite).
+# npm packages (the Node-API headers, TypeScript for the type test, fast-check
+# for the property suite).
 ensure_node_packages() {
-  if [ ! -f node_modules/node-api-headers/include/node_api.h ] || [ ! -f node_modules/fast-check/package.json ]; then
+  if [ ! -f node_modules/node-api-headers/include/node_api.h ] || [ ! -f node_modules/typescript/bin/tsc ] ||
+    [ ! -f node_modules/fast-check/package.json ]; then
     npm ci --no-audit --no-fund --loglevel=error
   fi
 }
@@ -30,10 +32,23 @@ ensure_dependencies() {
   ensure_node_packages
 }
 
-# build <preset>: configure and build; the tree lands in build/<Release|Asan|Fuzz>.
+# build <preset> [target...]: configure and build (every target when none is
+# named) on all cores; the tree lands in build/<Release|Asan|Fuzz>.
 build() {
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  local preset=$1
+  shift
+  cmake --preset "$preset" >/dev/null
+  local targets=()
+  [ $# -eq 0 ] || targets=(--target "$@")
+  cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"
+}
+
+# What running the module against the simulator needs (no test binaries).
+RUNTIME_TARGETS=(cifs_node toral cifsmgmtclient simctl syslog_stderr)
+
+# phase <text>: announces a step of a long run.
+phase() {
+  printf '\n==== %s ====\n' "$*"
 }
 
 # The sanitizer runtime must be the first library of an uninstrumented node.

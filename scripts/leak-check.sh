@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 
+phase "leak pass (valgrind memcheck, release; LeakSanitizer, instrumented)"
 log_dir=$(mktemp -d)
 trap 'rm -rf "$log_dir"' EXIT
 

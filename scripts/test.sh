@@ -2,31 +2,19 @@
 # Builds everything and runs every test: the native units, then the
 # JavaScript suites against the release addon, the fuzz targets for a bounded
 # time each, and the suites against the instrumented (AddressSanitizer +
-# UndefinedBehaviorSanitizer) addon.
+# UndefinedBehaviorSanitizer) addon. With --quick: the release build and its
+# JavaScript suites only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
+source scripts/suites.sh
 ensure_dependencies
-
-run_js_suites() {
-  local build_dir=$PWD/$1 preload
-  local log_dir
-  log_dir=$(mktemp -d)
-  preload="$build_dir/test/libsyslog_capture.so"
-  if [ "${2:-}" = instrumented ]; then
-    preload="$(asan_runtime) $preload"
-    export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1:abort_on_error=1"
-    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-  fi
-  CIFS_BUILD_DIR=$build_dir CIFS_SYSLOG_DIR=$log_dir LD_LIBRARY_PATH="$build_dir/sim" LD_PRELOAD="$preload" \
-    node --test --test-concurrency=2 test/*.test.js
-  rm -rf "$log_dir"
-}
+export CIFS_FUZZ_SECONDS=${CIFS_FUZZ_SECONDS:-15} # keeps the fuzz phase near 2.5 minutes as targets are added
 
 # Each fuzz target runs from its committed seeds for CIFS_FUZZ_SECONDS (30 by
 # default); any finding (crash, sanitizer report, leak, broken invariant) fails.
 run_fuzz_targets() {
-  local seconds=${CIFS_FUZZ_SECONDS:-15} work corpus name
+  local seconds=${CIFS_FUZZ_SECONDS:-30} work corpus name
   work=$(mktemp -d)
   for corpus in fuzz/corpus/*/; do
     name=$(basename "$corpus")
@@ -43,14 +31,27 @@ run_fuzz_targets() {
   rm -rf "$work"
 }
 
+phase "build: release"
 build release
+if [ "${1:-}" = --quick ]; then
+  phase "release suites (test/*.test.js)"
+  run_js_suites build/Release release
+  exit 0
+fi
+phase "units (GoogleTest, release)"
 ctest --preset release
-run_js_suites build/Release
+phase "release suites (test/*.test.js)"
+run_js_suites build/Release release
 
+phase "build: fuzz"
 build fuzz
+phase "fuzzing (${CIFS_FUZZ_SECONDS:-30} s per target)"
 run_fuzz_targets
 
+phase "build: instrumented"
 build asan
+phase "units (GoogleTest, instrumented)"
 ctest --preset asan
+phase "instrumented suites (test/*.test.js under AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_js_suites build/Asan instrumented
 bash scripts/leak-check.sh

@@ -25,6 +25,9 @@ struct toralsim_identity {
 /* Called once per logged call, oldest first, while the log is locked. */
 typedef void (*toralsim_call_visitor)(void *ctx, const char *call, const char *text, uint32_t capacity);
 
+/* Called for the default entry (dn NULL) first, then once per DN entry in DN order. */
+typedef void (*toralsim_identity_visitor)(void *ctx, const char *dn, const struct toralsim_identity *identity);
+
 /* Drops every per-DN entry and the call log; the default entry takes the reset values. */
 CIFSSIM_EXPORT void toralsim_reset(void);
 /* The reset values of an entry: type 1, supervisor, statuses 0, capacity 0. */
@@ -32,6 +35,7 @@ CIFSSIM_EXPORT void toralsim_reset_identity(struct toralsim_identity *out);
 /* dn NULL sets the default entry. */
 CIFSSIM_EXPORT void toralsim_set_identity(const char *dn, const struct toralsim_identity *identity);
 CIFSSIM_EXPORT void toralsim_visit_calls(toralsim_call_visitor visit, void *ctx);
+CIFSSIM_EXPORT void toralsim_visit_identities(toralsim_identity_visitor visit, void *ctx);
 
 #ifdef __cplusplus
 }

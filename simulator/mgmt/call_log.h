@@ -31,7 +31,7 @@ class call_scope {
 
  private:
   sim_state &state_;
-  std::unique_lock<std::mutex> lock_;
+  std::unique_lock<decltype(sim_state::mutex)> lock_;
   std::optional<int32_t> injected_;
 };
 

@@ -53,6 +53,8 @@ class cookie_book {
   std::optional<uint64_t> resume_after(std::string_view text, std::string_view scope) const;
 
  private:
+  friend struct cookie_book_file;  // the state file saves and restores the book
+
   struct issued {
     std::string text, scope;
     uint64_t after;

@@ -1,5 +1,7 @@
 // Everything the simulated management library holds: the model and the test
 // controls around it. One mutex guards it all; calls take it through call_scope.
+// With a state file (CIFS_SIM_STATE) taking the mutex also brings the state up
+// to date with the file, and releasing it saves what changed (persistence.cc).
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/state_file.h"
 #include "model.h"
 #include "paging.h"
 #include "raw_result.h"
@@ -33,8 +36,10 @@ struct logged_call {
   std::optional<bytes> record;
 };
 
+extern const simstate::section_codec state_codec;
+
 struct sim_state {
-  std::mutex mutex;
+  simstate::persistent_mutex mutex{state_codec};
   model data = seed_model();
   std::vector<failure_rule> failures;
   std::map<std::string, raw_result, std::less<>> raw_results;  // by call name, one each

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "../common/state_file.h"
 #include "toralsim_control.h"
 
 namespace toralsim {
@@ -18,8 +19,12 @@ struct logged_call {
   uint32_t capacity;
 };
 
+// With a state file (CIFS_SIM_STATE) the mutex reloads and saves the per-DN
+// entries (identity_persistence.cc).
+extern const simstate::section_codec identity_codec;
+
 struct identity_model {
-  std::mutex mutex;
+  simstate::persistent_mutex mutex{identity_codec};
   toralsim_identity fallback = reset_values();
   std::map<std::string, toralsim_identity> by_dn;
   // A SID carries an index into this list; it only grows, so a SID stays

@@ -29,3 +29,10 @@ extern "C" CIFSSIM_EXPORT void toralsim_visit_calls(toralsim_call_visitor visit,
   std::lock_guard lock(m.mutex);
   for (const auto &c : m.calls) visit(ctx, c.call.c_str(), c.text.c_str(), c.capacity);
 }
+
+extern "C" CIFSSIM_EXPORT void toralsim_visit_identities(toralsim_identity_visitor visit, void *ctx) {
+  auto &m = toralsim::model();
+  std::lock_guard lock(m.mutex);
+  visit(ctx, nullptr, &m.fallback);
+  for (const auto &[dn, identity] : m.by_dn) visit(ctx, dn.c_str(), &identity);
+}

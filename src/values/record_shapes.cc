@@ -1,5 +1,7 @@
 #include "values/record_shapes.h"
 
+#include <array>
+
 #include "values/answer_texts.h"
 #include "values/keys.h"
 
@@ -43,6 +45,15 @@ constexpr record_key open_file[] = {
     value(comn_keys[k_type]),
 };
 
+// The keys of `first`, then those of `second`.
+template <size_t N, size_t M>
+constexpr std::array<record_key, N + M> joined(const record_key (&first)[N], const record_key (&second)[M]) {
+  std::array<record_key, N + M> keys{};
+  for (size_t i = 0; i < N; ++i) keys[i] = first[i];
+  for (size_t i = 0; i < M; ++i) keys[N + i] = second[i];
+  return keys;
+}
+
 // A connection's texts are left out when the library left them empty; the
 // details form adds the security equivalences.
 constexpr record_key connection[] = {
@@ -54,16 +65,8 @@ constexpr record_key connection[] = {
     value(cifs_keys[ck_channels]),              value(cifs_keys[ck_mapped_shares_count]),
     value(comn_keys[k_open_files]),             optional_value(cifs_keys[ck_ip_address]),
 };
-constexpr record_key connection_details[] = {
-    value(comn_keys[k_connection_number]),      optional_value(cifs_keys[ck_connection_type]),
-    optional_value(comn_keys[k_user_name]),     optional_value(cifs_keys[ck_status]),
-    optional_value(cifs_keys[ck_privileges]),   value(cifs_keys[ck_total_requests]),
-    value(cifs_keys[ck_total_bytes_read]),      value(cifs_keys[ck_total_bytes_written]),
-    value(cifs_keys[ck_login_time]),            value(cifs_keys[ck_is_encrypted]),
-    value(cifs_keys[ck_channels]),              value(cifs_keys[ck_mapped_shares_count]),
-    value(comn_keys[k_open_files]),             optional_value(cifs_keys[ck_ip_address]),
-    optional_value(cifs_keys[ck_security_equivalence]),
-};
+constexpr record_key security_equivalence[] = {optional_value(cifs_keys[ck_security_equivalence])};
+constexpr auto connection_details = joined(connection, security_equivalence);
 // The connection, its user and address come once, from the first file.
 constexpr record_key connection_open_files[] = {
     optional_value(comn_keys[k_connection_number]), optional_value(comn_keys[k_user_name]),

@@ -4,9 +4,23 @@
 const fs = require('node:fs');
 const path = require('node:path');
 
+// Without the shim in this process the log file would simply never appear and
+// every check of a logged line would pass on an empty log: refuse instead.
+let captureChecked = false;
+function checkCapture() {
+  if (captureChecked) return;
+  const maps = fs.readFileSync('/proc/self/maps', 'utf8');
+  if (!maps.includes('/libsyslog_capture.so')) {
+    throw new Error('the syslog capture (test/libsyslog_capture.so) is not preloaded: run the suites through ' +
+      '"npm test", "npm run test:quick" or "npm run test:one -- <suite>"');
+  }
+  captureChecked = true;
+}
+
 function file(pid = process.pid) {
   const dir = process.env.CIFS_SYSLOG_DIR;
   if (!dir) throw new Error('CIFS_SYSLOG_DIR is not set: run the suites through npm test');
+  checkCapture();
   return path.join(dir, `syslog.${pid}.log`);
 }
 

@@ -2,19 +2,17 @@
 // Control of the simulated platform libraries, for tests. LD_LIBRARY_PATH must
 // hold sim.dir (or sim.partialDir then sim.dir, or sim.toralOnlyDir, where the
 // mgmt controls throw); the controls reach the instances the addon opens.
+// The development tool lib/simulator.js holds what is not only for tests.
 const path = require('node:path');
+const { control, buildDir } = require('../../lib/simctl');
+const simulator = require('../../lib/simulator');
 
-const buildDir = path.resolve(process.env.CIFS_BUILD_DIR || path.join(__dirname, '..', '..', 'build', 'Release'));
-const native = require(path.join(buildDir, 'test', 'simctl.node'));
+const native = control();
 const records = require('./share-record');
 const openFileRecords = require('./open-file-records');
 const connectionRecords = require('./connection-records');
 
 const codes = native.statusCodes();
-
-const IDENTITY_KEYS = new Set([
-  'dn', 'userType', 'supervisor', 'userinfoStatus', 'sevStatus', 'neededCapacity', 'alwaysTooSmall', 'sidStatus',
-]);
 
 function u32Bytes(value) {
   if (!Number.isInteger(value) || value < 0 || value > 0xffffffff) throw new TypeError('a count must be a u32');
@@ -23,35 +21,18 @@ function u32Bytes(value) {
   return bytes;
 }
 
-function checkKeys(object, allowed, what) {
-  for (const key of Object.keys(object)) {
-    if (!allowed.has(key)) throw new TypeError(`${what}: unknown key '${key}'`);
-  }
-}
-
-const identity = {
-  // Omitted fields take the reset values; without dn the default entry changes.
-  set(fields = {}) {
-    checkKeys(fields, IDENTITY_KEYS, 'identity.set');
-    native.identitySet(fields.dn, fields);
-  },
-  calls: () => native.identityCalls(),
-  reset: () => native.identityReset(),
-  status: Object.freeze({ ...codes.identity }),
-};
+const identity = { ...simulator.identity, status: Object.freeze({ ...codes.identity }) };
 
 const mgmt = {
-  calls: () => native.mgmtCalls(),
-  fail({ call, status, name, times } = {}) {
-    native.mgmtFail(call, status, name, times);
-  },
-  failures: () => native.mgmtFailures(),
-  setShares: (shares) => native.mgmtSetShares(shares),
-  shares: () => native.mgmtShares(),
-  setVolumes: (volumes) => native.mgmtSetVolumes(volumes),
-  volumes: () => native.mgmtVolumes(),
-  setContexts: (contexts) => native.mgmtSetContexts(contexts),
-  contexts: () => native.mgmtContexts(),
+  calls: simulator.calls,
+  fail: simulator.fail,
+  failures: simulator.failures,
+  setShares: simulator.setShares,
+  shares: simulator.shares,
+  setVolumes: simulator.setVolumes,
+  volumes: simulator.volumes,
+  setContexts: simulator.setContexts,
+  contexts: simulator.contexts,
   // null: the next listing is a null block; an array: one pointer slot each,
   // with options.count in the count field when given, even where it exceeds
   // the slots. A slot is null (a null pointer), a Buffer (a record in the
@@ -70,8 +51,8 @@ const mgmt = {
   // clientIPAddress }; shareName (a share of the model) and name are required,
   // numbers default to 0, fullPath to "<share's absolutePath>/<name>", the
   // other texts to "". openFiles() gives them back with every key filled.
-  setOpenFiles: (files) => native.mgmtSetOpenFiles(files),
-  openFiles: () => native.mgmtOpenFiles(),
+  setOpenFiles: simulator.setOpenFiles,
+  openFiles: simulator.openFiles,
   // The next CIFSLIB_ListOpenFiles answers this, whatever its request: the
   // object shm.name is created with exactly shm.bytes (default none), header
   // is handed out byte for byte (null: a null pointer; default: an empty
@@ -116,28 +97,25 @@ const mgmt = {
   // are the open files whose sessionID is its number. connections() gives
   // them back with every key filled, the 64-bit ones as BigInts, plus
   // openFiles and mappedSharesCount as the library reports them.
-  setConnections: (connections) => native.mgmtSetConnections(connections),
-  connections: () => native.mgmtConnections(),
+  setConnections: simulator.setConnections,
+  connections: simulator.connections,
   // Replaces the invalid users cache; listings follow this order. Each:
   // { name (required), state (default 2: a cached invalid user; any other:
   // blocked), clientIPAddress (default "", at most 15 bytes),
   // lastAuthAttemptTime (default 0; safe integer or BigInt) }. invalidUsers()
   // gives them back, lastAuthAttemptTime as a BigInt.
-  setInvalidUsers: (users) => native.mgmtSetInvalidUsers(users),
-  invalidUsers: () => native.mgmtInvalidUsers(),
+  setInvalidUsers: simulator.setInvalidUsers,
+  invalidUsers: simulator.invalidUsers,
   // Objects named shmName(tag) are listed by sharedMemory() with the ones the
   // library creates; removeSharedMemory() unlinks them all and says how many.
   shmName: (tag) => `${native.mgmtShmPrefix()}${tag}`,
   sharedMemory: () => native.mgmtSharedMemory(),
   removeSharedMemory: () => native.mgmtRemoveSharedMemory(),
-  delay: (ms) => native.mgmtDelay(ms),
+  delay: simulator.delay,
   reset: () => native.mgmtReset(),
 };
 
-function reset() {
-  native.identityReset();
-  native.mgmtReset();
-}
+const { reset } = simulator;
 
 module.exports = {
   reset,

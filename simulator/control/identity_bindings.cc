@@ -67,9 +67,32 @@ napi_value identity_calls(napi_env env, napi_callback_info) {
   return calls.result();
 }
 
+// identityEntries() -> [{dn (absent for the default entry), userType, supervisor, ...}]
+napi_value identity_entries(napi_env env, napi_callback_info) {
+  array_builder entries(env);
+  toralsim_visit_identities(
+      [](void *ctx, const char *dn, const toralsim_identity *id) {
+        auto &out = *static_cast<array_builder *>(ctx);
+        napi_env e = out.env();
+        napi_value entry = new_object(e);
+        const bool ok = entry && (!dn || set(e, entry, "dn", make_string(e, dn))) &&
+                        set(e, entry, "userType", number(e, id->user_type)) &&
+                        set(e, entry, "supervisor", boolean(e, id->supervisor != 0)) &&
+                        set(e, entry, "userinfoStatus", number(e, id->userinfo_status)) &&
+                        set(e, entry, "sevStatus", number(e, id->sev_status)) &&
+                        set(e, entry, "neededCapacity", number(e, id->needed_capacity)) &&
+                        set(e, entry, "alwaysTooSmall", boolean(e, id->always_too_small != 0)) &&
+                        set(e, entry, "sidStatus", number(e, id->sid_status));
+        out.push(ok ? entry : nullptr);
+      },
+      &entries);
+  return entries.result();
+}
+
 }  // namespace
 
 const std::vector<binding> identity_bindings = {
+    {"identityEntries", identity_entries},
     {"identitySet", identity_set},
     {"identityReset", identity_reset},
     {"identityCalls", identity_calls},

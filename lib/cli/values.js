@@ -1,0 +1,48 @@
+'use strict';
+// Command-line words and option values turned into request values; a value
+// that cannot be one is a usage error (exit status 2), never a request.
+class UsageError extends Error {}
+
+function required(value, option) {
+  if (value === undefined) throw new UsageError(`${option} is required`);
+  return value;
+}
+
+// A u32 written in decimal; `fallback` when the option was not given.
+function count(text, fallback, what) {
+  if (text === undefined && fallback !== undefined) return fallback;
+  if (!/^\d+$/.test(text || '') || Number(text) > 0xffffffff) {
+    throw new UsageError(`${what} must be a whole number from 0 to 4294967295, not '${text}'`);
+  }
+  return Number(text);
+}
+
+const SWITCH_WORDS = { enabled: 'enabled', enable: 'enabled', on: 'enabled', disabled: 'disabled', disable: 'disabled', off: 'disabled' };
+
+// "enabled" or "disabled"; disabled when the option was not given.
+function feature(text, option) {
+  if (text === undefined) return 'disabled';
+  const value = SWITCH_WORDS[text.toLowerCase()];
+  if (!value) throw new UsageError(`${option} takes enabled or disabled, not '${text}'`);
+  return value;
+}
+
+// advancedFiltersInfo from repeated --filter KEY=PATTERN (patterns of one
+// key, in the order given, make one filter) and --match; nothing when
+// neither was given, so the request is not filtered at all.
+function filters(given = [], match) {
+  if (given.length === 0 && match === undefined) return undefined;
+  const byKey = new Map();
+  for (const text of given) {
+    const eq = text.indexOf('=');
+    if (eq <= 0) throw new UsageError(`--filter takes KEY=PATTERN, not '${text}'`);
+    const key = text.slice(0, eq);
+    if (!byKey.has(key)) byKey.set(key, []);
+    byKey.get(key).push(text.slice(eq + 1));
+  }
+  const matchType = match === undefined ? 'all' : match;
+  if (!['all', 'any', 'none'].includes(matchType)) throw new UsageError(`--match takes all, any or none, not '${match}'`);
+  return { matchType, filters: [...byKey].map(([filterBy, patterns]) => ({ filterBy, patterns })) };
+}
+
+module.exports = { UsageError, required, count, feature, filters };

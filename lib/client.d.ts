@@ -1,0 +1,1 @@
+export { createClient, Client, ClientOptions, SharesClient, ConnectionsClient, ContextsClient } from '../index';

@@ -1,0 +1,23 @@
+export interface LibraryResolution {
+  name: 'libtoral.so.0' | 'libcifsmgmtclient.so';
+  found: boolean;
+  path: string | null;
+  /** Where it was found: already mapped in this process, or the loader's search step that finds it. */
+  source: 'loaded' | 'LD_LIBRARY_PATH' | 'ldconfig cache' | 'default directory' | null;
+}
+
+export interface DoctorReport {
+  /** The addon is built and both libraries resolve. */
+  ok: boolean;
+  addon: { path: string; built: boolean };
+  libraries: LibraryResolution[];
+  searched: { LD_LIBRARY_PATH: string[]; ldconfigCache: boolean; defaultDirs: string[] };
+  simulator: { dir: string; built: boolean };
+  /** One line per problem found, saying how to fix it. */
+  advice: string[];
+}
+
+/** Where the dynamic loader would find the platform libraries; loads neither. */
+export declare function doctor(options?: { env?: Record<string, string | undefined> }): DoctorReport;
+export declare const IDENTITY_LIBRARY: 'libtoral.so.0';
+export declare const MANAGEMENT_LIBRARY: 'libcifsmgmtclient.so';

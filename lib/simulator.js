@@ -1,0 +1,101 @@
+'use strict';
+// The bundled simulator of the two platform libraries, as a development tool:
+// set up and inspect the simulated server (volumes, shares, open files,
+// connections, invalid users, user contexts, which DNs are supervisors), make
+// library calls fail, and reset it. The controls act on the simulated
+// libraries of this process; with CIFS_SIM_STATE naming a state file (see
+// env()), every process that uses the simulator shares that one server.
+const path = require('node:path');
+const { control, buildDir, libraryDir } = require('./simctl');
+
+const STATE_VARIABLE = 'CIFS_SIM_STATE';
+const IDENTITY_KEYS = new Set([
+  'dn', 'userType', 'supervisor', 'userinfoStatus', 'sevStatus', 'neededCapacity', 'alwaysTooSmall', 'sidStatus',
+]);
+
+function checkKeys(object, allowed, what) {
+  for (const key of Object.keys(object)) {
+    if (!allowed.has(key)) throw new TypeError(`${what}: unknown key '${key}'`);
+  }
+}
+
+// The environment for a child process that runs against the simulator:
+// the simulated libraries first on its search path, the state file if given,
+// and with mirrorSyslog the shim that copies its syslog lines to stderr.
+function env({ stateFile, mirrorSyslog = false, base = process.env } = {}) {
+  const out = { ...base };
+  out.LD_LIBRARY_PATH = base.LD_LIBRARY_PATH ? `${libraryDir}:${base.LD_LIBRARY_PATH}` : libraryDir;
+  if (stateFile !== undefined) out[STATE_VARIABLE] = path.resolve(stateFile);
+  if (mirrorSyslog) {
+    const shim = path.join(libraryDir, 'libsyslog_stderr.so');
+    out.LD_PRELOAD = base.LD_PRELOAD ? `${shim} ${base.LD_PRELOAD}` : shim;
+  }
+  return out;
+}
+
+const identity = {
+  // How the identity library treats one DN (or, without dn, every DN that has
+  // no entry of its own); omitted fields take the reset values.
+  set(fields = {}) {
+    checkKeys(fields, IDENTITY_KEYS, 'identity.set');
+    control().identitySet(fields.dn, fields);
+  },
+  // The default entry first (no dn), then one per DN.
+  entries: () => control().identityEntries(),
+  calls: () => control().identityCalls(),
+  reset: () => control().identityReset(),
+};
+
+const simulator = {
+  libraryDir,
+  buildDir,
+  stateVariable: STATE_VARIABLE,
+  env,
+  // The seed server again, no failure rules, no delay, empty call logs, and
+  // every DN a supervisor.
+  reset() {
+    control().identityReset();
+    control().mgmtReset();
+  },
+  volumes: () => control().mgmtVolumes(),
+  setVolumes: (names) => control().mgmtSetVolumes(names),
+  shares: () => control().mgmtShares(),
+  setShares: (shares) => control().mgmtSetShares(shares),
+  openFiles: () => control().mgmtOpenFiles(),
+  setOpenFiles: (files) => control().mgmtSetOpenFiles(files),
+  connections: () => control().mgmtConnections(),
+  setConnections: (connections) => control().mgmtSetConnections(connections),
+  invalidUsers: () => control().mgmtInvalidUsers(),
+  setInvalidUsers: (users) => control().mgmtSetInvalidUsers(users),
+  contexts: () => control().mgmtContexts(),
+  setContexts: (contexts) => control().mgmtSetContexts(contexts),
+  // A DN is a supervisor unless an entry says otherwise.
+  isSupervisor(dn) {
+    const entries = identity.entries();
+    const own = entries.find((e) => e.dn === dn);
+    return (own || entries[0]).supervisor;
+  },
+  setSupervisor(dn, supervisor = true) {
+    const own = identity.entries().find((e) => e.dn === dn);
+    const { dn: _, ...fields } = own || {};
+    identity.set({ ...fields, dn, supervisor });
+  },
+  // The next `times` calls of `call` (0 or omitted: every call until reset)
+  // whose share name or text is `name` (omitted: any) answer `status`.
+  fail({ call, status, name, times } = {}) {
+    control().mgmtFail(call, status, name, times);
+  },
+  failures: () => control().mgmtFailures(),
+  delay: (ms) => control().mgmtDelay(ms),
+  // The management library calls this process made, oldest first.
+  calls: () => control().mgmtCalls(),
+  identity,
+  get status() {
+    return Object.freeze({ ...control().statusCodes().mgmt });
+  },
+  get identityStatus() {
+    return Object.freeze({ ...control().statusCodes().identity });
+  },
+};
+
+module.exports = simulator;

@@ -1,0 +1,163 @@
+// Types of require('cifs-native/simulator'): the bundled simulator of the two
+// platform libraries as a development tool.
+/// <reference types="node" />
+
+/** A share of the simulated server. Setters take any subset but `name`. */
+export interface SimShare {
+  name: string;
+  volumeName?: string;
+  relativePath?: string;
+  /** Default "/<volumeName>/<relativePath>". */
+  absolutePath?: string;
+  comment?: string;
+  /** 0 disk, 2 system, 3 IPC, 4 custom data, 5 global DFS namespace. */
+  type?: number;
+  /** 0 dos, 1 mac, 2 unix, 4 long, 0xFFFFFFFF not known. */
+  nameSpace?: number;
+  encryption?: boolean;
+  folderRedirection?: boolean;
+  atmBackup?: boolean;
+  openFilesCount?: number;
+}
+
+/** A file a client holds open; `sessionID` is the number of the connection holding it. */
+export interface SimOpenFile {
+  shareName: string;
+  name: string;
+  sessionID?: number;
+  ID?: number;
+  accessMask?: number;
+  lockLevel?: number;
+  /** Default "<share's absolutePath>/<name>". */
+  fullPath?: string;
+  userName?: string;
+  clientIPAddress?: string;
+}
+
+type U64 = number | bigint;
+
+export interface SimConnection {
+  connectionNumber: number;
+  userName?: string;
+  ipAddress?: string;
+  connectionType?: string;
+  status?: string;
+  privileges?: string;
+  channels?: number;
+  isEncrypted?: boolean;
+  totalRequests?: number;
+  totalBytesRead?: U64;
+  totalBytesWritten?: U64;
+  loginTime?: U64;
+  securityEquivalence?: string[];
+  /** Names of shares of the simulated server. */
+  mappedShares?: string[];
+}
+
+/** As read back: every key filled, 64-bit values as BigInts, plus what the library derives. */
+export interface SimConnectionState extends Required<Omit<SimConnection, 'totalBytesRead' | 'totalBytesWritten' | 'loginTime'>> {
+  totalBytesRead: bigint;
+  totalBytesWritten: bigint;
+  loginTime: bigint;
+  openFiles: number;
+  mappedSharesCount: number;
+}
+
+export interface SimInvalidUser {
+  name: string;
+  /** 2: cached after failed logins ("Invalid"); any other: blocked. Default 2. */
+  state?: number;
+  clientIPAddress?: string;
+  lastAuthAttemptTime?: U64;
+}
+
+export interface SimIdentity {
+  /** Absent: the default entry, for every DN without one of its own. */
+  dn?: string;
+  userType?: number;
+  supervisor?: boolean;
+  userinfoStatus?: number;
+  sevStatus?: number;
+  neededCapacity?: number;
+  alwaysTooSmall?: boolean;
+  sidStatus?: number;
+}
+
+export type LibraryCall =
+  | 'CIFSLIB_GetShareNames' | 'CIFSLIB_ListAllShares' | 'CIFSLIB_CreateShare' | 'CIFSLIB_ChangeShareConfiguration'
+  | 'CIFSLIB_ChangeShareFeatureConfiguration' | 'CIFSLIB_RemoveShare' | 'CIFSLIB_ListOpenFiles'
+  | 'CIFSLIB_CloseOpenFile' | 'CIFSLIB_CloseAllOpenFiles' | 'CIFSLIB_GetConnectionsCount'
+  | 'CIFSLIB_GetConnectionsList' | 'CIFSLIB_GetConnectionDetails' | 'CIFSLIB_GetConnectionMappedShares'
+  | 'CIFSLIB_ListInvalidUsers' | 'CIFSLIB_AddPermanentInvalidUser' | 'CIFSLIB_RemoveInvalidUser'
+  | 'CIFSLIB_MakePermanentInvalidUser' | 'CIFSLIB_ListUserContexts' | 'CIFSLIB_AddUserContext'
+  | 'CIFSLIB_RemoveUserContext';
+
+export interface FailureRule {
+  call: LibraryCall;
+  status: number;
+  /** The share name or text the call must carry; omitted or "": any. */
+  name?: string;
+  /** How many calls fail; 0 or omitted: every call until reset. */
+  times?: number;
+}
+
+export interface LoggedCall {
+  call: LibraryCall;
+  text: string;
+  record: Buffer | null;
+}
+
+export interface SimulatorEnvOptions {
+  /** Shares the simulated server through this file (CIFS_SIM_STATE). */
+  stateFile?: string;
+  /** Preloads the shim that copies every syslog line to stderr. */
+  mirrorSyslog?: boolean;
+  /** The environment to start from; default process.env. */
+  base?: NodeJS.ProcessEnv;
+}
+
+export interface Simulator {
+  /** The directory of the simulated libraries, for LD_LIBRARY_PATH. */
+  readonly libraryDir: string;
+  readonly buildDir: string;
+  /** "CIFS_SIM_STATE". */
+  readonly stateVariable: string;
+  /** The environment of a child process that runs against the simulator. */
+  env(options?: SimulatorEnvOptions): NodeJS.ProcessEnv;
+
+  /** The seed server, no failure rules, no delay, empty call logs, every DN a supervisor. */
+  reset(): void;
+  volumes(): string[];
+  setVolumes(names: string[]): void;
+  shares(): Required<SimShare>[];
+  setShares(shares: SimShare[]): void;
+  openFiles(): Required<SimOpenFile>[];
+  setOpenFiles(files: SimOpenFile[]): void;
+  connections(): SimConnectionState[];
+  setConnections(connections: SimConnection[]): void;
+  invalidUsers(): (Required<Omit<SimInvalidUser, 'lastAuthAttemptTime'>> & { lastAuthAttemptTime: bigint })[];
+  setInvalidUsers(users: SimInvalidUser[]): void;
+  contexts(): string[];
+  setContexts(contexts: string[]): void;
+  isSupervisor(dn: string): boolean;
+  setSupervisor(dn: string, supervisor?: boolean): void;
+  fail(rule: FailureRule): void;
+  failures(): Required<FailureRule>[];
+  /** Every library call sleeps this long (at most 60000 ms). */
+  delay(ms: number): void;
+  /** The management library calls this process made, oldest first. */
+  calls(): LoggedCall[];
+  identity: {
+    set(fields?: SimIdentity): void;
+    /** The default entry (without dn) first, then one per DN. */
+    entries(): Required<Omit<SimIdentity, 'dn'>>[] & SimIdentity[];
+    calls(): { call: string; text: string; capacity: number }[];
+    reset(): void;
+  };
+  /** Statuses the simulated management library answers with, by name. */
+  readonly status: Readonly<Record<string, number>>;
+  readonly identityStatus: Readonly<Record<string, number>>;
+}
+
+declare const simulator: Simulator;
+export = simulator;

@@ -1,0 +1,171 @@
+'use strict';
+// cifs-admin as a user runs it: one child process per command, all of them
+// sharing one simulated server through a state file.
+const { describe, it } = require('node:test');
+const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const path = require('node:path');
+const sim = require('./support/sim');
+const { admin, withSimulator, newStateFile, childEnv, adminPath, root } = require('./support/sim-process');
+const { run } = require('../lib/cli/main');
+const { commands } = require('../lib/cli/commands');
+
+// Runs cifs-admin in this process, for what loads no module (help, usage errors).
+async function inProcess(args) {
+  let stdout = '';
+  let stderr = '';
+  const stream = (append) => ({ write: (text) => { append(text); return true; } });
+  const status = await run(args, { env: {}, out: stream((t) => { stdout += t; }), err: stream((t) => { stderr += t; }) })
+    .catch((error) => ({ error }));
+  return { status, stdout, stderr };
+}
+
+describe('one server across runs', () => {
+  it('lists in one run the share created in another, then changes and removes it', () => {
+    const state = newStateFile();
+    assert.equal(admin(state, ['shares', 'create', 'reports', '--volume', 'DATA', '--path', 'monthly', '--comment', 'Reports',
+      '--encryption', 'on']).status, 0);
+    const listed = admin(state, ['shares', 'list']).json().shares.find((s) => s.name === 'reports');
+    assert.deepEqual([listed.absolutePath, listed.comment, listed.encryption, listed.atmBackup],
+      ['/DATA/monthly', 'Reports', 'enabled', 'disabled']);
+
+    assert.equal(admin(state, ['shares', 'enable', 'atm-backup', 'reports']).status, 0);
+    const removed = admin(state, ['shares', 'remove', 'reports', 'nowhere']);
+    assert.equal(removed.status, 0, 'a batch with one success succeeds');
+    assert.deepEqual(removed.json().failedList, [{ errorCode: sim.status.NO_SUCH_SHARE, name: 'nowhere' }]);
+    const again = admin(state, ['shares', 'remove', 'reports']);
+    assert.equal(again.status, 1, 'every name failed: the answer is a failure');
+    assert.equal(again.json().status, 'failure');
+  });
+
+  it('pages through open files with the cookie an earlier run got, and closes files by full path', () => {
+    const state = newStateFile();
+    const first = admin(state, ['files', 'list', '--volume', 'DATA', '--return', '2']).json().openFiles;
+    const next = admin(state, ['files', 'list', '--volume', 'DATA', '--return', '2', '--cookie', first.cookie]).json().openFiles;
+    assert.equal(next.count, 2);
+    const seen = [...first.files, ...next.files].map((f) => f.ID);
+    assert.equal(new Set(seen).size, 4, 'the second page starts after the first');
+
+    const victim = next.files[0].fullPath;
+    assert.equal(admin(state, ['files', 'close', victim]).status, 0);
+    const left = admin(state, ['files', 'list', '--volume', 'DATA', '--return', '0']).json().openFiles.files;
+    assert.ok(!left.some((f) => f.fullPath === victim));
+    assert.equal(admin(state, ['files', 'close-all', '--volume', 'HOME']).status, 0);
+    assert.equal(admin(state, ['files', 'list', '--volume', 'HOME']).json().openFiles.count, 0);
+  });
+
+  it('narrows open files by --filter, patterns of one key forming one filter, --match all by default', () => {
+    const state = newStateFile();
+    const types = (args) => admin(state, ['files', 'list', '--volume', 'DATA', '--return', '0', ...args])
+      .json().openFiles.files.map((f) => f.type);
+    const either = types(['--filter', 'type=xlsx', '--filter', 'type=docx']);
+    assert.ok(either.length > 1 && either.every((t) => t === 'xlsx' || t === 'docx'), String(either));
+    assert.deepEqual(types(['--filter', 'type=xlsx', '--filter', 'search-name=nothing-like-it']), []);
+    assert.ok(types(['--match', 'any', '--filter', 'type=xlsx', '--filter', 'search-name=nothing-like-it']).length > 0);
+  });
+
+  it('applies a caller and failure rules that a setup script stored, the counted rule only once', () => {
+    const state = newStateFile();
+    withSimulator(state, `async (simulator) => {
+      simulator.setSupervisor('cn=guest,o=example', false);
+      simulator.fail({ call: 'CIFSLIB_ListUserContexts', status: 5, times: 1 });
+    }`);
+    const guest = admin(state, ['contexts', 'list', '--dn', 'cn=guest,o=example']);
+    assert.equal(guest.status, 1);
+    assert.equal(guest.json().error.errorCode, 40031);
+    assert.equal(admin(state, ['contexts', 'list']).json().error.errorCode, 5);
+    assert.equal(admin(state, ['contexts', 'list']).status, 0);
+  });
+
+  it('prints aligned tables: one row per item, or per name of a batch', () => {
+    const state = newStateFile();
+    const added = admin(state, ['contexts', 'add', '.sales.example', '.users.org', '--table']).stdout.split('\n');
+    assert.deepEqual(added.slice(0, 3).map((l) => l.split(/\s{2,}/)),
+      [['name', 'result'], ['.sales.example', 'done'], ['.users.org', `failed (${sim.status.CONTEXT_EXISTS})`]]);
+    const lines = admin(state, ['shares', 'list', '--table']).stdout.trimEnd().split('\n');
+    const column = lines[0].indexOf('type');
+    assert.ok(column > 0 && lines.every((l) => l[column - 1] === ' ' && l[column - 2] === ' '), lines.join('\n'));
+  });
+
+  it('counts connections', () => {
+    const state = newStateFile();
+    assert.equal(admin(state, ['connections', 'count']).json().activeConnections, sim.mgmt.connections().length);
+  });
+
+  it('lists connections through the filters given, shows one, its shares and its files', () => {
+    const state = newStateFile();
+    const active = admin(state, ['connections', 'list', '--ignore', '0', '--return', '50', '--filter', 'status=Active',
+      '--filter', 'name=1']).json();
+    assert.deepEqual(active.connections.map((c) => c.connectionNumber), [1]);
+    assert.equal(admin(state, ['connections', 'show', '1']).json().connection.userName, 'alice');
+    assert.ok(admin(state, ['connections', 'shares', '1']).json().shares.length > 0);
+    assert.ok(admin(state, ['connections', 'files', '1']).json().openFiles.count > 0);
+  });
+
+  it('blocks, lists and unblocks users across runs', () => {
+    const state = newStateFile();
+    assert.equal(admin(state, ['users', 'block', 'eve']).status, 0);
+    const blocked = admin(state, ['users', 'list', '--filter', 'type=Blocked']).json().invalidUsers.users;
+    assert.ok(blocked.some((u) => u.name === 'eve'));
+    assert.equal(admin(state, ['users', 'unblock', 'eve']).status, 0);
+    assert.equal(admin(state, ['users', 'unblock', 'eve']).status, 1);
+  });
+});
+
+describe('command line', () => {
+  it('refuses what cannot make a request with status 2 and a reason', async () => {
+    const cases = [
+      [['shares', 'list'], /CIFS_DN/],
+      [['files', 'list', '--dn', 'x'], /--volume is required/],
+      [['files', 'list', '--dn', 'x', '--volume', 'V', '--ignore', 'ten'], /--ignore must be a whole number/],
+      [['connections', 'list', '--dn', 'x', '--filter', 'status'], /KEY=PATTERN/],
+      [['connections', 'list', '--dn', 'x', '--match', 'most'], /--match takes all, any or none/],
+      [['shares', 'list', '--dn', 'x', '--volume', 'V'], /takes no --volume/],
+      [['shares', 'remove', '--dn', 'x'], /usage: cifs-admin shares remove NAME\.\.\./],
+      [['shares', 'enable', 'speed', 'DATA', '--dn', 'x'], /unknown feature 'speed'/],
+      [['shares', 'create', 'n', '--dn', 'x', '--volume', 'V', '--path', 'p', '--encryption', 'maybe'], /enabled or disabled/],
+      [['volumes', 'list'], /unknown command 'volumes'/],
+      [['log-level', 'verbose'], /debug, info, warn, error/],
+      [['shares', 'list', '--bogus'], /Unknown option '--bogus'/],
+    ];
+    for (const [args, reason] of cases) {
+      const child = spawnSync(process.execPath, [adminPath, ...args], { env: childEnv(undefined, { CIFS_DN: undefined }), encoding: 'utf8' });
+      assert.equal(child.status, 2, args.join(' '));
+      assert.match(child.stderr, reason, args.join(' '));
+    }
+  });
+
+  it('gives every command its help, with the warning that the dn is not authenticated', async () => {
+    for (const c of commands) {
+      const { status, stdout } = await inProcess([...c.words, '--help']);
+      assert.equal(status, 0, c.words.join(' '));
+      assert.match(stdout, new RegExp(`Usage: cifs-admin ${c.words.join(' ')}`));
+      assert.match(stdout, /does not authenticate/);
+    }
+    const general = (await inProcess(['--help'])).stdout;
+    for (const c of commands) assert.ok(general.includes(c.words.join(' ')), c.words.join(' '));
+    assert.match(general, /does not authenticate/);
+  });
+
+  it('mirrors the module\'s syslog lines to stderr when run under cifs-sim-run', () => {
+    const state = newStateFile();
+    const child = spawnSync(path.join(root, 'bin', 'cifs-sim-run'), ['--state', state, process.execPath, adminPath,
+      '--log-level', 'info', 'contexts', 'list'], { env: childEnv(undefined), encoding: 'utf8' });
+    assert.equal(child.status, 0, child.stderr);
+    assert.match(child.stderr, /^syslog info: TARVO-REST: <[^>]+> User: cn=admin,o=example Supervisor: 1$/m);
+  });
+
+  it('says which platform library is missing and where the loader looked', () => {
+    const withoutMgmt = { LD_LIBRARY_PATH: sim.toralOnlyDir };
+    const doctor = admin(undefined, ['doctor'], withoutMgmt);
+    assert.equal(doctor.status, 1);
+    // The report names the missing library and the directories looked in, whatever its layout.
+    assert.match(doctor.stdout, /libcifsmgmtclient\.so/);
+    assert.ok(doctor.stdout.includes(sim.toralOnlyDir), doctor.stdout);
+    assert.equal(admin(undefined, ['doctor']).status, 0);
+
+    const unloadable = admin(undefined, ['contexts', 'list'], { LD_LIBRARY_PATH: undefined });
+    assert.equal(unloadable.status, 3);
+    assert.match(unloadable.stderr, /libtoral\.so\.0: missing \(looked in /);
+  });
+});

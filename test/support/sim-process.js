@@ -1,0 +1,55 @@
+'use strict';
+// Runs the tools as a user would, in child processes that share one simulated
+// server through a state file.
+const { spawn, spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const simulator = require('../../lib/simulator');
+const { addonPath } = require('./addon');
+
+const root = path.join(__dirname, '..', '..');
+const adminPath = path.join(root, 'bin', 'cifs-admin');
+const dn = 'cn=admin,o=example';
+
+const newStateFile = () => path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'cifs-state-')), 'server.state');
+
+// The environment of a child on the simulator; `env` entries set to undefined are removed.
+function childEnv(stateFile, env = {}) {
+  const out = { ...simulator.env({ stateFile }), CIFS_DN: dn, CIFS_BUILD_DIR: path.dirname(addonPath), ...env };
+  for (const [key, value] of Object.entries(out)) if (value === undefined) delete out[key];
+  return out;
+}
+
+function finished(result) {
+  const { status, stdout, stderr } = result;
+  return { status, stdout, stderr, json: () => JSON.parse(stdout) };
+}
+
+// cifs-admin ARGS against the server of `stateFile`.
+const admin = (stateFile, args, env) =>
+  finished(spawnSync(process.execPath, [adminPath, ...args], { env: childEnv(stateFile, env), encoding: 'utf8' }));
+
+// Runs `body` (source of an async function taking (simulator, cifs)) in a
+// child and returns what it returns; 64-bit values come back as strings.
+const script = (body) => `
+  const simulator = require(${JSON.stringify(path.join(root, 'lib', 'simulator'))});
+  const cifs = require(${JSON.stringify(addonPath)});
+  (${body})(simulator, cifs).then((r) => console.log(JSON.stringify(r ?? null, (k, v) => typeof v === 'bigint' ? String(v) : v)));
+`;
+
+function withSimulator(stateFile, body) {
+  const result = spawnSync(process.execPath, ['-e', script(body)], { env: childEnv(stateFile), encoding: 'utf8' });
+  if (result.status !== 0) throw new Error(`child failed (${result.status}): ${result.stderr}`);
+  return JSON.parse(result.stdout);
+}
+
+// The same, started now and awaited later, so several run at once.
+function startWithSimulator(stateFile, body) {
+  const child = spawn(process.execPath, ['-e', script(body)], { env: childEnv(stateFile) });
+  let stderr = '';
+  child.stderr.on('data', (d) => { stderr += d; });
+  return new Promise((resolve, reject) => child.on('exit', (code) => (code === 0 ? resolve() : reject(new Error(stderr)))));
+}
+
+module.exports = { admin, withSimulator, startWithSimulator, newStateFile, childEnv, adminPath, root, dn };

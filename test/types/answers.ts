@@ -1,0 +1,55 @@
+// Answers narrow on `status` and carry each operation's own keys.
+import cifs = require('cifs-native');
+import type { ErrorTag, SharesAnswer } from 'cifs-native';
+
+const dn = 'cn=admin,o=example';
+
+export async function narrowing(): Promise<void> {
+  const listed = await cifs.cifs_shares_sphere({ operation: cifs.SHARES.FetchCIFSShares, dn });
+  if (listed.status === 'success') {
+    const names: string[] = (listed.shares ?? []).map((share) => share.name);
+    const op: 'FetchCIFSShares' = listed.operation;
+    // @ts-expect-error a key of another operation
+    void listed.openFiles;
+    void names; void op;
+  } else {
+    const op: 'FetchCIFSShares' | '' = listed.operation;
+    const tag: ErrorTag | undefined = listed.error?.errorID;
+    // @ts-expect-error error may be missing
+    const code: number = listed.error.errorCode;
+    void op; void tag; void code;
+  }
+
+  const removed = await cifs.cifs_shares_sphere({ operation: 5, dn, names: ['a'] });
+  if (removed.status === 'failure') {
+    const failed: string | undefined = removed.failedCount;
+    const first = removed.failedList?.[0];
+    const code: number | undefined = first?.errorCode;
+    // @ts-expect-error a failed batch lists no successes
+    void removed.successfulList;
+    void failed; void code;
+  } else {
+    const ok: string | undefined = removed.successfulCount;
+    void ok;
+  }
+
+  const page = await cifs.cifs_connections_sphere({ operation: cifs.CONNECTIONS.FetchCIFSConnectionsList, dn, ignoreCount: 0, returnCount: 9 });
+  if (page.status === 'success' && page.connections) {
+    const read: string = page.connections[0].totalBytesRead;
+    const encrypted: boolean = page.connections[0].isEncrypted;
+    // @ts-expect-error the connection type may be left out
+    const type: string = page.connections[0].connectionType;
+    void read; void encrypted; void type;
+  }
+
+  const users = await cifs.cifs_connections_sphere({ operation: 6, dn });
+  if (users.status === 'success') {
+    const kind: 'Invalid' | 'Blocked' | undefined = users.invalidUsers?.users[0]?.type;
+    void kind;
+  }
+
+  const any: SharesAnswer = await cifs.cifs_shares_sphere({ operation: 8, dn, volumeName: 'V' });
+  // @ts-expect-error a tag that does not exist
+  const bad: ErrorTag = '@@no-such-tag';
+  void any; void bad;
+}
