@@ -9,12 +9,11 @@ cd "$(dirname "$0")/.."
 source scripts/common.sh
 source scripts/suites.sh
 ensure_dependencies
-export CIFS_FUZZ_SECONDS=${CIFS_FUZZ_SECONDS:-15} # keeps the fuzz phase near 2.5 minutes as targets are added
 
-# Each fuzz target runs from its committed seeds for CIFS_FUZZ_SECONDS (30 by
-# default); any finding (crash, sanitizer report, leak, broken invariant) fails.
+# Each fuzz target runs from its committed seeds for CIFS_FUZZ_SECONDS (15 by
+# default, which keeps the phase near 2.5 minutes); any finding (crash, sanitizer report, leak, broken invariant) fails.
 run_fuzz_targets() {
-  local seconds=${CIFS_FUZZ_SECONDS:-30} work corpus name
+  local seconds=${CIFS_FUZZ_SECONDS:-15} work corpus name
   work=$(mktemp -d)
   for corpus in fuzz/corpus/*/; do
     name=$(basename "$corpus")
@@ -45,7 +44,7 @@ run_js_suites build/Release release
 
 phase "build: fuzz"
 build fuzz
-phase "fuzzing (${CIFS_FUZZ_SECONDS:-30} s per target)"
+phase "fuzzing (${CIFS_FUZZ_SECONDS:-15} s per target)"
 run_fuzz_targets
 
 phase "build: instrumented"
