@@ -55,7 +55,7 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
 }  // namespace
 
 uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            int64_t index, napi_value array, connection_form form,
+                                            int64_t index, record_run *list, connection_form form,
                                             const answer_kit &kit) {
   if (!instance->connection_records) return UINT32_MAX;
   const connection_record &record = instance->connection_records.get()[index < 0 ? 0 : index];
@@ -78,17 +78,15 @@ uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *inst
           ? security_equivalences(env, kit, instance, record.security_equivalence_count)
           : field::none(),
   };
-  const bool list = form == connection_form::list;
-  const built_record made = build_record(env, kit, list ? r_connection : r_connection_details, fields,
-                                         list ? array : nullptr, list ? static_cast<uint32_t>(index) : 0);
+  if (form == connection_form::list) {
+    if (list != nullptr && list->add(fields, static_cast<uint32_t>(index))) return 0;
+    instance->error_code = static_cast<uint32_t>(napi_generic_failure);
+    copy_bounded(instance->error_message, "Failed to create object to store user/connection information");
+    return UINT32_MAX;  // logged by the list
+  }
+  const built_record made = build_record(env, kit, r_connection_details, fields);
   if (made.object == nullptr)
     return record_napi_failure(instance, napi_generic_failure, "Failed to create object to store user/connection information");
-  if (list) {
-    if (made.stored) return 0;
-    if (napi_status status = napi_set_element(env, array, static_cast<uint32_t>(index), made.object))
-      return record_napi_failure(instance, status, "Failed to copy connection information to array object");
-    return 0;
-  }
   if (napi_status status = kit.set(result, k_connection, made.object))
     return record_napi_failure(instance, status, "Failed to copy connection information to return object");
   return 0;

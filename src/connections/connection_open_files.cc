@@ -88,7 +88,7 @@ namespace {
 
 // Makes file `index`'s record into `files`; false (logged) when it cannot.
 bool add_connection_open_file(napi_env env, const answer_kit &kit, request_instance *instance,
-                              const open_file_view &file, napi_value files, uint32_t index) {
+                              const open_file_view &file, record_run &files, uint32_t index) {
   field modes;
   if (!access_modes_field(env, kit, instance, file.name, file.access_mask, &modes)) return false;
   const field fields[] = {
@@ -100,14 +100,14 @@ bool add_connection_open_file(napi_env env, const answer_kit &kit, request_insta
       field::fixed(lock_level_text(file.lock_level)),
       field::of(kit.answer_text(ckey(k_type), file_type(file.name))),
   };
-  return build_list_element(env, kit, r_connection_open_file, fields, files, index, __func__, "file-object");
+  return files.add(fields, index);
 }
 
 }  // namespace
 
 void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                         const answer_kit &kit) {
-  static constexpr open_files_answer_form connection_files{open_files_form::connection, r_connection_open_files,
+  static constexpr open_files_answer_form connection_files{open_files_form::connection, r_connection_open_files, r_connection_open_file,
                                                            add_connection_open_file, true};
   convert_open_files_page(env, instance, result, kit, instance->open_files_result.get(), __func__,
                           connection_files);

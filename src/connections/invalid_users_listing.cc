@@ -79,6 +79,9 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
   NAPI_CALL_OR(napi_create_array_with_length(env, header.count, &users), return,
                "Failed to create array to store list of invalid users, error: %d");
   // One pass: a record found unsound drops the whole page, users made before it included.
+  static constexpr element_texts texts{"Failed to create napi object to store individual invalid user info", false,
+                                      "Failed to add individual invalid user info into array"};
+  record_run run(env, kit, r_invalid_user, users, __func__, texts);
   invalid_user_view user;
   for (uint32_t index = 0; cursor.next(&user); ++index) {
     const field fields[] = {
@@ -87,9 +90,10 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
         field::of(kit.answer_text(ckey(ck_client_ip_address), user.client_address)),
         field::of(make_int64(env, ckey(ck_last_auth_attempt_time), user.last_attempt_time)),
     };
-    if (!build_list_element(env, kit, r_invalid_user, fields, users, index, __func__, "invalid user")) return;
+    if (!run.add(fields, index)) return;
   }
   if (cursor.problem()) return page.refuse(cursor.problem());
+  if (!run.finish()) return;
 
   const field fields[] = {
       field::of(make_uint32(env, ckey(k_count), header.count)),

@@ -108,15 +108,19 @@ void convert_open_files_page(napi_env env, request_instance *instance, napi_valu
   field fields[6];
   size_t used = form.connection_keys ? 3 : 0;  // the connection's keys come from the first file
   open_file_view file;
+  static constexpr element_texts texts{"Failed to create napi object to store individual file-object info", false,
+                                      "Failed to add individual file-object info into array"};
+  record_run run(env, kit, form.file_kind, files, converter, texts);
   for (uint32_t index = 0; cursor.next(&file); ++index) {
     if (index == 0 && form.connection_keys) {
       fields[0] = field::of(make_uint32(env, ckey(k_connection_number), file.session_id));
       fields[1] = field::of(kit.answer_text(ckey(k_user_name), file.user_name));
       fields[2] = field::of(kit.answer_text(ckey(ck_client_ip_address), file.client_address));
     }
-    if (!form.add_file(env, kit, instance, file, files, index)) return;
+    if (!form.add_file(env, kit, instance, file, run, index)) return;
   }
   if (cursor.problem()) return page.refuse(cursor.problem());
+  if (!run.finish()) return;
 
   fields[used++] = field::of(make_uint32(env, ckey(k_count), header.count));
   fields[used++] = field::of(kit.answer_text(ckey(k_cookie), header.cookie));

@@ -15,6 +15,7 @@
 namespace cifs {
 
 class answer_kit;
+class record_run;
 struct field;
 
 // The lock level's fixed text; every level above the last named one shows
@@ -42,7 +43,7 @@ bool access_modes_field(napi_env env, const answer_kit &kit, request_instance *i
 
 // Makes file `index`'s record into `files`; false (logged) when it cannot.
 using open_file_adder = bool (*)(napi_env env, const answer_kit &kit, request_instance *instance,
-                                 const open_file_view &file, napi_value files, uint32_t index);
+                                 const open_file_view &file, record_run &files, uint32_t index);
 
 // How one listing shows its open files: the records' form, the answer's
 // record kind and the maker of each file. With `connection_keys` the answer
@@ -51,6 +52,7 @@ using open_file_adder = bool (*)(napi_env env, const answer_kit &kit, request_in
 struct open_files_answer_form {
   open_files_form form;
   record_kind answer_kind;
+  record_kind file_kind;
   open_file_adder add_file;
   bool connection_keys;
 };

@@ -1,5 +1,6 @@
 #include "values/env_cache.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <string>
@@ -48,6 +49,10 @@ std::string cache_source() {
   out += key_setter_source();
   out += ",T,";
   out += answer_builder_source();
+  for (int kind = 0; kind < record_kind_count; ++kind) {
+    out += ',';
+    out += record_run_builder_source(record_keys(static_cast<record_kind>(kind)));
+  }
   out += "]];})(";
   append_array(out, fixed_texts);
   out += ',';
@@ -76,6 +81,7 @@ env_cache::~env_cache() {
   release(answer_builder_);
   release(fixed_texts_);
   for (napi_ref ref : builders_) release(ref);
+  for (napi_ref ref : run_builders_) release(ref);
 }
 
 napi_value env_cache::value(napi_ref ref) const {
@@ -106,7 +112,8 @@ bool env_cache::fill() {
       !hold(builders, record_kind_count + 2, &fixed_texts_) || !hold(builders, record_kind_count + 3, &answer_builder_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
-    if (!hold(builders, kind, &builders_[kind])) return false;
+    if (!hold(builders, kind, &builders_[kind]) || !hold(builders, record_kind_count + 4 + kind, &run_builders_[kind]))
+      return false;
   return true;
 }
 
@@ -126,6 +133,11 @@ env_cache *env_cache::of(napi_env env) {
 napi_value answer_kit::builder(record_kind kind) const {
   if (builders_[kind] == nullptr && cache_ != nullptr) builders_[kind] = cache_->builder(kind);
   return builders_[kind];
+}
+
+napi_value answer_kit::run_builder(record_kind kind) const {
+  if (run_builders_[kind] == nullptr && cache_ != nullptr) run_builders_[kind] = cache_->run_builder(kind);
+  return run_builders_[kind];
 }
 
 napi_value answer_kit::list_builder() const {
@@ -289,17 +301,66 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
 }
 
 bool build_list_element(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
-                        napi_value array, uint32_t index, const char *converter, const char *what) {
+                        napi_value array, uint32_t index, const char *converter, const element_texts &texts) {
   const built_record record = build_record(env, kit, kind, fields, array, index);
   if (record.object == nullptr) {
-    CIFS_LOG_AS(converter, LOG_ERR, "Failed to create napi object to store individual %s info", what);
+    if (texts.object_with_status)
+      CIFS_LOG_AS(converter, LOG_ERR, "%s, error: %d", texts.object, static_cast<int>(napi_generic_failure));
+    else
+      CIFS_LOG_AS(converter, LOG_ERR, "%s", texts.object);
     return false;
   }
   if (record.stored) return true;
   const napi_status status = napi_set_element(env, array, index, record.object);
-  if (status != napi_ok)
-    CIFS_LOG_AS(converter, LOG_ERR, "Failed to add individual %s info into array, error: %d", what, status);
+  if (status != napi_ok) CIFS_LOG_AS(converter, LOG_ERR, "%s, error: %d", texts.store, status);
   return status == napi_ok;
+}
+
+record_run::record_run(napi_env env, const answer_kit &kit, record_kind kind, napi_value array,
+                       const char *converter, const element_texts &texts)
+    : env_(env), kit_(kit), kind_(kind), width_(record_keys(kind).size()), array_(array), converter_(converter),
+      texts_(texts) {}
+
+bool record_run::add(const field *fields, uint32_t index) {
+  const std::span<const record_key> keys = record_keys(kind_);
+  bool complete = kit_.run_builder(kind_) != nullptr && kit_.undefined() != nullptr;
+  for (size_t i = 0; complete && i < width_; ++i) complete = fields[i].present() || keys[i].optional;
+  // A record short of a value goes alone, after the run before it, so that
+  // the records keep their order and its failure is reported as before.
+  if (!complete || (held_ > 0 && index != first_ + held_)) {
+    if (!flush()) return false;
+    if (!complete) return build_list_element(env_, kit_, kind_, fields, array_, index, converter_, texts_);
+  }
+  if (held_ == 0) first_ = index;
+  std::copy(fields, fields + width_, fields_ + held_ * width_);
+  return ++held_ < run_length || flush();
+}
+
+bool record_run::flush() {
+  const uint32_t count = held_;
+  held_ = 0;
+  if (count == 0) return true;
+  napi_value argv[3 + run_length * record_max_keys];
+  napi_value undefined = kit_.undefined();
+  bool ready = napi_create_uint32(env_, first_, &argv[1]) == napi_ok &&
+               napi_create_uint32(env_, count, &argv[2]) == napi_ok;
+  argv[0] = array_;
+  for (size_t i = 0; ready && i < count * width_; ++i) {
+    const field &f = fields_[i];
+    if (f.value != nullptr) argv[3 + i] = f.value;
+    else if (f.text >= 0) ready = napi_create_uint32(env_, static_cast<uint32_t>(f.text), &argv[3 + i]) == napi_ok;
+    else if (f.set_bits >= 0) ready = napi_create_uint32(env_, static_cast<uint32_t>(f.set_bits), &argv[3 + i]) == napi_ok;
+    else argv[3 + i] = undefined;
+  }
+  napi_value ignored;
+  if (ready && napi_call_function(env_, undefined, kit_.run_builder(kind_), 3 + count * width_, argv, &ignored) == napi_ok)
+    return true;
+  clear_pending_exception(env_);
+  // One at a time, each failure reported as a single record's.
+  for (uint32_t k = 0; k < count; ++k)
+    if (!build_list_element(env_, kit_, kind_, fields_ + k * width_, array_, first_ + k, converter_, texts_))
+      return false;
+  return true;
 }
 
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,

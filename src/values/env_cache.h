@@ -27,6 +27,7 @@ class env_cache {
   napi_value key(comn_key k) const { return element(comn_keys_, k); }
   napi_value key(cifs_key k) const { return element(cifs_keys_, k); }
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
+  napi_value run_builder(record_kind kind) const { return value(run_builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
   napi_value key_setter() const { return value(key_setter_); }
   napi_value answer_builder() const { return value(answer_builder_); }
@@ -46,6 +47,7 @@ class env_cache {
   napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr,
            fixed_texts_ = nullptr, answer_builder_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
+  std::array<napi_ref, record_kind_count> run_builders_{};
 };
 
 // One value of a record: a value made by a value maker, a fixed text by its
@@ -70,6 +72,7 @@ class answer_kit {
   explicit answer_kit(napi_env env) : env_(env), cache_(env_cache::of(env)) {}
   env_cache *cache() const { return cache_; }
   napi_value builder(record_kind kind) const;
+  napi_value run_builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
   // A fixed text as a value of its own (an array element): the environment's
@@ -112,6 +115,7 @@ class answer_kit {
   napi_env env_;
   env_cache *cache_;
   mutable napi_value builders_[record_kind_count] = {};
+  mutable napi_value run_builders_[record_kind_count] = {};
   mutable napi_value list_builder_ = nullptr;
   mutable napi_value undefined_ = nullptr;
   mutable napi_value fixed_[fixed_text_count] = {};
@@ -156,12 +160,53 @@ struct built_record {
 built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
                           napi_value target = nullptr, uint32_t index = 0);
 
+// How a listing logs an element it could not make ("<object>", or
+// "<object>, error: <status>" when `object_with_status`) or store
+// ("<store>, error: <status>").
+struct element_texts {
+  const char *object;
+  bool object_with_status;
+  const char *store;
+};
+
 // Makes element `index` of a listing's `array` from `fields` (build_record)
-// and stores it there. False when it cannot, after logging under
-// `converter` "Failed to create napi object to store individual <what> info"
-// or "Failed to add individual <what> info into array, error: <status>".
+// and stores it there. False when it cannot, after logging under `converter`.
 bool build_list_element(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
-                        napi_value array, uint32_t index, const char *converter, const char *what);
+                        napi_value array, uint32_t index, const char *converter, const element_texts &texts);
+
+// The records of one listing, made in runs: each run of consecutive records
+// is one builder call, which stores them in `array` too. A record short of a
+// required value, or a run the builder cannot make, goes through
+// build_list_element one record at a time, with its failures logged as it
+// logs them. The caller calls finish() after the last record.
+class record_run {
+ public:
+  record_run(napi_env env, const answer_kit &kit, record_kind kind, napi_value array, const char *converter,
+             const element_texts &texts);
+  record_run(const record_run &) = delete;
+  record_run &operator=(const record_run &) = delete;
+
+  // Takes record `index` (its fields are copied). False when a record could
+  // not be made or stored; nothing more should be added then.
+  bool add(const field *fields, uint32_t index);
+  // Makes the records still held; false as add.
+  bool finish() { return flush(); }
+
+ private:
+  static constexpr uint32_t run_length = 32;
+  bool flush();
+
+  napi_env env_;
+  const answer_kit &kit_;
+  record_kind kind_;
+  size_t width_;
+  napi_value array_;
+  const char *converter_;
+  const element_texts &texts_;
+  uint32_t first_ = 0;
+  uint32_t held_ = 0;
+  field fields_[run_length * record_max_keys];
+};
 
 // Stores `values` (made by value makers; null: left unset) at `first` and on
 // of `array`, in as few calls as it can. Returns the status of a store that

@@ -52,6 +52,11 @@ std::span<const record_key> record_keys(record_kind kind);
 // value is T[argument], T being the fixed texts in scope of the builder.
 std::string record_builder_source(std::span<const record_key> keys);
 
+// JavaScript source of a function expression (t, i, n, ...v) that makes n
+// records of `keys` from the values v, one record's values after another,
+// and stores them at t[i], t[i + 1], ... : one call for a run of records.
+std::string record_run_builder_source(std::span<const record_key> keys);
+
 // JavaScript source of a function expression (t, i, ...v): the values v as
 // a new array when t is undefined, else stored into t from index i on.
 std::string list_builder_source();
