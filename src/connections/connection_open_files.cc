@@ -92,7 +92,7 @@ bool add_connection_open_file(napi_env env, const answer_kit &kit, request_insta
   field modes;
   if (!access_modes_field(env, kit, instance, file.name, file.access_mask, &modes)) return false;
   const field fields[] = {
-      field::of(make_uint32(env, ckey(ck_id), file.file_id)),
+      field::of(kit.answer_uint32(ckey(ck_id), file.file_id)),
       field::of(kit.answer_text(ckey(k_name), file.name)),
       field::of(kit.answer_text(ckey(k_share_name), file.share_name)),
       field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),

@@ -81,8 +81,8 @@ bool add_open_file(napi_env env, const answer_kit &kit, request_instance *instan
   field modes;
   if (!access_modes_field(env, kit, instance, file.name, file.access_mask, &modes)) return false;
   const field fields[] = {
-      field::of(make_uint32(env, ckey(ck_session_id), file.session_id)),
-      field::of(make_uint32(env, ckey(ck_id), file.file_id)),
+      field::of(kit.answer_uint32(ckey(ck_session_id), file.session_id)),
+      field::of(kit.answer_uint32(ckey(ck_id), file.file_id)),
       field::of(kit.answer_text(ckey(k_name), file.name)),
       field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),
       field::of(kit.answer_text(ckey(k_user_name), file.user_name)),

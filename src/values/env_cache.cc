@@ -135,6 +135,14 @@ napi_value answer_kit::builder(record_kind kind) const {
   return builders_[kind];
 }
 
+napi_value answer_kit::small_number(uint32_t n) const {
+  napi_value made = nullptr;
+  if (n < small_numbers && small_numbers_[n] != nullptr) return small_numbers_[n];
+  if (napi_create_uint32(env_, n, &made) != napi_ok) return nullptr;
+  if (n < small_numbers) small_numbers_[n] = made;
+  return made;
+}
+
 napi_value answer_kit::run_builder(record_kind kind) const {
   if (run_builders_[kind] == nullptr && cache_ != nullptr) run_builders_[kind] = cache_->run_builder(kind);
   return run_builders_[kind];
@@ -273,8 +281,8 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     argv[0] = target ? target : undefined;
     for (size_t i = 0; ready && i < keys.size(); ++i) {
       if (fields[i].value != nullptr) argv[2 + i] = fields[i].value;
-      else if (fields[i].text >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].text), &argv[2 + i]) == napi_ok;
-      else if (fields[i].set_bits >= 0) ready = napi_create_uint32(env, static_cast<uint32_t>(fields[i].set_bits), &argv[2 + i]) == napi_ok;
+      else if (fields[i].text >= 0) ready = (argv[2 + i] = kit.small_number(static_cast<uint32_t>(fields[i].text))) != nullptr;
+      else if (fields[i].set_bits >= 0) ready = (argv[2 + i] = kit.small_number(static_cast<uint32_t>(fields[i].set_bits))) != nullptr;
       else argv[2 + i] = undefined;
     }
     if (ready && napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
@@ -348,8 +356,8 @@ bool record_run::flush() {
   for (size_t i = 0; ready && i < count * width_; ++i) {
     const field &f = fields_[i];
     if (f.value != nullptr) argv[3 + i] = f.value;
-    else if (f.text >= 0) ready = napi_create_uint32(env_, static_cast<uint32_t>(f.text), &argv[3 + i]) == napi_ok;
-    else if (f.set_bits >= 0) ready = napi_create_uint32(env_, static_cast<uint32_t>(f.set_bits), &argv[3 + i]) == napi_ok;
+    else if (f.text >= 0) ready = (argv[3 + i] = kit_.small_number(static_cast<uint32_t>(f.text))) != nullptr;
+    else if (f.set_bits >= 0) ready = (argv[3 + i] = kit_.small_number(static_cast<uint32_t>(f.set_bits))) != nullptr;
     else argv[3 + i] = undefined;
   }
   napi_value ignored;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "values/answer_texts.h"
+#include "values/builders.h"
 #include "values/keys.h"
 #include "values/record_shapes.h"
 
@@ -75,6 +76,15 @@ class answer_kit {
   napi_value run_builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
+  // A small number (a fixed text's index, a text set's bits) as a value,
+  // made once per callback: a record passes several.
+  napi_value small_number(uint32_t n) const;
+  // A number of the library's answer, made as make_uint32 makes it; small
+  // ones (ids, counts, levels) are made once per callback.
+  napi_value answer_uint32(const char *key, uint32_t n) const {
+    napi_value small = n < small_numbers ? small_number(n) : nullptr;
+    return small ? small : make_uint32(env_, key, n);
+  }
   // A fixed text as a value of its own (an array element): the environment's
   // one string, or one made now (make_array_string logs a failure: null).
   napi_value fixed(fixed_text t) const;
@@ -118,6 +128,8 @@ class answer_kit {
   mutable napi_value run_builders_[record_kind_count] = {};
   mutable napi_value list_builder_ = nullptr;
   mutable napi_value undefined_ = nullptr;
+  static constexpr uint32_t small_numbers = 256;
+  mutable napi_value small_numbers_[small_numbers] = {};
   mutable napi_value fixed_[fixed_text_count] = {};
 
   static constexpr uint32_t key_index(comn_key k) { return k; }
