@@ -1,8 +1,8 @@
 #include "connections/connections_operations.h"
-#include "mgmtclient/open_files_page.h"
 #include "module/napi_call.h"
 #include "module/sphere.h"
 #include "module/spheres.h"
+#include "shares/open_files_answer.h"
 #include "shares/share_operations.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
@@ -37,16 +37,6 @@ void complete_mapped_shares(napi_env env, request_instance &instance, napi_value
   instance.share_list.reset();
 }
 
-// As for the open files of a share: the header is the caller's to free, and
-// the object a failing call may have named has nobody else to remove it.
-void complete_connection_open_files(napi_env env, request_instance &instance, napi_value result,
-                                    const answer_kit &kit) {
-  if (instance.error_code == 0) cc_convert_open_files_list_to_json(env, &instance, result, kit);
-  else open_files_page::remove_object(instance.open_files_result.get());
-  instance.open_files_request.reset();
-  instance.open_files_result.reset();
-}
-
 void complete_invalid_users_list(napi_env env, request_instance &instance, napi_value result,
                                  const answer_kit &kit) {
   if (instance.error_code == 0) cc_convert_invalid_users_list_to_json(env, &instance, result, kit);
@@ -73,7 +63,7 @@ constexpr operation_row cifs_connections_api_handlers[] = {
     {t_fetch_cifs_connection_mapped_shares, get_connection_details_input_data, cc_list_connection_mapped_shares,
      complete_mapped_shares},
     {t_fetch_cifs_connection_open_files, get_list_connection_openfiles_input_data, cc_list_connection_open_files,
-     complete_connection_open_files},
+     complete_open_files_listing<cc_convert_open_files_list_to_json>},
     {t_fetch_cifs_cached_invalid_users_list, get_list_invalid_users_input_data, cc_list_invalid_users,
      complete_invalid_users_list},
     {t_add_permanent_invalid_user, get_invalid_username_input_data, cc_add_permanent_invalid_user,

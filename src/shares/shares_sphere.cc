@@ -1,6 +1,6 @@
-#include "mgmtclient/open_files_page.h"
 #include "module/sphere.h"
 #include "module/spheres.h"
+#include "shares/open_files_answer.h"
 #include "shares/share_operations.h"
 #include "values/outcome_list.h"
 
@@ -27,16 +27,6 @@ void report_file_outcomes(napi_env env, request_instance &instance, napi_value r
   convert_processed_entries_list_to_json(env, &instance, result, "file", kit);
 }
 
-// The result header is malloc'd by the library and left to its caller, so it
-// is freed here on every path, a failing call's included; so is the object
-// such a call may have named.
-void complete_open_files_listing(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
-  if (instance.error_code == 0) cs_convert_open_files_list_to_json(env, &instance, result, kit);
-  else open_files_page::remove_object(instance.open_files_result.get());
-  instance.open_files_request.reset();
-  instance.open_files_result.reset();
-}
-
 constexpr operation_row cifs_shares_api_handlers[] = {
     {t_empty, nullptr, nullptr, nullptr},
     {t_fetch_cifs_shares, nullptr, cs_list_all_shares, complete_shares_listing},
@@ -47,7 +37,7 @@ constexpr operation_row cifs_shares_api_handlers[] = {
      cs_change_share_feature_configuration, report_share_outcomes},
     {t_remove_cifs_share, get_removeshare_input_data, cs_remove_share, report_share_outcomes},
     {t_list_open_files_of_share, get_list_openfiles_input_data, cs_list_open_files_of_share,
-     complete_open_files_listing},
+     complete_open_files_listing<cs_convert_open_files_list_to_json>},
     {t_close_open_file, get_close_openfile_input_data, cs_close_open_file, report_file_outcomes},
     {t_close_all_open_files_of_share, get_close_allopenfiles_input_data, cs_close_all_open_files_of_share,
      release_share_record},

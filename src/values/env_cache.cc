@@ -265,6 +265,20 @@ napi_value make_text_set(napi_env env, const record_key &key, uint32_t bits) {
 
 }  // namespace
 
+namespace {
+
+// A field as a builder takes it: its value, a fixed text's index or a text
+// set's bits as a number, or undefined for a key left out; null when the
+// number cannot be made.
+napi_value builder_argument(const answer_kit &kit, const field &f) {
+  if (f.value != nullptr) return f.value;
+  if (f.text >= 0) return kit.small_number(static_cast<uint32_t>(f.text));
+  if (f.set_bits >= 0) return kit.small_number(static_cast<uint32_t>(f.set_bits));
+  return kit.undefined();
+}
+
+}  // namespace
+
 built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
                           napi_value target, uint32_t index) {
   const std::span<const record_key> keys = record_keys(kind);
@@ -279,12 +293,7 @@ built_record build_record(napi_env env, const answer_kit &kit, record_kind kind,
     napi_value argv[2 + record_max_keys];
     bool ready = napi_create_uint32(env, index, &argv[1]) == napi_ok;
     argv[0] = target ? target : undefined;
-    for (size_t i = 0; ready && i < keys.size(); ++i) {
-      if (fields[i].value != nullptr) argv[2 + i] = fields[i].value;
-      else if (fields[i].text >= 0) ready = (argv[2 + i] = kit.small_number(static_cast<uint32_t>(fields[i].text))) != nullptr;
-      else if (fields[i].set_bits >= 0) ready = (argv[2 + i] = kit.small_number(static_cast<uint32_t>(fields[i].set_bits))) != nullptr;
-      else argv[2 + i] = undefined;
-    }
+    for (size_t i = 0; ready && i < keys.size(); ++i) ready = (argv[2 + i] = builder_argument(kit, fields[i])) != nullptr;
     if (ready && napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
       return {record, target != nullptr};
     clear_pending_exception(env);
@@ -353,13 +362,7 @@ bool record_run::flush() {
   bool ready = napi_create_uint32(env_, first_, &argv[1]) == napi_ok &&
                napi_create_uint32(env_, count, &argv[2]) == napi_ok;
   argv[0] = array_;
-  for (size_t i = 0; ready && i < count * width_; ++i) {
-    const field &f = fields_[i];
-    if (f.value != nullptr) argv[3 + i] = f.value;
-    else if (f.text >= 0) ready = (argv[3 + i] = kit_.small_number(static_cast<uint32_t>(f.text))) != nullptr;
-    else if (f.set_bits >= 0) ready = (argv[3 + i] = kit_.small_number(static_cast<uint32_t>(f.set_bits))) != nullptr;
-    else argv[3 + i] = undefined;
-  }
+  for (size_t i = 0; ready && i < count * width_; ++i) ready = (argv[3 + i] = builder_argument(kit_, fields_[i])) != nullptr;
   napi_value ignored;
   if (ready && napi_call_function(env_, undefined, kit_.run_builder(kind_), 3 + count * width_, argv, &ignored) == napi_ok)
     return true;
