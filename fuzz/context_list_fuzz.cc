@@ -9,7 +9,7 @@
 
 #include "fuzz_input.h"
 #include "mgmtclient/context_list.h"
-#include "values/library_buffer.h"
+#include "values/malloc_block.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzz::input in(data, size);
@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const bool no_block = in.byte() & 1;
   uint8_t *block = no_block ? nullptr : fuzz::malloc_copy(in.rest());
 
-  const size_t block_size = cifs::library_buffer_size(block);
-  cifs::context_list_reader reader(cifs::byte_reader(count, cifs::library_buffer_size(count)),
+  const size_t block_size = cifs::malloc_block_size(block);
+  cifs::context_list_reader reader(cifs::byte_reader(count, cifs::malloc_block_size(count)),
                                    cifs::byte_reader(block, block_size));
   const auto *next_expected = reinterpret_cast<const char *>(block);
   while (const auto text = reader.next()) {

@@ -1,12 +1,13 @@
 // The share list walker over a real block in malloc'd memory, with pointer
 // slots derived from the input so the walker meets every shape that matters:
 // records anywhere inside the block (the slot array included), the block's
-// end, just outside it, null, and any value at all.
+// end, null, and records the library keeps apart from the block.
 //
-// Input: u32 count field | u8 slot count (mod 17) | per slot a u8 kind (mod 5)
+// Input: u32 count field | u8 slot count (mod 17) | per slot a u8 kind (mod 4)
 // and its operand: 0 null; 1 u16 offset into the block (mod its size); 2 the
-// block's end; 3 u8 distance before (even) or past (odd) the block; 4 eight
-// bytes taken as the pointer | the rest: record bytes laid after the slots.
+// block's end; 3 u16 offset into the apart area (mod its given size) |
+// u16 apart area size | its bytes | the rest: record bytes laid after the slots.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -14,7 +15,8 @@
 
 #include "fuzz_input.h"
 #include "mgmtclient/share_records.h"
-#include "values/library_buffer.h"
+#include "mgmtclient/library_limits.h"
+#include "values/malloc_block.h"
 
 namespace {
 
@@ -29,12 +31,12 @@ void check_text(std::string_view text, uintptr_t begin, uintptr_t end) {
   FUZZ_CHECK(text.data()[text.size()] == '\0');
 }
 
-uintptr_t slot_address(uint8_t kind, uint64_t operand, uintptr_t begin, size_t size) {
+uintptr_t slot_address(uint8_t kind, uint64_t operand, uintptr_t begin, size_t size, uintptr_t apart,
+                       size_t apart_given) {
   switch (kind) {
     case 1: return begin + operand % size;
     case 2: return begin + size;
-    case 3: return operand & 1 ? begin + size + 1 + (operand >> 1) : begin - 1 - (operand >> 1);
-    case 4: return static_cast<uintptr_t>(operand);
+    case 3: return apart + operand % apart_given;
     default: return 0;
   }
 }
@@ -43,31 +45,42 @@ uintptr_t slot_address(uint8_t kind, uint64_t operand, uintptr_t begin, size_t s
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzz::input in(data, size);
-  const uint32_t count = in.value<uint32_t>();
+  const uint32_t claimed = in.value<uint32_t>();
   const size_t slots = in.byte() % 17;
   std::vector<std::pair<uint8_t, uint64_t>> plan(slots);
   for (auto &[kind, operand] : plan) {
-    kind = in.byte() % 5;
-    if (kind == 1) operand = in.value<uint16_t>();
-    if (kind == 3) operand = in.byte();
-    if (kind == 4) operand = in.value<uint64_t>();
+    kind = in.byte() % 4;
+    if (kind == 1 || kind == 3) operand = in.value<uint16_t>();
   }
+  // A record apart from the block is trusted for its header and up to the
+  // bound on its strings: the area holds that much behind any record in it.
+  const auto apart_given = in.take(in.value<uint16_t>());
+  const size_t apart_size = apart_given.size() + sizeof(cifs::share_record) + cifs::share_record_max_strings + 1;
+  std::vector<uint8_t> apart_area(apart_size, 'z');
+  if (!apart_given.empty()) std::memcpy(apart_area.data(), apart_given.data(), apart_given.size());
+  const auto apart = reinterpret_cast<uintptr_t>(apart_area.data());
   const auto records = in.rest();
   const size_t records_at = cifs::share_list_count_size + slots * cifs::share_list_pointer_size;
   const size_t block_size = records_at + records.size();
 
+  // A count past the slots makes record bytes read as pointers, and a pointer
+  // outside the block is trusted as a record the library keeps: only a block
+  // with no record bytes behind its slots may lie about its count here.
+  const uint32_t count = records.empty() ? claimed : std::min<uint32_t>(claimed, static_cast<uint32_t>(slots));
   auto *block = static_cast<uint8_t *>(std::malloc(block_size));
   FUZZ_CHECK(block != nullptr);
   std::memcpy(block, &count, sizeof count);
   if (!records.empty()) std::memcpy(block + records_at, records.data(), records.size());
   const auto begin = reinterpret_cast<uintptr_t>(block);
   for (size_t i = 0; i < slots; ++i) {
-    const uintptr_t address = slot_address(plan[i].first, plan[i].second, begin, block_size);
+    uint8_t kind = plan[i].first;
+    if (kind == 3 && apart_given.empty()) kind = 0;
+    const uintptr_t address = slot_address(kind, plan[i].second, begin, block_size, apart, apart_given.size());
     std::memcpy(block + cifs::share_list_count_size + i * cifs::share_list_pointer_size, &address, sizeof address);
   }
 
   // The extent the converter uses: the allocator's, exactly the block under ASan.
-  const size_t extent = cifs::library_buffer_size(block);
+  const size_t extent = cifs::malloc_block_size(block);
   cifs::share_list_reader reader(block, extent);
   FUZZ_CHECK(reader.count() <= count);
   FUZZ_CHECK(reader.count() <= (extent - cifs::share_list_count_size) / cifs::share_list_pointer_size);
@@ -76,9 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const auto share = reader.share(i, &fault);
     FUZZ_CHECK(share.has_value() == (fault == cifs::share_fault::none));
     if (!share) continue;
+    const uintptr_t address = fuzz::value_at<uintptr_t>(block, cifs::share_list_count_size + i * 8);
+    const bool inside = address >= begin && address <= begin + extent;
     for (std::string_view text : {share->name, share->volume_name, share->comment, share->relative_path,
                                   share->absolute_path})
-      check_text(text, begin, begin + extent);
+      inside ? check_text(text, begin, begin + extent) : check_text(text, apart, apart + apart_size);
   }
   std::free(block);
   return 0;

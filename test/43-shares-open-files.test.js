@@ -12,7 +12,7 @@ const logs = require('./support/logs');
 const dn = 'cn=admin,o=example';
 const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
 const list = (fields) => shares(6, fields);
-const { parseListRequest, openFileRecord, resultHeader, ABSENT } = sim.openFileRecords;
+const { parseListRequest, ABSENT } = sim.openFileRecords;
 const lastPage = () => sim.mgmt.calls().at(-1).record;
 const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
 const filters = (matchType, ...entries) => ({ advancedFiltersInfo: { matchType, filters: entries } });
@@ -163,53 +163,6 @@ describe('ListOpenFilesOfShare answers', () => {
     assert.deepEqual((await list({ volumeName: 'home', ignoreCount: 5 })).openFiles.files.map((f) => f.name), ['f5.txt', 'f6.txt']);
     const none = await list({ volumeName: 'home', ...filters('all', { filterBy: 'type', patterns: ['zzz'] }) });
     assert.deepEqual(none.openFiles, { count: 0, cookie: '', files: [] });
-  });
-});
-
-describe('ListOpenFilesOfShare hostile results', () => {
-  const shm = (tag, ...records) => ({ name: sim.mgmt.shmName(tag), bytes: Buffer.concat(records) });
-  const answerOf = async (raw) => {
-    sim.mgmt.rawOpenFiles(raw);
-    const mark = logs.mark();
-    const answer = await list({ volumeName: 'DATA' });
-    return { answer, lines: logs.since(mark).map(logs.message) };
-  };
-  const success = { status: 'success', operation: 'ListOpenFilesOfShare' };
-  const record = openFileRecord({ name: 'a.txt', fullPath: '/DATA/a.txt' });
-
-  const refused = [
-    ['a count past the mapping', (o) => ({ header: resultHeader({ count: 3, shmName: o.name, shmSize: o.bytes.length }), shm: o }),
-      'Refused the open files result: count 3 does not fit the shared memory object'],
-    ['a strings length past the mapping',
-      (o) => ({ header: resultHeader({ count: 2, shmName: o.name, shmSize: o.bytes.length }), shm: o }),
-      'Refused the open files result: record 1: strings length 5000 runs past the shared memory object',
-      openFileRecord({ name: 'b', stringsLength: 5000 })],
-    ['an offset past its strings',
-      (o) => ({ header: resultHeader({ count: 2, shmName: o.name, shmSize: o.bytes.length }), shm: o }),
-      "Refused the open files result: record 1: full path offset 9999 does not end inside the record's strings",
-      openFileRecord({ name: 'b', offsets: { fullPath: 9999 } })],
-    ['a size larger than the object', (o) => ({ header: resultHeader({ count: 1, shmName: o.name, shmSize: 1n << 40n }), shm: o }),
-      'Failed to map shared memory created for open files: NAME, error: 75'],
-    ['an object that does not exist', () => ({}), 'Failed to open shared memory created for open files'],
-    ['no header', () => ({ header: null }), 'Refused the open files result: result header size 0 is shorter than 24 bytes'],
-    ['a cookie offset outside the header', (o) => ({ header: resultHeader({ shmName: o.name, offsets: { cookie: 4000 } }), shm: o }),
-      'Refused the open files result: cookie offset 4000 does not end inside the result header'],
-  ];
-  for (const [name, raw, expected, second] of refused) {
-    it(`${name}: success without openFiles, logged`, async () => {
-      const object = shm(name.replace(/ /g, '-'), record, ...(second ? [second] : []));
-      const { answer, lines } = await answerOf(raw(object));
-      assert.deepEqual(answer, success);
-      const text = expected.replace('NAME', object.name);
-      assert.ok(lines.some((l) => l.startsWith(text)), `${text}\n${lines.join('\n')}`);
-    });
-  }
-
-  it('removes the object a failing call still named, and answers the failure', async () => {
-    const object = shm('failing', record);
-    const { answer } = await answerOf({ status: -5, header: resultHeader({ count: 1, shmName: object.name, shmSize: object.bytes.length }), shm: object });
-    assert.equal(answer.error.errorCode, -5);
-    assert.equal(answer.openFiles, undefined);
   });
 });
 

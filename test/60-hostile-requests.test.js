@@ -71,6 +71,62 @@ describe('texts with an embedded NUL are refused, never read up to the NUL', () 
   });
 });
 
+describe('filter texts with an embedded NUL are refused, never cut and acted on', () => {
+  const connections = (fields) => cifs.cifs_connections_sphere({ operation: 2, dn, ignoreCount: 0, returnCount: 10, ...fields });
+  const filter = (filterBy, patterns) => ({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy, patterns }] } });
+  const cases = [
+    ['a filterBy of the connections list', () => connections(filter('status\0whatever', ['Active'])), 'filterBy',
+      'get_connections_list_advanced_filter_input_data'],
+    ['a range pattern of the connections list', () => connections(filter('totalBytesRead', ['100\0kB', '0'])), 'patterns',
+      'get_connections_list_advanced_filter_input_data'],
+    ['a pattern of the open files of a share',
+      () => shares(6, { volumeName: 'DATA', ignoreCount: 0, returnCount: 10, ...filter('search-name', ['rep\0ort']) }),
+      'patterns', 'get_list_openfiles_advanced_filter_input_data'],
+    ['a filterBy of the cached invalid users',
+      () => cifs.cifs_connections_sphere({ operation: 6, dn, ...filter('type\0', ['Blocked']) }), 'filterBy',
+      'get_list_invalidusers_advanced_filters_input_data'],
+  ];
+  for (const [what, request, key, reader] of cases) {
+    it(`${what} fails as an unconvertible ${key}`, async () => {
+      const mark = logs.mark();
+      const answer = await request();
+      assert.equal(answer.status, 'failure');
+      assert.deepEqual(answer.error, extractFailure(40004, `Failed to convert/extract ${key} values`, key));
+      const line = logs.since(mark).find((l) => logs.message(l).startsWith(`'${key}' value could not be converted`));
+      assert.ok(line && line.text.includes(`<${reader}:`), 'logged under the filter element reader');
+      assert.deepEqual(sim.mgmt.calls().filter((c) => c.call !== 'CIFSLIB_GetConnectionsList'), []);
+    });
+  }
+});
+
+describe('the patterns of the connections list are bounded in all', () => {
+  it('fails at the filter that passes 100,000 patterns, before reading any of its patterns', async () => {
+    let read = 0;
+    const watched = ['Active'];
+    Object.defineProperty(watched, 0, { get() { read += 1; return 'Active'; } });
+    const filters = [
+      { filterBy: 'status', patterns: new Array(60000).fill('Active') },
+      { filterBy: 'status', patterns: new Array(40000).fill('Active') },
+      { filterBy: 'connectionType', patterns: watched },
+      { filterBy: 'nonsense', patterns: [] },
+    ];
+    const list = (returnCount) => cifs.cifs_connections_sphere({
+      operation: 2, dn, ignoreCount: 0, returnCount, advancedFiltersInfo: { matchType: 'all', filters },
+    });
+    const mark = logs.mark();
+    assert.deepEqual((await list(10)).error, {
+      errorCode: 41455,
+      description: 'Advanced filters hold more than 100000 patterns in all',
+      errorID: '@@failed-to-get-array-length-of-af',
+    });
+    const line = logs.since(mark).find((l) => logs.message(l) === 'Advanced filters hold more than 100000 patterns in all, error: 41455');
+    assert.ok(line && line.text.includes('<get_connections_list_advanced_filter_input_data:'));
+    assert.equal(read, 0);
+    filters.length = 2;
+    assert.equal((await list(0)).status, 'success', 'exactly the bound is read');
+  });
+});
+
 describe('request texts in log lines are escaped', () => {
   it('a name cannot forge a line of its own, and the answer keeps its bytes', async () => {
     const forged = 'ghost\nTARVO-REST: <cs_remove_share:1> Share removed: DATA';

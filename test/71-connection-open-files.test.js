@@ -91,7 +91,7 @@ describe('FetchCIFSConnectionOpenFiles answers', () => {
   });
 });
 
-describe('FetchCIFSConnectionOpenFiles hostile results', () => {
+describe('FetchCIFSConnectionOpenFiles results made by hand', () => {
   const answerOf = async (status, count, ...records) => {
     const object = { name: sim.mgmt.shmName(`c${count}-${records.length}`), bytes: Buffer.concat(records) };
     sim.mgmt.rawOpenFiles({ status, shm: object, header: resultHeader({ count, shmName: object.name, shmSize: object.bytes.length }) });
@@ -99,27 +99,9 @@ describe('FetchCIFSConnectionOpenFiles hostile results', () => {
     const answer = await list({ connection: 7 });
     return { answer, lines: logs.since(mark).map(logs.message) };
   };
-  const record = openFileRecord({ name: 'a.txt', shareName: 'home', sessionID: 7 });
 
   it('keeps numbers of 2^31 and above unsigned', async () => {
     const { answer } = await answerOf(0, 1, openFileRecord({ name: 'b', sessionID: 2 ** 31 + 5, ID: 0xffffffff }));
     assert.deepEqual([answer.openFiles.connectionNumber, answer.openFiles.files[0].ID], [2 ** 31 + 5, 0xffffffff]);
-  });
-
-  it('refuses a lying count and a share name outside its strings, answering success without openFiles', async () => {
-    const cases = [
-      [[3, record], 'count 3 does not fit the shared memory object'],
-      [[2, record, openFileRecord({ name: 'b', offsets: { shareName: 9999 } })],
-        "record 1: share name offset 9999 does not end inside the record's strings"],
-    ];
-    for (const [[count, ...records], expected] of cases) {
-      const { answer, lines } = await answerOf(0, count, ...records);
-      assert.deepEqual(answer, { status: 'success', operation });
-      assert.ok(lines.includes(`Refused the open files result: ${expected}`), lines.join('\n'));
-    }
-  });
-
-  it('removes the object a failing call still named, and answers the failure', async () => {
-    assert.deepEqual((await answerOf(-5, 1, record)).answer, { status: 'failure', operation, error: libraryError(-5, 7) });
   });
 });

@@ -3,13 +3,13 @@
 #include <cstring>
 #include <string_view>
 
-#include "mgmtclient/context_list.h"
+#include "mgmtclient/kept_texts.h"
+#include "mgmtclient/library_limits.h"
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
-#include "values/library_buffer.h"
 #include "values/text_array.h"
 
 namespace cifs {
@@ -32,7 +32,7 @@ uint32_t record_napi_failure(request_instance *instance, napi_status status, con
 }
 
 // The security equivalence texts of the details, `count` of them back to
-// back in the library's block; none for a count of 0 or below.
+// back where the library keeps them; none for a count of 0 or below.
 field security_equivalences(napi_env env, const answer_kit &kit, request_instance *instance, int32_t count) {
   napi_value array;
   if (napi_status status = napi_create_array(env, &array); status != napi_ok) {
@@ -42,9 +42,8 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
     CIFS_LOG_AS("add_cifs_security_info_to_object", LOG_ERR, "%s, error: %d", instance->error_message, status);
     return field::none();
   }
-  const char *block = instance->sev_list.get();
   const uint32_t wanted = count > 0 ? static_cast<uint32_t>(count) : 0;
-  context_list_reader texts(wanted, byte_reader(block, library_buffer_size(block)));
+  kept_text_reader texts(instance->sev_list, wanted, security_equivalence_max_texts, security_equivalence_max_bytes);
   fill_text_array(env, kit, array, [&] { return texts.next(); });
   if (texts.cut_short())
     CIFS_LOG_AS("add_cifs_security_info_to_object", LOG_ERR,

@@ -72,7 +72,7 @@ void cc_get_connection_details(napi_env, void *data) {
   }
   char *texts = nullptr;
   const int32_t status = mgmt::CIFSLIB_GetConnectionDetails(number.text, instance->connection_records.get(), &texts);
-  instance->sev_list.reset(texts);  // malloc'd by the library, ours to free whatever the status
+  if (status == 0) instance->sev_list = texts;  // the library keeps them: read, never released
   record_library_failure(instance, status, id_failed_connection_details, "Failed to get CIFS connection details",
                          __func__);
   instance->error_code = static_cast<uint32_t>(status);

@@ -18,6 +18,10 @@ inline constexpr size_t connection_pattern_size = 32;
 inline constexpr size_t connection_match_type_size = 32;
 // Pattern counts are 16 bits wide.
 inline constexpr size_t connection_max_patterns = UINT16_MAX;
+// Patterns of all the filters of one request together: far above any real
+// use, and reached in a fraction of a second, where 65,535 filters of
+// 65,535 patterns each would keep the JavaScript thread for an hour.
+inline constexpr size_t connection_max_patterns_in_all = 100000;
 
 // One slot per filterBy value. The last two are never filled by a parser of
 // this module, and are released the same way all the same.

@@ -33,6 +33,7 @@ constexpr filter_form connection_open_files_filters{
     block_filter_by<open_files_type_pattern_bound>,
     block_max_filters,
     block_max_patterns,
+    block_max_filters * block_max_patterns,
     "Advanced filters do not fit in the request to list open files of a connection",
 };
 
@@ -71,7 +72,8 @@ void cc_list_connection_open_files(napi_env, void *data) {
   if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListOpenFiles)) return;
   void *header = nullptr;
   const int32_t status = mgmt::CIFSLIB_ListOpenFiles(instance->open_files_request.get(), &header);
-  instance->open_files_result.reset(static_cast<uint8_t *>(header));  // ours to free, whatever the status
+  // The library keeps the header; it is read only after a call that returned 0.
+  if (status == 0) instance->open_files_result = static_cast<const uint8_t *>(header);
   if (status != 0) {
     uint32_t number;  // as the request has it; the page is one memory page, so the field is there
     std::memcpy(&number, instance->open_files_request.get() + connection_open_files_number_field, sizeof number);
@@ -109,7 +111,7 @@ void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance
                                         const answer_kit &kit) {
   static constexpr open_files_answer_form connection_files{open_files_form::connection, r_connection_open_files, r_connection_open_file,
                                                            add_connection_open_file, true};
-  convert_open_files_page(env, instance, result, kit, instance->open_files_result.get(), __func__,
+  convert_open_files_page(env, instance, result, kit, instance->open_files_result, __func__,
                           connection_files);
 }
 

@@ -10,6 +10,7 @@
 #include "connections/connections_operations.h"
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
+#include "mgmtclient/connection_list.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
 #include "module/log.h"
@@ -18,7 +19,7 @@
 #include "values/byte_reader.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
-#include "values/library_buffer.h"
+#include "values/malloc_block.h"
 #include "values/list_limits.h"
 #include "values/readers.h"
 
@@ -41,6 +42,7 @@ constexpr filter_form connection_filters_form{
     connection_filter_by,
     max_list_entries,
     connection_max_patterns,
+    connection_max_patterns_in_all,
     "Advanced filters do not fit in the connections filter record",
 };
 
@@ -113,15 +115,21 @@ void cc_list_all_connections(napi_env, void *data) {
                    "Failed to get the list of CIFS connections");
     LOG_ERROR("%s, error: %d", instance->error_message, status);
   } else if (block != nullptr) {
-    // The records the block really holds bound the count it claims.
-    const byte_reader list(block, library_buffer_size(block));
-    const uint32_t claimed = list.value_at<uint32_t>(offsetof(connection_list_header, total_count)).value_or(0);
-    const size_t held = list.size() < sizeof(connection_list_header)
-                            ? 0
-                            : (list.size() - sizeof(connection_list_header)) / sizeof(connection_record);
-    if (claimed > held)
-      LOG_ERROR("Connection list claims %u records, its block holds %zu", claimed, held);
-    const size_t examined = std::min<size_t>({instance->return_count, claimed, held});
+    // Ours to free, so the allocator's extent bounds records kept inside it.
+    const connection_list_view list = read_connection_list(byte_reader(block, malloc_block_size(block)));
+    switch (list.note) {
+      case connection_list_note::none: break;
+      case connection_list_note::no_records_pointer:
+        LOG_ERROR("Connection list claims %u records and gives no records pointer", list.total);
+        break;
+      case connection_list_note::block_holds_fewer:
+        LOG_ERROR("Connection list claims %u records, its block holds %u", list.total, list.readable);
+        break;
+      case connection_list_note::above_limit:
+        LOG_ERROR("Connection list claims %u records, more than the %u read", list.total, list.readable);
+        break;
+    }
+    const uint32_t examined = std::min(instance->return_count, list.readable);
     if (examined > 0) {
       instance->connection_records.reset(
           static_cast<connection_record *>(std::calloc(examined, sizeof(connection_record))));
@@ -129,10 +137,9 @@ void cc_list_all_connections(napi_env, void *data) {
         record_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
                        "Failed to allocate memory to store connections list data");
       } else {
-        const uint8_t *records = static_cast<const uint8_t *>(block) + sizeof(connection_list_header);
-        for (size_t i = 0; i < examined; ++i) {
+        for (uint32_t i = 0; i < examined; ++i) {
           connection_record &kept = instance->connection_records.get()[instance->connection_count];
-          std::memcpy(&kept, records + i * sizeof(connection_record), sizeof kept);
+          std::memcpy(&kept, list.records + size_t{i} * sizeof(connection_record), sizeof kept);
           if (check_adv_filter_matching_for_connections(instance, kept) == 0) ++instance->connection_count;
         }
       }

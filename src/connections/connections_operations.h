@@ -39,8 +39,6 @@ void cc_list_invalid_users(napi_env env, void *data);
 // Adds invalidUsers, as cc_convert_open_files_list_to_json adds openFiles.
 void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                            const answer_kit &kit);
-// For a failing call that still handed back a header: removes the object it names.
-void cc_remove_invalid_users_object(const uint8_t *header);
 
 // Invalid and blocked users.
 uint32_t get_invalid_username_input_data(napi_env env, napi_value request, request_instance *instance);

@@ -28,8 +28,7 @@ void complete_connections_list(napi_env env, request_instance &instance, napi_va
 
 void complete_connection_details(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
   if (instance.error_code == 0) cc_convert_connection_details_to_json(env, &instance, result, kit);
-  instance.connection_records.reset();
-  instance.sev_list.reset();  // malloc'd by the library and left to its caller
+  instance.connection_records.reset();  // the security equivalence texts stay the library's
 }
 
 void complete_mapped_shares(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
@@ -40,9 +39,8 @@ void complete_mapped_shares(napi_env env, request_instance &instance, napi_value
 void complete_invalid_users_list(napi_env env, request_instance &instance, napi_value result,
                                  const answer_kit &kit) {
   if (instance.error_code == 0) cc_convert_invalid_users_list_to_json(env, &instance, result, kit);
-  else cc_remove_invalid_users_object(instance.invalid_users_result.get());
   instance.invalid_users_request.reset();
-  instance.invalid_users_result.reset();
+  instance.listing_copy.reset();
 }
 
 void release_user_name(napi_env, request_instance &instance, napi_value, const answer_kit &) {

@@ -8,7 +8,7 @@
 #include "mgmtclient/binding.h"
 #include "mgmtclient/invalid_user_records.h"
 #include "mgmtclient/invalid_users_result.h"
-#include "mgmtclient/open_files_page.h"
+#include "mgmtclient/listing_page.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
 #include "module/log.h"
@@ -30,6 +30,7 @@ constexpr filter_form invalid_users_filters{
     block_filter_by<invalid_users_type_pattern_bound>,
     block_max_filters,
     block_max_patterns,
+    block_max_filters * block_max_patterns,
     "Advanced filters do not fit in the request to list invalid users",
 };
 
@@ -58,7 +59,8 @@ void cc_list_invalid_users(napi_env, void *data) {
   if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListInvalidUsers)) return;
   void *header = nullptr;
   const int32_t status = mgmt::CIFSLIB_ListInvalidUsers(instance->invalid_users_request.get(), &header);
-  instance->invalid_users_result.reset(static_cast<uint8_t *>(header));  // ours to free, whatever the status
+  // The library keeps the header; it is read only after a call that returned 0.
+  if (status == 0) instance->invalid_users_result = static_cast<const uint8_t *>(header);
   if (status != 0) {
     record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_invalid_users, nullptr,
                    "Failed to list invalid users");
@@ -69,19 +71,19 @@ void cc_list_invalid_users(napi_env, void *data) {
 
 void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                            const answer_kit &kit) {
-  const open_files_page page(instance->invalid_users_result.get(), __func__, invalid_users_texts);
+  const listing_page page(instance->invalid_users_result, instance->listing_copy, __func__, invalid_users_texts);
   if (!page.ok()) return;
   const list_result_header &header = page.header();
-  // A count the object cannot hold is refused before an array of its length is made.
-  invalid_users_cursor cursor(page.object(), header.count);
-  if (cursor.problem()) return page.refuse(cursor.problem());
+  // The array is made with the number of users the copy holds, not the count claimed.
+  const uint32_t listed = count_invalid_users(page.copy(), header.count);
+  page.report_read(listed);
   napi_value users;
-  NAPI_CALL_OR(napi_create_array_with_length(env, header.count, &users), return,
+  NAPI_CALL_OR(napi_create_array_with_length(env, listed, &users), return,
                "Failed to create array to store list of invalid users, error: %d");
-  // One pass: a record found unsound drops the whole page, users made before it included.
   static constexpr element_texts texts{"Failed to create napi object to store individual invalid user info", false,
                                       "Failed to add individual invalid user info into array"};
   record_run run(env, kit, r_invalid_user, users, __func__, texts);
+  invalid_users_cursor cursor(page.copy(), header.count);
   invalid_user_view user;
   for (uint32_t index = 0; cursor.next(&user); ++index) {
     const field fields[] = {
@@ -92,7 +94,6 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
     };
     if (!run.add(fields, index)) return;
   }
-  if (cursor.problem()) return page.refuse(cursor.problem());
   if (!run.finish()) return;
 
   const field fields[] = {
@@ -108,7 +109,5 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
   NAPI_CALL_OR(kit.set(result, ck_invalid_users, invalid_users.object), (void)0,
                "Failed to copy invalid users list into return object, error: %d");
 }
-
-void cc_remove_invalid_users_object(const uint8_t *header) { open_files_page::remove_object(header); }
 
 }  // namespace cifs

@@ -7,7 +7,7 @@
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
-#include "values/library_buffer.h"
+#include "values/malloc_block.h"
 #include "values/text_array.h"
 
 namespace cifs {
@@ -73,8 +73,8 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_valu
   }
   const char *block = instance->contexts_list.get();
   const uint32_t *count = instance->contexts_count.get();
-  context_list_reader reader(byte_reader(count, library_buffer_size(count)),
-                             byte_reader(block, library_buffer_size(block)));
+  context_list_reader reader(byte_reader(count, malloc_block_size(count)),
+                             byte_reader(block, malloc_block_size(block)));
   fill_text_array(env, kit, array, [&] { return reader.next(); });
   if (reader.cut_short())
     LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());

@@ -1,5 +1,5 @@
 // Calls of the identity translation library, linked at load time. Each returns
-// a signed 32-bit status, 0 for success. Shared with the simulator.
+// a signed 32-bit status, 0 for success.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // Call shapes of the CIFS management client library. Every call returns a
-// signed 32-bit status, 0 for success. Shared with the simulator.
+// signed 32-bit status, 0 for success.
 #pragma once
 
 #include <cstdint>

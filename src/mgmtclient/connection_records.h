@@ -2,7 +2,7 @@
 // and fills for the details of one connection, the block that carries the
 // whole list, the number text the library is asked with, and the connection
 // form of the open files request.
-// Shared with the simulator, so this header includes nothing but <cstdint>/<cstddef>
+// Pure layout: this header includes nothing but <cstdint>/<cstddef>
 // and sibling record headers.
 #pragma once
 
@@ -63,17 +63,19 @@ static_assert(offsetof(connection_record, status) == 354);
 static_assert(offsetof(connection_record, privileges) == 386);
 static_assert(sizeof(connection_record) == 418);
 
-// Connection list block of CIFSLIB_GetConnectionsList: this header, then
-// `total_count` connection records back to back (unaligned), all in one
-// malloc block that the module releases with a single free.
+// Connection list block of CIFSLIB_GetConnectionsList, a malloc block the
+// module releases with a single free: the total count, four bytes for
+// alignment, then the address of the records, `total_count` of them back to
+// back (unaligned), inside the block or wherever the library keeps them.
 struct __attribute__((packed)) connection_list_header {
   uint32_t total_count;  // 0
   uint8_t unused0[4];    // 4: alignment, never read
-  // records follow at 8
+  uint64_t records;      // 8: pointer to the first record
 };
 static_assert(offsetof(connection_list_header, total_count) == 0);
 static_assert(offsetof(connection_list_header, unused0) == 4);
-static_assert(sizeof(connection_list_header) == 8);
+static_assert(offsetof(connection_list_header, records) == 8);
+static_assert(sizeof(connection_list_header) == 16);
 
 // The library's connection numbers are 16 bits wide, but the module asks with
 // the decimal text of a 32-bit number ("%d") in a buffer of this size: at
@@ -82,8 +84,8 @@ inline constexpr size_t connection_number_text_size = 7;
 inline constexpr uint32_t connection_number_text_max = 999999;
 
 // The security equivalences of CIFSLIB_GetConnectionDetails come as
-// `security_equivalence_count` NUL-terminated texts back to back in a malloc
-// block; a count of 0 or below means none are read.
+// `security_equivalence_count` NUL-terminated texts back to back in memory
+// the library keeps; a count of 0 or below means none are read.
 
 // The open files of a connection use the open files request with other
 // contents: the connection number in the first u32 (which the share form

@@ -1,7 +1,7 @@
 // Records of the cached invalid users listing: the page-sized request the
 // module sends, the result header the library answers with, and the invalid
 // user records it lays into a shared memory object.
-// Shared with the simulator, so this header includes nothing but <cstdint>/<cstddef>
+// Pure layout: this header includes nothing but <cstdint>/<cstddef>
 // and sibling record headers.
 #pragma once
 

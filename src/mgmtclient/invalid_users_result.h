@@ -1,6 +1,6 @@
 // The invalid user records of a cached invalid users result, read out of the
-// mapped shared memory object with the count the header claims; nothing is
-// read outside the mapping, and the walk stops at the first fault.
+// private copy of the shared memory object; nothing is read outside the copy,
+// and the walk stops at the first record that does not lie wholly inside it.
 // Pure code: no Node-API.
 #pragma once
 
@@ -11,8 +11,8 @@
 
 namespace cifs {
 
-// One cached user. Its texts point into the mapping: the name (an absent
-// offset reads as empty) and the client address, which is a fixed 16-byte
+// One cached user. Its texts point into the copy: the name (an absent offset,
+// or one that does not end inside the record, reads as empty) and the client address, which is a fixed 16-byte
 // field read no further than its size, NUL or not.
 struct invalid_user_view {
   uint32_t state;
@@ -23,16 +23,18 @@ struct invalid_user_view {
 
 class invalid_users_cursor {
  public:
-  invalid_users_cursor(byte_reader mapping, uint32_t count);
+  invalid_users_cursor(const byte_reader &copy, uint32_t count);
 
-  // The next user; false after the last one or at the first fault, which
-  // problem() then tells.
+  // The next user; false after the last one, or at a record that does not
+  // lie wholly inside the copy.
   bool next(invalid_user_view *user);
-  const result_problem &problem() const { return problem_; }
+  uint32_t read() const { return records_.read(); }
 
  private:
   record_cursor records_;
-  result_problem problem_;
 };
+
+// How many users a cursor over the same page hands out.
+uint32_t count_invalid_users(const byte_reader &copy, uint32_t count);
 
 }  // namespace cifs

@@ -1,7 +1,8 @@
 // Records of the open files calls: the page-sized list request the module
 // sends, the result header the library answers with, the open file records
 // it writes into a shared memory object, and the close file record.
-// Shared with the simulator, so this header includes nothing but <cstdint>/<cstddef>.
+// Pure layout: this header includes nothing but <cstdint>/<cstddef>, so fuzz
+// targets and native tests take it alone. The simulator keeps its own.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,5 @@
-// The open file records of a list result, read out of the mapped shared
-// memory object. Either check the whole page first (check_open_files) and
-// then read it, or read it with the cursor and drop what was built when it
-// stops at a fault; nothing is read outside the mapping either way.
+// The open file records of a list result, read out of the private copy of
+// the shared memory object; nothing is read outside the copy.
 // Pure code: no Node-API.
 #pragma once
 
@@ -16,8 +14,9 @@ namespace cifs {
 // set it); those of a connection read it too.
 enum class open_files_form : uint8_t { share, connection };
 
-// One open file. Its texts point into the mapping; an absent offset reads as
-// empty, so does the share name in the share form.
+// One open file. Its texts point into the copy; a text whose offset is absent
+// or does not end inside the record reads as empty, so does the share name in
+// the share form.
 struct open_file_view {
   uint32_t session_id;
   uint32_t file_id;
@@ -28,20 +27,19 @@ struct open_file_view {
 
 class open_files_cursor {
  public:
-  open_files_cursor(byte_reader mapping, uint32_t count, open_files_form form);
+  open_files_cursor(const byte_reader &copy, uint32_t count, open_files_form form);
 
-  // The next file; false after the last one or at the first fault, which
-  // problem() then tells.
+  // The next file; false after the last one, or at a record that does not
+  // lie wholly inside the copy.
   bool next(open_file_view *file);
-  const result_problem &problem() const { return problem_; }
+  uint32_t read() const { return records_.read(); }
 
  private:
   record_cursor records_;
   open_files_form form_;
-  result_problem problem_;
 };
 
-// Reads every record once; the first fault, or none when all are sound.
-result_problem check_open_files(byte_reader mapping, uint32_t count, open_files_form form);
+// How many files a cursor over the same page hands out.
+uint32_t count_open_files(const byte_reader &copy, uint32_t count);
 
 }  // namespace cifs

@@ -1,5 +1,6 @@
 // Records exchanged with the CIFS management client library.
-// Shared with the simulator, so this header includes nothing but <cstdint>/<cstddef>.
+// Pure layout: this header includes nothing but <cstdint>/<cstddef>, so fuzz
+// targets and native tests take it alone. The simulator keeps its own.
 #pragma once
 
 #include <cstddef>

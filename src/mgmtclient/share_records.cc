@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "mgmtclient/library_limits.h"
+
 namespace cifs {
 
 namespace {
@@ -24,14 +26,35 @@ std::optional<share_view> skipped(share_fault why, share_fault *fault) {
 
 const char *share_fault_text(share_fault fault) {
   switch (fault) {
-    case share_fault::outside_block: return "it does not point inside the list block";
     case share_fault::header_past_block: return "its 48-byte header runs past the end of the list block";
     case share_fault::strings_past_block: return "its strings length runs past the end of the list block";
+    case share_fault::strings_too_long:
+      return "it lies apart from the list block and its strings length is above 65536 bytes";
     case share_fault::none:
     case share_fault::null_record: break;
   }
   return nullptr;
 }
+
+namespace {
+
+share_view view_of(const share_record &header, const byte_reader &strings) {
+  share_view view{};
+  view.share_type = header.share_type;
+  view.name_space = header.name_space;
+  view.encryption = header.encryption;
+  view.folder_redirection = header.folder_redirection;
+  view.atm_backup = header.atm_backup;
+  view.open_files_count = header.open_files_count;
+  view.name = text_or_empty(strings, header.name_offset);
+  view.volume_name = text_or_empty(strings, header.volume_name_offset);
+  view.comment = text_or_empty(strings, header.comment_offset);
+  view.relative_path = text_or_empty(strings, header.relative_path_offset);
+  view.absolute_path = text_or_empty(strings, header.absolute_path_offset);
+  return view;
+}
+
+}  // namespace
 
 std::optional<share_view> read_share_record(const byte_reader &block, size_t offset, share_fault *fault) {
   const std::optional<share_record> header = block.value_at<share_record>(offset);
@@ -39,19 +62,15 @@ std::optional<share_view> read_share_record(const byte_reader &block, size_t off
   const std::optional<byte_reader> strings = block.sub(offset + sizeof(share_record), header->strings_length);
   if (!strings) return skipped(share_fault::strings_past_block, fault);
   if (fault) *fault = share_fault::none;
-  share_view view{};
-  view.share_type = header->share_type;
-  view.name_space = header->name_space;
-  view.encryption = header->encryption;
-  view.folder_redirection = header->folder_redirection;
-  view.atm_backup = header->atm_backup;
-  view.open_files_count = header->open_files_count;
-  view.name = text_or_empty(*strings, header->name_offset);
-  view.volume_name = text_or_empty(*strings, header->volume_name_offset);
-  view.comment = text_or_empty(*strings, header->comment_offset);
-  view.relative_path = text_or_empty(*strings, header->relative_path_offset);
-  view.absolute_path = text_or_empty(*strings, header->absolute_path_offset);
-  return view;
+  return view_of(*header, *strings);
+}
+
+std::optional<share_view> read_apart_share_record(const uint8_t *record, share_fault *fault) {
+  const share_record header = *byte_reader(record, sizeof(share_record)).value_at<share_record>(0);
+  static_assert(share_record_max_strings == 65536, "share_fault_text names the limit");
+  if (header.strings_length > share_record_max_strings) return skipped(share_fault::strings_too_long, fault);
+  if (fault) *fault = share_fault::none;
+  return view_of(header, byte_reader(record + sizeof(share_record), header.strings_length));
 }
 
 namespace {
@@ -84,9 +103,11 @@ std::optional<share_view> share_list_reader::share(uint32_t i, share_fault *faul
   if (i >= count_) return skipped(share_fault::null_record, fault);
   const uintptr_t address = block_.value_at<uintptr_t>(slot_offset(i)).value_or(0);
   if (address == 0) return skipped(share_fault::null_record, fault);
-  const std::optional<size_t> at = block_.offset_of(reinterpret_cast<const void *>(address));
-  if (!at) return skipped(share_fault::outside_block, fault);
-  return read_share_record(block_, *at, fault);
+  // The block's very end counts as inside: a record there cannot fit, and is
+  // no record the library keeps elsewhere.
+  const auto begin = reinterpret_cast<uintptr_t>(block_.data());
+  if (address >= begin && address - begin <= block_.size()) return read_share_record(block_, address - begin, fault);
+  return read_apart_share_record(reinterpret_cast<const uint8_t *>(address), fault);
 }
 
 malloc_ptr<share_record> build_share_config_record(const share_config_texts &texts) {

@@ -26,15 +26,15 @@ struct share_view {
   std::string_view name, volume_name, comment, relative_path, absolute_path;
 };
 
-// Why a listed record was not read. Records of a list live in its block (the
-// module frees the block and nothing else), so a pointer elsewhere, or a record
-// that does not fit before the block's end, is skipped as a null record is.
+// Why a listed record was not read. A record inside the list block (its very
+// end included) must fit before the block's end; a record apart from it is the
+// library's own memory, read by its header with its strings length capped.
 enum class share_fault : uint8_t {
   none,
   null_record,         // skipped without a word: the library may list one
-  outside_block,       // points before the block, past it, or at its very end
   header_past_block,   // the 48-byte header does not fit before the block's end
   strings_past_block,  // the header fits, its strings length does not
+  strings_too_long,    // a record apart from the block claims more strings than we read
 };
 
 // What a log line says about a skipped record; null for none and null_record.
@@ -59,6 +59,11 @@ class share_list_reader {
 // Reads the share record at `offset` of `block`: its header and the
 // `strings_length` bytes that follow must lie inside the block.
 std::optional<share_view> read_share_record(const byte_reader &block, size_t offset, share_fault *fault = nullptr);
+
+// Reads a share record the library keeps apart from its list block: the
+// 48-byte header at `record`, then at most share_record_max_strings bytes of
+// strings, as its strings length gives them.
+std::optional<share_view> read_apart_share_record(const uint8_t *record, share_fault *fault = nullptr);
 
 // The texts of a create or change request; an absent optional text is left
 // out of the record and its offset set to absent.

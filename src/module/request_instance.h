@@ -50,12 +50,13 @@ struct request_instance {
   received_entry *entries_head;
   received_entry *entries_tail;
   malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share or connection)
-  malloc_ptr<uint8_t> open_files_result;   // its result header, malloc'd by the library
+  const uint8_t *open_files_result;        // its result header: the library's, never released
   malloc_ptr<uint8_t> connection_list;     // connections list block from the library, freed by the executor
   malloc_ptr<connection_record> connection_records;  // copies kept by the executor (list, details)
   malloc_ptr<uint8_t> invalid_users_request;  // page built by the parser (cached invalid users)
-  malloc_ptr<uint8_t> invalid_users_result;   // its result header, malloc'd by the library
-  malloc_ptr<char> sev_list;               // security equivalence texts of a connection, from the library
+  const uint8_t *invalid_users_result;        // its result header: the library's, never released
+  const char *sev_list;                    // security equivalence texts of a connection: the library's, never released
+  malloc_ptr<uint8_t> listing_copy;        // the copy of a shared memory listing's object, made by its converter
   malloc_ptr<char> user_name;              // adding one invalid or blocked user
   uint32_t connection_number;
   uint32_t return_count;

@@ -3,7 +3,7 @@
 #include <iterator>
 
 #include "mgmtclient/open_file_texts.h"
-#include "mgmtclient/open_files_page.h"
+#include "mgmtclient/listing_page.h"
 #include "module/failure.h"
 #include "module/log.h"
 #include "module/napi_call.h"
@@ -92,25 +92,25 @@ bool access_modes_field(napi_env env, const answer_kit &kit, request_instance *i
 
 void convert_open_files_page(napi_env env, request_instance *instance, napi_value result, const answer_kit &kit,
                              const uint8_t *header_bytes, const char *converter, const open_files_answer_form &form) {
-  const open_files_page page(header_bytes, converter);
+  const listing_page page(header_bytes, instance->listing_copy, converter, open_files_texts);
   if (!page.ok()) return;
   const list_result_header &header = page.header();
-  // A count the object cannot hold is refused before an array of its length is made.
-  open_files_cursor cursor = page.files(form.form);
-  if (cursor.problem()) return page.refuse(cursor.problem());
+  // The array is made with the number of files the copy holds, not the count claimed.
+  const uint32_t listed = count_open_files(page.copy(), header.count);
+  page.report_read(listed);
   napi_value files;
-  napi_status status = napi_create_array_with_length(env, header.count, &files);
+  napi_status status = napi_create_array_with_length(env, listed, &files);
   if (status != napi_ok) {
     CIFS_LOG_AS(converter, LOG_ERR, "Failed to create array to store list of open files, error: %d", status);
     return;
   }
-  // One pass: a record found unsound drops the whole page, files made before it included.
   field fields[6];
   size_t used = form.connection_keys ? 3 : 0;  // the connection's keys come from the first file
   open_file_view file;
   static constexpr element_texts texts{"Failed to create napi object to store individual file-object info", false,
                                       "Failed to add individual file-object info into array"};
   record_run run(env, kit, form.file_kind, files, converter, texts);
+  open_files_cursor cursor(page.copy(), header.count, form.form);
   for (uint32_t index = 0; cursor.next(&file); ++index) {
     if (index == 0 && form.connection_keys) {
       fields[0] = field::of(make_uint32(env, ckey(k_connection_number), file.session_id));
@@ -119,7 +119,6 @@ void convert_open_files_page(napi_env env, request_instance *instance, napi_valu
     }
     if (!form.add_file(env, kit, instance, file, run, index)) return;
   }
-  if (cursor.problem()) return page.refuse(cursor.problem());
   if (!run.finish()) return;
 
   fields[used++] = field::of(make_uint32(env, ckey(k_count), header.count));

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "mgmtclient/open_files_page.h"
 #include "mgmtclient/open_files_result.h"
 #include "module/request_instance.h"
 #include "values/answer_texts.h"
@@ -66,15 +65,13 @@ void convert_open_files_page(napi_env env, request_instance *instance, napi_valu
                              const uint8_t *header, const char *converter, const open_files_answer_form &form);
 
 // The completion step of an open files listing, whose converter is
-// `convert`: the result header is malloc'd by the library and left to its
-// caller, so it is freed here on every path, a failing call's included; so
-// is the object such a call may have named, which has nobody else to remove it.
+// `convert`. The result header stays the library's; the request page and the
+// copy of the object are released on every path.
 template <void (*convert)(napi_env, request_instance *, napi_value, const answer_kit &)>
 void complete_open_files_listing(napi_env env, request_instance &instance, napi_value result, const answer_kit &kit) {
   if (instance.error_code == 0) convert(env, &instance, result, kit);
-  else open_files_page::remove_object(instance.open_files_result.get());
   instance.open_files_request.reset();
-  instance.open_files_result.reset();
+  instance.listing_copy.reset();
 }
 
 }  // namespace cifs

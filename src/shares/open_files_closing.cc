@@ -11,7 +11,7 @@
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/keys.h"
-#include "values/library_buffer.h"
+#include "values/malloc_block.h"
 #include "values/readers.h"
 
 namespace cifs {
@@ -76,7 +76,7 @@ void cs_close_all_open_files_of_share(napi_env, void *data) {
   if (status != 0) {
     // The name opens the string area; read no further than the record's block.
     const char *volume = reinterpret_cast<const char *>(record) + sizeof(share_record);
-    const size_t length = strnlen(volume, library_buffer_size(record) - sizeof(share_record));
+    const size_t length = strnlen(volume, malloc_block_size(record) - sizeof(share_record));
     record_failure(instance, static_cast<uint32_t>(status), id_failed_to_close_all_files, nullptr,
                    "Failed to close all open files of volume: %.*s", static_cast<int>(length), volume);
     LOG_ERROR("%s, error: %d", instance->error_message, status);

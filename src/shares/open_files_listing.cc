@@ -28,6 +28,7 @@ constexpr filter_form open_files_filters{
     block_filter_by<open_files_type_pattern_bound>,
     block_max_filters,
     block_max_patterns,
+    block_max_filters * block_max_patterns,
     "Advanced filters do not fit in the request to list open files",
 };
 
@@ -59,7 +60,8 @@ void cs_list_open_files_of_share(napi_env, void *data) {
   if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListOpenFiles)) return;
   void *header = nullptr;
   const int32_t status = mgmt::CIFSLIB_ListOpenFiles(instance->open_files_request.get(), &header);
-  instance->open_files_result.reset(static_cast<uint8_t *>(header));  // ours to free, whatever the status
+  // The library keeps the header; it is read only after a call that returned 0.
+  if (status == 0) instance->open_files_result = static_cast<const uint8_t *>(header);
   if (status != 0) {
     // The volume name opens the string area; read no further than its bound
     // (the library had the page in between).
@@ -99,7 +101,7 @@ bool add_open_file(napi_env env, const answer_kit &kit, request_instance *instan
 void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                         const answer_kit &kit) {
   static constexpr open_files_answer_form share_files{open_files_form::share, r_open_files, r_open_file, add_open_file, false};
-  convert_open_files_page(env, instance, result, kit, instance->open_files_result.get(), __func__, share_files);
+  convert_open_files_page(env, instance, result, kit, instance->open_files_result, __func__, share_files);
 }
 
 }  // namespace cifs

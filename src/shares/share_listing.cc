@@ -12,7 +12,7 @@
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
-#include "values/library_buffer.h"
+#include "values/malloc_block.h"
 
 namespace cifs {
 
@@ -115,7 +115,7 @@ void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, na
     return;
   }
   const uint8_t *block = instance->share_list.get();
-  share_list_reader reader(block, library_buffer_size(block));
+  share_list_reader reader(block, malloc_block_size(block));
   for (uint32_t i = 0; i < reader.count(); ++i) {
     share_fault fault;
     std::optional<share_view> share = reader.share(i, &fault);

@@ -39,15 +39,16 @@ class filters_reader {
   uint32_t refused(filter_refusal refusal) const;
 
   uint32_t read_match_type(napi_value info, uint32_t *code, char (&text)[match_type_bound]) const;
-  uint32_t read_filter(napi_value filters, uint32_t index) const;
-  // Copies the string `value` into `buffer` (cut to `size` - 1 bytes, and at
-  // a NUL inside it); a value that is not a string fails as `key`'s conversion.
+  uint32_t read_filter(napi_value filters, uint32_t index);
+  // Copies the string `value` into `buffer` (cut to `size` - 1 bytes); a value
+  // that is not a string, or holds a NUL within those bytes, fails as `key`'s conversion.
   uint32_t copy_text(napi_value value, const char *key, char *buffer, size_t size, size_t *length) const;
 
   napi_env env_;
   request_instance *instance_;
   const filter_form &form_;
   filter_sink &sink_;
+  uint64_t patterns_read_ = 0;  // of every filter so far
 };
 
 uint32_t filters_reader::refuse(const char *func, int logged, uint32_t code, uint32_t id, const char *key,
@@ -86,8 +87,9 @@ uint32_t filters_reader::copy_text(napi_value value, const char *key, char *buff
                                    size_t *length) const {
   *length = 0;
   if (napi_get_value_string_utf8(env_, value, buffer, size, length) == napi_ok) {
-    *length = strnlen(buffer, *length);  // a text ends at its first NUL, as the block stores it
-    return 0;
+    // A text with a NUL inside is refused as an unconvertible one: cut there,
+    // "status\0whatever" would filter on "status", and a pattern on a shorter text.
+    if (strnlen(buffer, *length) == *length) return 0;
   }
   clear_pending_exception(env_);
   record_failure(instance_, status_string_convert_failed, id_failed_to_extract_convert, key,
@@ -120,7 +122,7 @@ uint32_t filters_reader::read_match_type(napi_value info, uint32_t *code, char (
   return 0;
 }
 
-uint32_t filters_reader::read_filter(napi_value filters, uint32_t index) const {
+uint32_t filters_reader::read_filter(napi_value filters, uint32_t index) {
   const char *filters_key = ckey(k_filters), *filter_by_key = ckey(k_filter_by), *patterns_key = ckey(k_patterns);
   const char *func = form_.element_reader;
   napi_value element, value, patterns;
@@ -158,6 +160,12 @@ uint32_t filters_reader::read_filter(napi_value filters, uint32_t index) const {
   if (count > form_.max_patterns)
     return refuse(func, static_cast<int>(status_does_not_fit), status_does_not_fit, id_patterns_length, nullptr,
                   "Too many patterns in advanced filter %s: %u, at most %zu", filter_by, count, form_.max_patterns);
+  // Every pattern is read, though a repeated filter keeps only its last set:
+  // the work of one request is bounded before any of this filter's is done.
+  patterns_read_ += count;
+  if (patterns_read_ > form_.max_patterns_in_all)
+    return refuse(func, static_cast<int>(status_does_not_fit), status_does_not_fit, id_filters_length, nullptr,
+                  "Advanced filters hold more than %zu patterns in all", form_.max_patterns_in_all);
   if (filter_refusal refusal = sink_.filter(row->code, filter_by, count); refusal != filter_refusal::none)
     return refused(refusal);
 

@@ -44,6 +44,7 @@ struct filter_form {
   std::span<const filter_by_row> filter_by;
   size_t max_filters;   // more are refused before any is read
   size_t max_patterns;  // per filter, likewise
+  size_t max_patterns_in_all;  // of all filters together; the request fails at the filter that passes it
   const char *does_not_fit;  // the text of a set its sink cannot hold
 };
 

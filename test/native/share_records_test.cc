@@ -71,8 +71,9 @@ const bytes sys_record = {
 
 // Where one pointer slot of a hand-laid block points.
 struct slot {
-  enum { record, at } kind;
+  enum { record, at, apart } kind;
   size_t index = 0;  // record: which of the records; at: a byte offset in the block
+  const bytes *elsewhere = nullptr;  // apart: a record the library keeps outside the block
 };
 
 // A share list block: the count, one pointer per slot, then the records back
@@ -92,7 +93,9 @@ struct laid_block {
     for (size_t i = 0; i < records.size(); ++i) std::copy(records[i].begin(), records[i].end(), storage.begin() + offsets[i]);
     for (size_t i = 0; i < slots.size(); ++i) {
       const uint8_t *pointer =
-          storage.data() + (slots[i].kind == slot::record ? offsets[slots[i].index] : slots[i].index);
+          slots[i].kind == slot::apart
+              ? slots[i].elsewhere->data()
+              : storage.data() + (slots[i].kind == slot::record ? offsets[slots[i].index] : slots[i].index);
       std::memcpy(storage.data() + 4 + 8 * i, &pointer, sizeof pointer);
     }
   }
@@ -103,7 +106,7 @@ TEST(ShareListReader, ReadsEveryFieldAndTextOfARecord) {
   laid_block block(2, {{slot::record, 0}, {slot::record, 1}}, {docs_record, sys_record});
   auto reader = block.reader();
   ASSERT_EQ(reader.count(), 2u);
-  cifs::share_fault fault = cifs::share_fault::outside_block;
+  cifs::share_fault fault = cifs::share_fault::strings_too_long;
   auto docs = reader.share(0, &fault);
   ASSERT_TRUE(docs);
   EXPECT_EQ(fault, cifs::share_fault::none);
@@ -137,6 +140,32 @@ TEST(ShareListReader, CountIsCutToThePointersThatFit) {
   EXPECT_EQ(into_slots.reader().count(), 1u);
   EXPECT_EQ(cifs::share_list_reader(nullptr, 0).count(), 0u);
   EXPECT_EQ(cifs::share_list_reader(block.storage.data(), 3).count(), 0u) << "not even the count fits";
+}
+
+// Records the library keeps apart from the block are read by their own
+// header; the block's very end is inside it, where no record fits.
+TEST(ShareListReader, ReadsRecordsApartFromTheBlock) {
+  bytes unterminated = sys_record;
+  unterminated.at(48 + 3) = 's';  // "syss" with no NUL in its strings
+  bytes too_long = sys_record;
+  put32(too_long, 44, 65537);
+  laid_block block(4, {{slot::apart, 0, &docs_record}, {slot::apart, 0, &unterminated}, {slot::apart, 0, &too_long},
+                       {slot::at, 4 + 8 * 4}},
+                   {});
+  auto reader = block.reader();
+  ASSERT_EQ(reader.count(), 4u);
+  auto docs = reader.share(0);
+  ASSERT_TRUE(docs);
+  EXPECT_EQ(docs->name, "docs");
+  EXPECT_EQ(docs->absolute_path, "/DATA/pub");
+  auto cut = reader.share(1);
+  ASSERT_TRUE(cut);
+  EXPECT_EQ(cut->name, "") << "a text not ending inside its strings reads as empty";
+  cifs::share_fault fault = cifs::share_fault::none;
+  EXPECT_FALSE(reader.share(2, &fault));
+  EXPECT_EQ(fault, cifs::share_fault::strings_too_long);
+  EXPECT_FALSE(reader.share(3, &fault));
+  EXPECT_EQ(fault, cifs::share_fault::header_past_block) << "the block's end is inside the block";
 }
 
 }  // namespace

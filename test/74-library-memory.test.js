@@ -1,0 +1,251 @@
+'use strict';
+// Memory the management library hands back, in every shape the library may
+// choose: records inside their list block or apart from it, headers and texts
+// the library keeps (a stray free of them aborts the process), and shared
+// memory objects that are larger, smaller, emptier or stranger than their
+// header says.
+const { describe, it, beforeEach, afterEach } = require('node:test');
+const assert = require('node:assert/strict');
+const fs = require('node:fs');
+const { cifs } = require('./support/addon');
+const sim = require('./support/sim');
+const simulator = require('../lib/simulator');
+const logs = require('./support/logs');
+
+const dn = 'cn=admin,o=example';
+const connections = (operation, fields) => cifs.cifs_connections_sphere({ operation, dn, ...fields });
+const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
+const { openFileRecord, resultHeader } = sim.openFileRecords;
+const { connectionRecord, invalidUserRecord } = sim.connectionRecords;
+const messagesSince = (mark) => logs.since(mark).map(logs.message);
+
+beforeEach(() => sim.reset());
+afterEach(() => {
+  const left = sim.mgmt.sharedMemory();
+  sim.mgmt.removeSharedMemory();
+  assert.deepEqual(left, [], 'no shared memory object is left');
+});
+
+describe('records inside their list block or apart from it', () => {
+  const model = [
+    { connectionNumber: 1, userName: 'ann', status: 'Active', totalBytesRead: 10 },
+    { connectionNumber: 12, userName: 'bob', status: 'Idle', totalBytesRead: 500 },
+    { connectionNumber: 112, userName: 'cy', status: 'Active', totalBytesRead: 2000 },
+    { connectionNumber: 7, userName: 'dee', status: 'Active', totalBytesRead: 0 },
+    { connectionNumber: 1203, userName: 'eve', status: 'Active', totalBytesRead: 70 },
+  ];
+  const filtered = {
+    ignoreCount: 1,
+    returnCount: 4,
+    advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] },
+  };
+
+  it('a connection list answers the same, filtered and paged, wherever its records lie', async () => {
+    sim.mgmt.setConnections(model);
+    const answers = [];
+    for (const connectionRecords of ['inside', 'apart']) {
+      simulator.setChoices({ connectionRecords });
+      answers.push(await connections(2, filtered));
+    }
+    assert.deepEqual(answers[0].connections.map((c) => c.userName), ['cy', 'dee']);
+    assert.deepEqual(answers[1], answers[0]);
+  });
+
+  it('shares and mapped shares answer the same wherever their records lie', async () => {
+    sim.mgmt.setConnections([{ connectionNumber: 4, mappedShares: ['DATA', 'home'] }]);
+    const answers = [];
+    for (const shareRecords of ['inside', 'apart']) {
+      simulator.setChoices({ shareRecords });
+      answers.push([await shares(1), await connections(4, { connectionNumber: 4 })]);
+    }
+    assert.ok(answers[0][0].shares.length > 1);
+    assert.deepEqual(answers[0][1].shares.map((s) => s.name), ['DATA', 'home']);
+    assert.deepEqual(answers[1], answers[0]);
+  });
+
+  it('a raw connection list: inside, the block bounds the count; a null pointer reads as none', async () => {
+    const records = Buffer.concat([connectionRecord({ connectionNumber: 3 }), connectionRecord({ connectionNumber: 4 })]);
+    const cases = [
+      [{ count: 1000, records, place: 'inside' }, [3, 4], 'Connection list claims 1000 records, its block holds 2'],
+      [{ count: 1, records, place: 'apart' }, [3], null],
+      [{ count: 9, records, place: 'null' }, [], 'Connection list claims 9 records and gives no records pointer'],
+    ];
+    for (const [connectionList, numbers, line] of cases) {
+      sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [{ connectionList }] });
+      const mark = logs.mark();
+      const answer = await connections(2, { ignoreCount: 0, returnCount: 100 });
+      assert.deepEqual(answer.connections.map((c) => c.connectionNumber), numbers, connectionList.place);
+      if (line) assert.ok(messagesSince(mark).includes(line), messagesSince(mark).join('\n'));
+    }
+  });
+
+  it('records apart from the block are read for their count, at most 65,536', async () => {
+    const count = 65536;
+    const records = Buffer.alloc(count * 418);
+    for (let i = 0; i < count; i += 1) records.writeUInt16LE(i & 0xffff, i * 418);
+    records.write('Active', (count - 1) * 418 + 354); // only the last record passes the filter
+    sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [{ connectionList: { count: 70000, records, place: 'apart' } }] });
+    const mark = logs.mark();
+    const answer = await connections(2, { ...filtered, ignoreCount: 0, returnCount: 0xffffffff });
+    assert.deepEqual(answer.connections.map((c) => c.connectionNumber), [65535]);
+    assert.ok(messagesSince(mark).includes('Connection list claims 70000 records, more than the 65536 read'));
+  });
+
+  it('a share record apart from the block is read by its own header, up to 65,536 bytes of strings', async () => {
+    const texts = { name: 'far', volumeName: 'V', comment: 'c', relativePath: 'r', absolutePath: '/V/r' };
+    sim.mgmt.rawShareList([
+      { outside: sim.records.shareRecord({ texts }) },
+      { outside: sim.records.shareRecord({ texts, stringsLength: 65537 }) },
+      { outside: sim.records.shareRecord({ texts, offsets: { comment: 64 } }) },
+      { end: true },
+    ]);
+    const mark = logs.mark();
+    const listed = (await shares(1)).shares;
+    assert.deepEqual(Object.keys(listed), ['0', '2']);
+    assert.equal(listed[0].absolutePath, '/V/r');
+    assert.equal(listed[2].comment, '', 'a text that does not end inside its strings reads as empty');
+    assert.deepEqual(messagesSince(mark), [
+      'Share record 1 of the list skipped: it lies apart from the list block and its strings length is above 65536 bytes',
+      'Share record 3 of the list skipped: its 48-byte header runs past the end of the list block',
+    ]);
+  });
+});
+
+describe('what the library keeps is read where it is and never released', () => {
+  it('headers and security equivalences answer again and again', async () => {
+    sim.mgmt.setOpenFiles([{ shareName: 'home', name: 'a.txt', sessionID: 1 }]);
+    for (let round = 0; round < 20; round += 1) {
+      assert.deepEqual((await shares(6, { volumeName: 'home', ignoreCount: 0, returnCount: 10 })).openFiles.files.map((f) => f.name), ['a.txt']);
+      assert.equal((await connections(5, { connection: 1 })).openFiles.count, 1);
+      assert.equal((await connections(6, {})).invalidUsers.users.length, sim.mgmt.invalidUsers().length);
+      assert.deepEqual((await connections(3, { connectionNumber: 1 })).connection.securityEquivalence, ['.admins.org', '.staff.users.org']);
+    }
+  });
+
+  it('a failing listing hands out nothing, and nothing is read', async () => {
+    for (const [call, request] of [['CIFSLIB_ListOpenFiles', () => connections(5, {})], ['CIFSLIB_ListInvalidUsers', () => connections(6, {})]]) {
+      sim.mgmt.fail({ call, status: 5, times: 1 });
+      const answer = await request();
+      assert.equal(answer.error.errorCode, 5);
+      assert.equal(answer.openFiles ?? answer.invalidUsers, undefined);
+    }
+  });
+
+  it('a listing that succeeds without a header answers without its key, logged', async () => {
+    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [null] });
+    const mark = logs.mark();
+    assert.deepEqual(await connections(6, {}), { status: 'success', operation: 'FetchCIFSCachedInvalidUsersList' });
+    assert.ok(messagesSince(mark).includes('The invalid users result has no result header'));
+  });
+
+  it('security equivalences end at a text without its NUL within 1,024 bytes', async () => {
+    const texts = Buffer.concat([Buffer.from('a\0b\0'), Buffer.alloc(1100, 0x78), Buffer.from('\0c\0')]);
+    sim.mgmt.rawResult('CIFSLIB_GetConnectionDetails', {
+      out: [connectionRecord({ connectionNumber: 9, securityEquivalenceCount: 4 }), texts],
+    });
+    const mark = logs.mark();
+    assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, ['a', 'b']);
+    assert.ok(messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
+  });
+});
+
+describe('shared memory objects that change or lie', () => {
+  const files = [openFileRecord({ name: 'a.txt' }), openFileRecord({ name: 'b.txt' }), openFileRecord({ name: 'c.txt' })];
+  const users = [invalidUserRecord({ name: 'x' }), invalidUserRecord({ name: 'y' }), invalidUserRecord({ name: 'z' })];
+  const listings = [
+    {
+      what: 'open files', call: 'CIFSLIB_ListOpenFiles', records: files, key: 'openFiles', list: 'files', title: 'Open files',
+      request: () => shares(6, { volumeName: 'DATA', ignoreCount: 0, returnCount: 10 }),
+    },
+    {
+      what: 'invalid users', call: 'CIFSLIB_ListInvalidUsers', records: users, key: 'invalidUsers', list: 'users', title: 'Invalid users',
+      request: () => connections(6, {}),
+    },
+  ];
+  const bytesOf = (records) => Buffer.concat(records);
+  const sizeOf = (records) => bytesOf(records).length;
+
+  // shm(name) is the object a case hands out; header(name) its result header.
+  const cases = [
+    { what: 'a header size larger than its object', count: 3, size: () => 1n << 40n, listed: 3 },
+    { what: 'a header size smaller than its object', count: 3, size: (r) => sizeOf(r.slice(0, 2)), listed: 2, cut: true },
+    { what: 'a count above the records present', count: 5, size: (r) => sizeOf(r), listed: 3, cut: true },
+    { what: 'an object cut short after it was named', count: 3, size: (r) => sizeOf(r), truncate: (r) => sizeOf(r) - 1, listed: 2, cut: true },
+    { what: 'a header size of 0', count: 3, size: () => 0, failure: ['map', 22] },
+    { what: 'a FIFO under the name', count: 3, size: (r) => sizeOf(r), kind: 'fifo', failure: ['map', 19] },
+    { what: 'a directory under the name', count: 3, size: (r) => sizeOf(r), kind: 'directory', failure: ['map', 19] },
+  ];
+  for (const listing of listings) {
+    for (const c of cases) {
+      it(`${listing.what}: ${c.what}`, async () => {
+        const name = sim.mgmt.shmName(`${listing.list}-${c.what.replace(/\W+/g, '-')}`);
+        const bytes = bytesOf(listing.records);
+        const shm = { name, bytes, kind: c.kind, size: c.truncate ? c.truncate(listing.records) : undefined };
+        const header = resultHeader({ count: c.count, cookie: 'ck', shmName: name, shmSize: c.size(listing.records) });
+        sim.mgmt.rawResult(listing.call, { out: [header], shm });
+        const mark = logs.mark();
+        const answer = await listing.request();
+        const lines = messagesSince(mark);
+        if (c.failure) {
+          assert.equal(answer[listing.key], undefined);
+          const [step, errno] = c.failure;
+          assert.ok(lines.includes(`Failed to ${step} shared memory created for ${listing.what}: ${name}, error: ${errno}`), lines.join('\n'));
+        } else {
+          assert.equal(answer[listing.key].count, c.count);
+          assert.equal(answer[listing.key][listing.list].length, c.listed);
+          assert.equal(lines.includes(`${listing.title} result cut at ${c.listed} of ${c.count} records`), Boolean(c.cut), lines.join('\n'));
+        }
+        if (c.kind === 'directory') {
+          assert.ok(lines.some((l) => l.startsWith(`Failed to unlink shared memory object created to list ${listing.what}, error: `)));
+        } else {
+          assert.ok(!fs.existsSync(`/dev/shm${name}`), 'the object is removed');
+        }
+      });
+    }
+  }
+
+  it('a sparse object of gigabytes is copied no further than 64 MiB', async () => {
+    const name = sim.mgmt.shmName('sparse');
+    sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', {
+      out: [resultHeader({ count: 0, shmName: name, shmSize: 8n << 30n })], shm: { name, bytes: Buffer.alloc(0), size: 8 * 2 ** 30 },
+    });
+    const mark = logs.mark();
+    assert.deepEqual((await connections(5, {})).openFiles, { count: 0, cookie: '', files: [] });
+    assert.ok(messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
+  });
+
+  it('a page is read no further than 65,536 records', async () => {
+    const name = sim.mgmt.shmName('many');
+    const bytes = Buffer.alloc(70000 * 40); // records of empty texts
+    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [resultHeader({ count: 70000, shmName: name, shmSize: bytes.length })], shm: { name, bytes } });
+    const mark = logs.mark();
+    const { invalidUsers } = await connections(6, {});
+    assert.equal(invalidUsers.count, 70000);
+    assert.equal(invalidUsers.users.length, 65536);
+    assert.ok(messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
+  });
+
+  it('the model\'s object shrunk after it was handed out answers the records it still holds', async () => {
+    sim.mgmt.setOpenFiles([{ shareName: 'home', name: 'a.txt' }, { shareName: 'home', name: 'b.txt' }]);
+    sim.mgmt.shrinkNextObject(40);
+    const mark = logs.mark();
+    const { openFiles } = await shares(6, { volumeName: 'home', ignoreCount: 0, returnCount: 10 });
+    assert.equal(openFiles.count, 2);
+    assert.deepEqual(openFiles.files, []);
+    assert.ok(messagesSince(mark).includes('Open files result cut at 0 of 2 records'));
+  });
+
+  it('a name without its NUL within 256 bytes is neither opened nor removed; a long cookie is cut', async () => {
+    const strings = Buffer.concat([Buffer.alloc(300, 0x6e), Buffer.from('\0'), Buffer.alloc(1100, 0x63), Buffer.from('\0')]);
+    const header = Buffer.concat([resultHeader({ count: 0 }).subarray(0, 24), strings]);
+    header.writeUInt32LE(301, 4); // the cookie
+    header.writeUInt32LE(0, 8); // the name
+    sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', { out: [header] });
+    const mark = logs.mark();
+    assert.deepEqual(await connections(5, {}), { status: 'success', operation: 'FetchCIFSConnectionOpenFiles' });
+    const lines = messagesSince(mark);
+    assert.ok(lines.some((l) => l.startsWith('Failed to open shared memory created for open files: ') && l.endsWith(', error: 22')), lines.join('\n'));
+    assert.ok(lines.includes("The open files result's cookie has no NUL within 1024 bytes and is cut there"));
+    assert.ok(!lines.some((l) => l.startsWith('Failed to unlink')));
+  });
+});
