@@ -112,6 +112,50 @@ describe('one server across runs', () => {
   });
 });
 
+describe('server texts on the terminal', () => {
+  // Names an unauthenticated client chooses by failing to log on: rows forged
+  // with CR/LF, cursor moves, a window title, hidden text, C1 controls, line
+  // separators, and a backslash that would pass for an escape.
+  const names = [
+    'eve\r\nroot              Blocked',
+    '\x1b[1A\x1b[2Kmallory',
+    '\x1b]0;owned\x07\x1b[8mhidden',
+    '\u009b2J\u009d0;t\u009c',
+    'line\u2028sep\u2029end',
+    'back\\x1b\x7f',
+  ];
+  const state = newStateFile();
+  withSimulator(state, `async (simulator) => simulator.setInvalidUsers(${JSON.stringify(names)}.map((name, i) =>
+    ({ name, state: i === 1 ? 1 : 2, clientIPAddress: '10.0.0.9', lastAuthAttemptTime: 1 })))`);
+
+  it('are escaped in a table, whose columns are as wide as the escaped texts', () => {
+    const listed = admin(state, ['users', 'list', '--return', '0', '--table']);
+    assert.equal(listed.status, 0, listed.stderr);
+    assert.equal(listed.stdout, [
+      'name                                  type     clientIPAddress  lastAuthAttemptTime',
+      'eve\\x0d\\x0aroot              Blocked  Invalid  10.0.0.9         1',
+      '\\x1b[1A\\x1b[2Kmallory                 Blocked  10.0.0.9         1',
+      '\\x1b]0;owned\\x07\\x1b[8mhidden         Invalid  10.0.0.9         1',
+      '\\x9b2J\\x9d0;t\\x9c                     Invalid  10.0.0.9         1',
+      'line\\u2028sep\\u2029end                Invalid  10.0.0.9         1',
+      'back\\\\x1b\\x7f                         Invalid  10.0.0.9         1',
+      'count: 6  cookie: (last page)',
+      '',
+    ].join('\n'));
+  });
+
+  it('are JSON escapes in JSON, which parses back to the exact names', () => {
+    const listed = admin(state, ['users', 'list', '--return', '0']);
+    assert.equal(listed.status, 0, listed.stderr);
+    assert.doesNotMatch(listed.stdout, /[\x00-\x09\x0b-\x1f\x7f-\x9f\u2028\u2029]/);
+    for (const escaped of ['"eve\\r\\nroot              Blocked"', '"\\u001b[1A\\u001b[2Kmallory"', '"\\u009b2J\\u009d0;t\\u009c"',
+      '"line\\u2028sep\\u2029end"', '"back\\\\x1b\\u007f"']) {
+      assert.ok(listed.stdout.includes(`"name": ${escaped}`), escaped);
+    }
+    assert.deepEqual(listed.json().invalidUsers.users.map((u) => u.name), names);
+  });
+});
+
 describe('command line', () => {
   it('refuses what cannot make a request with status 2 and a reason', async () => {
     const cases = [
