@@ -123,6 +123,24 @@ describe('simulator state file under attack', () => {
     assert.ok(contexts(state).includes('.saved'));
   });
 
+  it('uses no section that holds a value its controls would refuse, and says so', () => {
+    const refused = [
+      ['mgmt', 'mgmt\tdelay\t4294967295\n'],
+      ['mgmt', 'mgmt\tdelay\t60001\n'],
+      ['mgmt', 'mgmt\tvolume\tDATA\nmgmt\tvolume\tdata\n'],
+      ['mgmt', 'mgmt\tfailure\tCIFSLIB_FormatDisk\t5\t\t1\t0\n'],
+      ['identity', 'identity\tdn\tcn=admin,o=example\t1\t2\t0\t0\t0\t0\t0\n'],
+    ];
+    for (const [section, lines] of refused) {
+      const state = newStateFile();
+      fs.writeFileSync(state, `${lines}mgmt\tcontext\t.planted\n`);
+      const listed = run(state, ['contexts', 'list']);
+      assert.equal(listed.status, 0, listed.stderr);
+      assert.match(listed.stderr, new RegExp(`\\(${section}\\): .*hold values the simulator's controls refuse`), lines);
+      if (section === 'mgmt') assert.ok(!JSON.parse(listed.stdout).userContexts.includes('.planted'), lines);
+    }
+  });
+
   it('uses no state file in a folder everyone may write to, unless its sticky bit is set', () => {
     for (const [mode, used] of [[0o777, false], [0o1777, true]]) {
       const dir = newStateDir();
