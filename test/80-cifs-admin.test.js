@@ -4,9 +4,11 @@
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
+const fs = require('node:fs');
 const path = require('node:path');
 const sim = require('./support/sim');
-const { admin, withSimulator, newStateFile, childEnv, adminPath, root } = require('./support/sim-process');
+const { admin, withSimulator, newStateFile, newStateDir, childEnv, adminPath, root } = require('./support/sim-process');
+const { addonPath } = require('./support/addon');
 const { run } = require('../lib/cli/main');
 const { commands } = require('../lib/cli/commands');
 
@@ -191,12 +193,38 @@ describe('command line', () => {
     assert.match(general, /does not authenticate/);
   });
 
-  it('mirrors the module\'s syslog lines to stderr when run under cifs-sim-run', () => {
+  it('mirrors the module\'s syslog lines to stderr under cifs-sim-run and simulator.env(), from any build folder', () => {
     const state = newStateFile();
-    const child = spawnSync(path.join(root, 'bin', 'cifs-sim-run'), ['--state', state, process.execPath, adminPath,
-      '--log-level', 'info', 'contexts', 'list'], { env: childEnv(undefined), encoding: 'utf8' });
-    assert.equal(child.status, 0, child.stderr);
-    assert.match(child.stderr, /^syslog info: TARVO-REST: <[^>]+> User: cn=admin,o=example Supervisor: 1$/m);
+    const built = path.dirname(addonPath);
+    // The same build seen through folders whose names the loader's lists split.
+    const through = (name) => {
+      const dir = path.join(newStateDir(), name);
+      fs.mkdirSync(dir);
+      for (const entry of ['sim', 'cifs.node']) fs.symlinkSync(path.join(built, entry), path.join(dir, entry));
+      return dir;
+    };
+    const args = [adminPath, '--log-level', 'info', 'contexts', 'list'];
+    const simRun = (buildDir) => spawnSync(path.join(root, 'bin', 'cifs-sim-run'), ['--state', state, process.execPath, ...args],
+      { env: childEnv(undefined, { CIFS_BUILD_DIR: buildDir }), encoding: 'utf8' });
+    const envOf = (buildDir) => spawnSync(process.execPath, ['-e', `console.log(JSON.stringify(require(${JSON.stringify(
+      path.join(root, 'lib', 'simulator'))}).env({ mirrorSyslog: true, stateFile: ${JSON.stringify(state)} })))`],
+    { env: childEnv(undefined, { CIFS_BUILD_DIR: buildDir }), encoding: 'utf8' });
+
+    for (const buildDir of [built, through('build dir')]) {
+      const viaEnv = envOf(buildDir);
+      assert.equal(viaEnv.status, 0, viaEnv.stderr);
+      const env = { ...JSON.parse(viaEnv.stdout), CIFS_BUILD_DIR: buildDir };
+      for (const child of [simRun(buildDir), spawnSync(process.execPath, args, { env, encoding: 'utf8' })]) {
+        assert.equal(child.status, 0, child.stderr);
+        assert.doesNotMatch(child.stderr, /cannot be preloaded/);
+        assert.match(child.stderr, /^syslog info: TARVO-REST: <[^>]+> User: cn=admin,o=example Supervisor: 1$/m, buildDir);
+      }
+    }
+
+    const unnameable = through('build:dir');
+    const refused = simRun(unnameable);
+    assert.equal(refused.status, 2);
+    for (const child of [refused, envOf(unnameable)]) assert.match(child.stderr, /holds ':' or ';', which split LD_LIBRARY_PATH/);
   });
 
   it('says which platform library is missing and where the loader looked', () => {
