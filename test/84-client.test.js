@@ -98,6 +98,7 @@ const config = { name: 'n', volumeName: 'DATA', relativePath: 'p', encryption: '
 const refused = [
   [(c) => c.shares.create({ ...config, dn: 'cn=supervisor,o=example' }), "'dn'"],
   [(c) => c.shares.create({ ...config, operation: SHARES.RemoveCIFSShare, names: ['DATA', 'home'] }), "'operation'"],
+  [(c) => c.shares.create({ ...config, supervisor: true }), "'supervisor'"],
   [(c) => c.shares.change(JSON.parse('{"name": "n", "__proto__": {"dn": "cn=supervisor"}}')), "'__proto__'"],
   [(c) => c.shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 0, returnCount: 1, names: ['x'] }), "'names'"],
   [(c) => c.shares.setFeature('dn', 'cn=supervisor,o=example', ['DATA']), /one of encryption, folderRedirection, atmBackup/],
