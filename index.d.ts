@@ -471,6 +471,11 @@ export interface CifsModule {
   cifs_contexts_sphere: typeof cifs_contexts_sphere;
 }
 
+/**
+ * Each method's promise rejects with a TypeError, and nothing is sent, when an
+ * object it takes carries a key the operation does not read (`dn` and
+ * `operation` included) or `setFeature` is given another feature.
+ */
 export interface Client {
   readonly dn: string;
   readonly shares: SharesClient;

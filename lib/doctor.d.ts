@@ -11,6 +11,7 @@ export interface DoctorReport {
   ok: boolean;
   addon: { path: string; built: boolean };
   libraries: LibraryResolution[];
+  /** LD_LIBRARY_PATH's folders in the loader's order; an empty entry, the current folder, is ".". */
   searched: { LD_LIBRARY_PATH: string[]; ldconfigCache: boolean; defaultDirs: string[] };
   simulator: { dir: string; built: boolean };
   /** One line per problem found, saying how to fix it. */
@@ -18,6 +19,10 @@ export interface DoctorReport {
 }
 
 /** Where the dynamic loader would find the platform libraries; loads neither. */
-export declare function doctor(options?: { env?: Record<string, string | undefined> }): DoctorReport;
+export declare function doctor(options?: {
+  env?: Record<string, string | undefined>;
+  /** The folder the process would start in, where an empty LD_LIBRARY_PATH entry points; default process.cwd(). */
+  cwd?: string;
+}): DoctorReport;
 export declare const IDENTITY_LIBRARY: 'libtoral.so.0';
 export declare const MANAGEMENT_LIBRARY: 'libcifsmgmtclient.so';

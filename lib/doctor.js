@@ -40,14 +40,20 @@ function mapped(name) {
   }
 }
 
-// resolve(name, env) -> {name, found, path, source}, source one of
+// The folders LD_LIBRARY_PATH names, as the loader reads it: split at ':'
+// and ';', an empty entry (a leading, trailing or doubled separator) being
+// the current folder, listed as "."; an empty variable names none.
+function searchPath(value) {
+  return value ? value.split(/[:;]/).map((dir) => dir || '.') : [];
+}
+
+// resolve(name, dirs, cwd, cache) -> {name, found, path, source}, source one of
 // "loaded", "LD_LIBRARY_PATH", "ldconfig cache", "default directory".
-function resolve(name, env, cache) {
+function resolve(name, envDirs, cwd, cache) {
   const loaded = mapped(name);
   if (loaded) return { name, found: true, path: loaded, source: 'loaded' };
-  const envDirs = (env.LD_LIBRARY_PATH || '').split(':').filter(Boolean);
   for (const dir of envDirs) {
-    const candidate = path.join(dir, name);
+    const candidate = path.resolve(cwd, dir, name);
     if (fs.existsSync(candidate)) return { name, found: true, path: candidate, source: 'LD_LIBRARY_PATH' };
   }
   if (cache.has(name)) return { name, found: true, path: cache.get(name), source: 'ldconfig cache' };
@@ -58,16 +64,22 @@ function resolve(name, env, cache) {
   return { name, found: false, path: null, source: null };
 }
 
-// doctor({env}) -> {ok, addon, libraries, searched, simulator, advice}.
+// doctor({env, cwd}) -> {ok, addon, libraries, searched, simulator, advice}.
 // `env` defaults to process.env; LD_LIBRARY_PATH there is the value a node
-// started with it would use (this process's loader read its own at start).
-function doctor({ env = process.env } = {}) {
+// started with it would use (this process's loader read its own at start),
+// from the folder `cwd` (default this process's).
+function doctor({ env = process.env, cwd = process.cwd() } = {}) {
   const cache = ldconfigCache();
-  const libraries = [IDENTITY_LIBRARY, MANAGEMENT_LIBRARY].map((name) => resolve(name, env, cache));
+  const envDirs = searchPath(env.LD_LIBRARY_PATH);
+  const libraries = [IDENTITY_LIBRARY, MANAGEMENT_LIBRARY].map((name) => resolve(name, envDirs, cwd, cache));
   const addon = { path: addonPath, built: fs.existsSync(addonPath) };
   const simulator = { dir: simulatorDir, built: fs.existsSync(path.join(simulatorDir, IDENTITY_LIBRARY)) };
   const advice = [];
   if (!addon.built) advice.push('cifs.node is not built: run "npm run build" in a clone, or reinstall the package');
+  if (env.LD_LIBRARY_PATH && env.LD_LIBRARY_PATH.split(/[:;]/).includes('')) {
+    advice.push(`LD_LIBRARY_PATH has an empty entry, which the loader reads as the current folder (${cwd} here): ` +
+      'any library there is loaded, from wherever the process starts; remove the leading, trailing or doubled separator');
+  }
   for (const library of libraries.filter((l) => !l.found)) {
     advice.push(`${library.name} not found: install it where the loader looks (ldconfig) or add its directory to ` +
       `LD_LIBRARY_PATH${simulator.built ? `; the bundled simulator is in ${simulatorDir}` : ''}`);
@@ -77,7 +89,7 @@ function doctor({ env = process.env } = {}) {
     addon,
     libraries,
     searched: {
-      LD_LIBRARY_PATH: (env.LD_LIBRARY_PATH || '').split(':').filter(Boolean),
+      LD_LIBRARY_PATH: envDirs,
       ldconfigCache: cache.size > 0,
       defaultDirs: DEFAULT_DIRS,
     },

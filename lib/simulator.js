@@ -19,17 +19,32 @@ function checkKeys(object, allowed, what) {
   }
 }
 
+const SHIM = 'libsyslog_stderr.so';
+
+// LD_PRELOAD with the shim first, so its syslog is the one called; only a
+// sanitizer runtime must stay ahead of it.
+function withShim(shim, preload = '') {
+  const entries = preload.split(/[ :]+/).filter(Boolean);
+  const runtime = entries.length > 0 && /libasan|clang_rt\.asan/.test(entries[0]) ? [entries.shift()] : [];
+  return [...runtime, shim, ...entries].join(' ');
+}
+
 // The environment for a child process that runs against the simulator:
 // the simulated libraries first on its search path, the state file if given,
 // and with mirrorSyslog the shim that copies its syslog lines to stderr.
+// The loader splits LD_LIBRARY_PATH at ':' and ';', so a folder holding
+// either cannot be named there at all; it splits LD_PRELOAD at spaces too,
+// so from a folder with a space the shim is preloaded by its bare name,
+// which the loader looks up on LD_LIBRARY_PATH, where that folder is first.
 function env({ stateFile, mirrorSyslog = false, base = process.env } = {}) {
+  if (/[:;]/.test(libraryDir)) {
+    throw new Error(`the simulator's folder ${libraryDir} holds ':' or ';', which split LD_LIBRARY_PATH, so the ` +
+      'loader cannot be pointed at it: build in a folder without them');
+  }
   const out = { ...base };
   out.LD_LIBRARY_PATH = base.LD_LIBRARY_PATH ? `${libraryDir}:${base.LD_LIBRARY_PATH}` : libraryDir;
   if (stateFile !== undefined) out[STATE_VARIABLE] = path.resolve(stateFile);
-  if (mirrorSyslog) {
-    const shim = path.join(libraryDir, 'libsyslog_stderr.so');
-    out.LD_PRELOAD = base.LD_PRELOAD ? `${shim} ${base.LD_PRELOAD}` : shim;
-  }
+  if (mirrorSyslog) out.LD_PRELOAD = withShim(libraryDir.includes(' ') ? SHIM : path.join(libraryDir, SHIM), base.LD_PRELOAD);
   return out;
 }
 

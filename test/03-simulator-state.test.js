@@ -5,7 +5,9 @@
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const { admin, withSimulator, startWithSimulator, newStateFile } = require('./support/sim-process');
+const path = require('node:path');
+const { spawn, spawnSync } = require('node:child_process');
+const { admin, withSimulator, startWithSimulator, newStateFile, newStateDir, childEnv, adminPath } = require('./support/sim-process');
 
 // Texts that a line-based file must carry through: separators, escapes, non-ASCII.
 const awkward = 'tab\there\nnew line \\x41 back\\slash é';
@@ -63,5 +65,91 @@ describe('simulator state file', () => {
     const mgmtLines = fs.readFileSync(state, 'utf8').split('\n').filter((line) => line.startsWith('mgmt'));
     assert.deepEqual(mgmtLines, [broken.trimEnd()], 'the other library still keeps its own lines');
     assert.ok(!admin(state, ['shares', 'list']).json().shares.some((s) => s.name === 'x'));
+  });
+});
+
+// What others can do to a state file in a shared folder such as /tmp. The
+// children run with a guard far beyond any bound they are given, so that a
+// simulator that waits for ever fails here instead of hanging the suite.
+describe('simulator state file under attack', () => {
+  const run = (state, args, { env, shell } = {}) => {
+    const argv = [adminPath, ...args];
+    const child = shell
+      ? spawnSync('/bin/sh', ['-c', `${shell} && exec "$@"`, 'sh', process.execPath, ...argv], { env: childEnv(state, env), encoding: 'utf8', timeout: 120000 })
+      : spawnSync(process.execPath, argv, { env: childEnv(state, env), encoding: 'utf8', timeout: 120000 });
+    assert.equal(child.signal, null, `${args.join(' ')} did not finish: ${child.stderr}`);
+    return child;
+  };
+  const contexts = (state) => JSON.parse(run(state, ['contexts', 'list']).stdout).userContexts;
+
+  it('follows no symbolic link planted where it writes its temporary file or its lock', () => {
+    const dir = newStateDir();
+    const state = path.join(dir, 'server.state');
+    const victim = path.join(dir, 'victim');
+    fs.writeFileSync(victim, 'precious\n');
+    // The shell's pid is the pid of the node it becomes, so the link sits at
+    // the temporary name a predictable scheme would pick.
+    const added = run(state, ['contexts', 'add', '.mine'], { shell: `ln -s ${JSON.stringify(victim)} "${state}.tmp.$$"` });
+    assert.equal(added.status, 0, added.stderr);
+    assert.equal(fs.readFileSync(victim, 'utf8'), 'precious\n');
+    assert.ok(fs.lstatSync(state).isFile());
+    assert.ok(contexts(state).includes('.mine'));
+
+    const elsewhere = path.join(dir, 'created-elsewhere');
+    fs.rmSync(`${state}.lock`);
+    fs.symlinkSync(elsewhere, `${state}.lock`);
+    const refused = run(state, ['contexts', 'add', '.other']);
+    assert.equal(refused.status, 0, refused.stderr);
+    assert.match(refused.stderr, /lock file .*server\.state\.lock: it is a symbolic link, which is not followed/);
+    assert.ok(!fs.existsSync(elsewhere));
+    assert.ok(!fs.readFileSync(state, 'utf8').includes('.other'));
+  });
+
+  it('waits a bounded time for a lock another process holds, names it, and answers without the file', async () => {
+    const state = newStateFile();
+    run(state, ['contexts', 'add', '.saved']);
+    const holder = spawn('flock', [`${state}.lock`, '-c', 'echo held; read line'], { stdio: ['pipe', 'pipe', 'inherit'] });
+    await new Promise((resolve) => holder.stdout.once('data', resolve));
+    try {
+      const blocked = run(state, ['contexts', 'list'], { env: { CIFS_SIM_LOCK_WAIT_MS: '200' } });
+      assert.equal(blocked.status, 0, blocked.stderr);
+      assert.match(blocked.stderr, new RegExp(`lock .*server\\.state\\.lock is held by process ${holder.pid} \\(flock\\) and ` +
+        'was not free within 200 ms \\(CIFS_SIM_LOCK_WAIT_MS\\); this call answers from this process\'s copy of the server'));
+      assert.ok(!JSON.parse(blocked.stdout).userContexts.includes('.saved'), 'the file was not read');
+    } finally {
+      holder.stdin.end();
+      await new Promise((resolve) => holder.once('exit', resolve));
+    }
+    assert.ok(contexts(state).includes('.saved'));
+  });
+
+  it('uses no section that holds a value its controls would refuse, and says so', () => {
+    const refused = [
+      ['mgmt', 'mgmt\tdelay\t4294967295\n'],
+      ['mgmt', 'mgmt\tdelay\t60001\n'],
+      ['mgmt', 'mgmt\tvolume\tDATA\nmgmt\tvolume\tdata\n'],
+      ['mgmt', 'mgmt\tfailure\tCIFSLIB_FormatDisk\t5\t\t1\t0\n'],
+      ['identity', 'identity\tdn\tcn=admin,o=example\t1\t2\t0\t0\t0\t0\t0\n'],
+    ];
+    for (const [section, lines] of refused) {
+      const state = newStateFile();
+      fs.writeFileSync(state, `${lines}mgmt\tcontext\t.planted\n`);
+      const listed = run(state, ['contexts', 'list']);
+      assert.equal(listed.status, 0, listed.stderr);
+      assert.match(listed.stderr, new RegExp(`\\(${section}\\): .*hold values the simulator's controls refuse`), lines);
+      if (section === 'mgmt') assert.ok(!JSON.parse(listed.stdout).userContexts.includes('.planted'), lines);
+    }
+  });
+
+  it('uses no state file in a folder everyone may write to, unless its sticky bit is set', () => {
+    for (const [mode, used] of [[0o777, false], [0o1777, true]]) {
+      const dir = newStateDir();
+      fs.chmodSync(dir, mode);
+      const state = path.join(dir, 'server.state');
+      const added = run(state, ['contexts', 'add', '.mine']);
+      assert.equal(added.status, 0, added.stderr);
+      assert.equal(fs.existsSync(state), used, mode.toString(8));
+      if (!used) assert.match(added.stderr, /folder .* is writable by everyone and has no sticky bit.*the state file is not used/);
+    }
   });
 });

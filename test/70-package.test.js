@@ -64,6 +64,15 @@ describe('doctor', () => {
     assert.match(report.advice.join('\n'), /libcifsmgmtclient\.so not found/);
     assert.ok(report.searched.defaultDirs.includes('/usr/lib'));
   });
+
+  it('reads an empty LD_LIBRARY_PATH entry as the loader does, as the current folder, and warns of it', () => {
+    const report = doctor({ env: { LD_LIBRARY_PATH: `${sim.toralOnlyDir}:` }, cwd: sim.dir });
+    const management = report.libraries.find((l) => l.name === 'libcifsmgmtclient.so');
+    assert.deepEqual(management, { name: 'libcifsmgmtclient.so', found: true, path: path.join(sim.dir, 'libcifsmgmtclient.so'),
+      source: 'LD_LIBRARY_PATH' });
+    assert.deepEqual(report.searched.LD_LIBRARY_PATH, [sim.toralOnlyDir, '.']);
+    assert.match(report.advice.join('\n'), new RegExp(`empty entry, which the loader reads as the current folder \\(${sim.dir} here\\)`));
+  });
 });
 
 describe('npm pack', () => {

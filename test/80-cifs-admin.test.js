@@ -4,9 +4,11 @@
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
+const fs = require('node:fs');
 const path = require('node:path');
 const sim = require('./support/sim');
-const { admin, withSimulator, newStateFile, childEnv, adminPath, root } = require('./support/sim-process');
+const { admin, withSimulator, newStateFile, newStateDir, childEnv, adminPath, root } = require('./support/sim-process');
+const { addonPath } = require('./support/addon');
 const { run } = require('../lib/cli/main');
 const { commands } = require('../lib/cli/commands');
 
@@ -112,6 +114,50 @@ describe('one server across runs', () => {
   });
 });
 
+describe('server texts on the terminal', () => {
+  // Names an unauthenticated client chooses by failing to log on: rows forged
+  // with CR/LF, cursor moves, a window title, hidden text, C1 controls, line
+  // separators, and a backslash that would pass for an escape.
+  const names = [
+    'eve\r\nroot              Blocked',
+    '\x1b[1A\x1b[2Kmallory',
+    '\x1b]0;owned\x07\x1b[8mhidden',
+    '\u009b2J\u009d0;t\u009c',
+    'line\u2028sep\u2029end',
+    'back\\x1b\x7f',
+  ];
+  const state = newStateFile();
+  withSimulator(state, `async (simulator) => simulator.setInvalidUsers(${JSON.stringify(names)}.map((name, i) =>
+    ({ name, state: i === 1 ? 1 : 2, clientIPAddress: '10.0.0.9', lastAuthAttemptTime: 1 })))`);
+
+  it('are escaped in a table, whose columns are as wide as the escaped texts', () => {
+    const listed = admin(state, ['users', 'list', '--return', '0', '--table']);
+    assert.equal(listed.status, 0, listed.stderr);
+    assert.equal(listed.stdout, [
+      'name                                  type     clientIPAddress  lastAuthAttemptTime',
+      'eve\\x0d\\x0aroot              Blocked  Invalid  10.0.0.9         1',
+      '\\x1b[1A\\x1b[2Kmallory                 Blocked  10.0.0.9         1',
+      '\\x1b]0;owned\\x07\\x1b[8mhidden         Invalid  10.0.0.9         1',
+      '\\x9b2J\\x9d0;t\\x9c                     Invalid  10.0.0.9         1',
+      'line\\u2028sep\\u2029end                Invalid  10.0.0.9         1',
+      'back\\\\x1b\\x7f                         Invalid  10.0.0.9         1',
+      'count: 6  cookie: (last page)',
+      '',
+    ].join('\n'));
+  });
+
+  it('are JSON escapes in JSON, which parses back to the exact names', () => {
+    const listed = admin(state, ['users', 'list', '--return', '0']);
+    assert.equal(listed.status, 0, listed.stderr);
+    assert.doesNotMatch(listed.stdout, /[\x00-\x09\x0b-\x1f\x7f-\x9f\u2028\u2029]/);
+    for (const escaped of ['"eve\\r\\nroot              Blocked"', '"\\u001b[1A\\u001b[2Kmallory"', '"\\u009b2J\\u009d0;t\\u009c"',
+      '"line\\u2028sep\\u2029end"', '"back\\\\x1b\\u007f"']) {
+      assert.ok(listed.stdout.includes(`"name": ${escaped}`), escaped);
+    }
+    assert.deepEqual(listed.json().invalidUsers.users.map((u) => u.name), names);
+  });
+});
+
 describe('command line', () => {
   it('refuses what cannot make a request with status 2 and a reason', async () => {
     const cases = [
@@ -147,12 +193,38 @@ describe('command line', () => {
     assert.match(general, /does not authenticate/);
   });
 
-  it('mirrors the module\'s syslog lines to stderr when run under cifs-sim-run', () => {
+  it('mirrors the module\'s syslog lines to stderr under cifs-sim-run and simulator.env(), from any build folder', () => {
     const state = newStateFile();
-    const child = spawnSync(path.join(root, 'bin', 'cifs-sim-run'), ['--state', state, process.execPath, adminPath,
-      '--log-level', 'info', 'contexts', 'list'], { env: childEnv(undefined), encoding: 'utf8' });
-    assert.equal(child.status, 0, child.stderr);
-    assert.match(child.stderr, /^syslog info: TARVO-REST: <[^>]+> User: cn=admin,o=example Supervisor: 1$/m);
+    const built = path.dirname(addonPath);
+    // The same build seen through folders whose names the loader's lists split.
+    const through = (name) => {
+      const dir = path.join(newStateDir(), name);
+      fs.mkdirSync(dir);
+      for (const entry of ['sim', 'cifs.node']) fs.symlinkSync(path.join(built, entry), path.join(dir, entry));
+      return dir;
+    };
+    const args = [adminPath, '--log-level', 'info', 'contexts', 'list'];
+    const simRun = (buildDir) => spawnSync(path.join(root, 'bin', 'cifs-sim-run'), ['--state', state, process.execPath, ...args],
+      { env: childEnv(undefined, { CIFS_BUILD_DIR: buildDir }), encoding: 'utf8' });
+    const envOf = (buildDir) => spawnSync(process.execPath, ['-e', `console.log(JSON.stringify(require(${JSON.stringify(
+      path.join(root, 'lib', 'simulator'))}).env({ mirrorSyslog: true, stateFile: ${JSON.stringify(state)} })))`],
+    { env: childEnv(undefined, { CIFS_BUILD_DIR: buildDir }), encoding: 'utf8' });
+
+    for (const buildDir of [built, through('build dir')]) {
+      const viaEnv = envOf(buildDir);
+      assert.equal(viaEnv.status, 0, viaEnv.stderr);
+      const env = { ...JSON.parse(viaEnv.stdout), CIFS_BUILD_DIR: buildDir };
+      for (const child of [simRun(buildDir), spawnSync(process.execPath, args, { env, encoding: 'utf8' })]) {
+        assert.equal(child.status, 0, child.stderr);
+        assert.doesNotMatch(child.stderr, /cannot be preloaded/);
+        assert.match(child.stderr, /^syslog info: TARVO-REST: <[^>]+> User: cn=admin,o=example Supervisor: 1$/m, buildDir);
+      }
+    }
+
+    const unnameable = through('build:dir');
+    const refused = simRun(unnameable);
+    assert.equal(refused.status, 2);
+    for (const child of [refused, envOf(unnameable)]) assert.match(child.stderr, /holds ':' or ';', which split LD_LIBRARY_PATH/);
   });
 
   it('says which platform library is missing and where the loader looked', () => {

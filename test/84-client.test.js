@@ -92,6 +92,36 @@ describe('client requests', () => {
   });
 });
 
+// A web layer that hands a request body straight to a method: [client call,
+// the key it must be refused for]. Nothing may reach the module.
+const config = { name: 'n', volumeName: 'DATA', relativePath: 'p', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' };
+const refused = [
+  [(c) => c.shares.create({ ...config, dn: 'cn=supervisor,o=example' }), "'dn'"],
+  [(c) => c.shares.create({ ...config, operation: SHARES.RemoveCIFSShare, names: ['DATA', 'home'] }), "'operation'"],
+  [(c) => c.shares.create({ ...config, supervisor: true }), "'supervisor'"],
+  [(c) => c.shares.change(JSON.parse('{"name": "n", "__proto__": {"dn": "cn=supervisor"}}')), "'__proto__'"],
+  [(c) => c.shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 0, returnCount: 1, names: ['x'] }), "'names'"],
+  [(c) => c.shares.setFeature('dn', 'cn=supervisor,o=example', ['DATA']), /one of encryption, folderRedirection, atmBackup/],
+  [(c) => c.shares.setFeature('names', ['home'], ['DATA']), /not 'names'/],
+  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 5, cookie: 'k' }), "'cookie'"],
+  [(c) => c.connections.openFiles(7, { connection: 8 }), "'connection'"],
+  [(c) => c.connections.invalidUsers({ operation: CONNECTIONS.RemoveInvalidUser, names: ['eve'] }), "'operation'"],
+];
+
+describe('client refusals', () => {
+  it('rejects a key its operation does not read with a TypeError naming it, and sends nothing', async () => {
+    const { module, calls } = recordingModule();
+    const client = createClient({ dn: 'cn=guest,o=example', module });
+    for (const [call, reason] of refused) {
+      const returned = call(client);
+      assert.ok(returned instanceof Promise, String(call));
+      const message = typeof reason === 'string' ? new RegExp(`takes no key ${reason}`) : reason;
+      await assert.rejects(returned, (error) => error instanceof TypeError && message.test(error.message), String(call));
+    }
+    assert.deepEqual(calls, []);
+  });
+});
+
 describe('client answers', () => {
   it('are the module\'s answers, failures included', async () => {
     const client = createClient({ dn, module: cifs });

@@ -77,7 +77,8 @@ function loaded(err) {
   } catch (error) {
     err.write(`cifs-admin: cannot load cifs.node: ${error.message}\n`);
     const { libraries, searched } = checkLibraries();
-    const looked = [...searched.LD_LIBRARY_PATH.map((d) => `${d} (LD_LIBRARY_PATH)`), 'the loader cache (ldconfig -p)',
+    const looked = [...searched.LD_LIBRARY_PATH.map((d) => `${d} (LD_LIBRARY_PATH${d === '.' ? ': the current folder' : ''})`),
+      'the loader cache (ldconfig -p)',
       ...searched.defaultDirs].join(', ');
     for (const l of libraries) {
       err.write(`  ${l.name}: ${l.found ? `found at ${l.path}` : `missing (looked in ${looked})`}\n`);

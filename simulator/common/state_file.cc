@@ -2,29 +2,106 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace simstate {
 namespace {
 
 constexpr std::string_view header_line = "# cifs simulator state: one line per item, fields separated by tabs\n";
+constexpr std::chrono::milliseconds default_lock_wait{10000};
 
-std::optional<std::string> read_whole(const std::string &path, int &error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = errno;
+std::string error_text(int error) { return std::strerror(error); }
+
+// Closes on every path of the functions below.
+class fd_closer {
+ public:
+  explicit fd_closer(int fd) : fd_(fd) {}
+  fd_closer(const fd_closer &) = delete;
+  fd_closer &operator=(const fd_closer &) = delete;
+  ~fd_closer() {
+    if (fd_ >= 0) (void)::close(fd_);  // read-only or already checked: nothing left to report
+  }
+
+ private:
+  int fd_;
+};
+
+// The whole state file, or nothing with `why` set (`missing` when it does not
+// exist). It must be a regular file, opened without waiting, so that a FIFO
+// or device put in its place cannot hang every call.
+std::optional<std::string> read_whole(const std::string &path, std::string &why, bool &missing) {
+  missing = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) {
+    missing = errno == ENOENT;
+    why = error_text(errno);
     return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  return std::move(text).str();
+  fd_closer closer(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    why = error_text(errno);
+    return std::nullopt;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    why = "it is not a regular file";
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got == 0) return text;
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      why = error_text(errno);
+      return std::nullopt;
+    }
+    text.append(buffer, static_cast<size_t>(got));
+  }
+}
+
+bool write_all(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t put = ::write(fd, text.data(), text.size());
+    if (put < 0 && errno == EINTR) continue;
+    if (put == 0) errno = EIO;  // no progress and no error number: say something
+    if (put <= 0) return false;
+    text.remove_prefix(static_cast<size_t>(put));
+  }
+  return true;
+}
+
+// Puts `text` in a new file beside `path` and renames it over `path`, so a
+// reader sees the old file or the new one. mkstemp picks a name nobody can
+// foresee and creates it exclusively, so nothing planted there is followed or
+// overwritten. False with `why` set when it fails; the temporary file is gone.
+bool replace_file(const std::string &path, std::string_view text, std::string &why) {
+  std::string temporary = path + ".tmp.XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) {
+    why = "cannot create a temporary file beside it: " + error_text(errno);
+    return false;
+  }
+  int error = write_all(fd, text) ? 0 : errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error == 0) return true;
+  why = error_text(error);
+  (void)::unlink(temporary.c_str());  // cleanup: the write's failure is what counts
+  return false;
 }
 
 // Splits the file into our section (prefix removed) and everything else.
@@ -55,21 +132,78 @@ std::string prefixed(std::string_view section, std::string_view lines) {
   return out;
 }
 
+// The folder that holds `path`, when everyone may write to it and its sticky
+// bit does not stop them from removing or renaming others' files: anyone
+// could then swap the state file or its lock between two accesses.
+std::optional<std::string> open_folder_of(const std::string &path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) return std::nullopt;  // the file's own errors will say more
+  if ((st.st_mode & S_IWOTH) && !(st.st_mode & S_ISVTX)) return folder;
+  return std::nullopt;
+}
+
+// Who holds the flock on `fd`, from /proc/locks: "process <pid> (<name>)", or
+// "another process" when the kernel does not say (say, from another pid
+// namespace).
+std::string lock_holder(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return "another process";
+  char id[64];
+  std::snprintf(id, sizeof id, "%02x:%02x:%llu", ::major(st.st_dev), ::minor(st.st_dev),
+                static_cast<unsigned long long>(st.st_ino));
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    std::istringstream fields(line);
+    std::string ordinal, kind, mode, access, where;
+    long pid = 0;
+    fields >> ordinal >> kind >> mode >> access >> pid >> where;
+    if (kind != "FLOCK" || where != id || pid <= 0) continue;  // waiters show "->" as their kind
+    std::string name;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), name);
+    // Any process names itself; only printable ASCII of it reaches the terminal.
+    std::ranges::replace_if(name, [](char c) { return c < 0x20 || c > 0x7e; }, '?');
+    return "process " + std::to_string(pid) + (name.empty() ? "" : " (" + name + ")");
+  }
+  return "another process";
+}
+
+std::chrono::milliseconds lock_wait_from_environment() {
+  const char *text = std::getenv("CIFS_SIM_LOCK_WAIT_MS");
+  if (!text || !*text) return default_lock_wait;
+  uint32_t ms = 0;
+  const char *end = text + std::strlen(text);
+  const auto [ptr, ec] = std::from_chars(text, end, ms);
+  return ec == std::errc() && ptr == end ? std::chrono::milliseconds(ms) : default_lock_wait;
+}
+
 }  // namespace
 
-persistent_mutex::persistent_mutex(section_codec codec) : codec_(codec) {
+persistent_mutex::persistent_mutex(section_codec codec) : codec_(codec), lock_wait_(lock_wait_from_environment()) {
   // Read once: the libraries read their environment at load time only.
   if (const char *path = std::getenv("CIFS_SIM_STATE"); path && *path) path_ = path;
+  if (path_.empty()) return;
+  if (const auto folder = open_folder_of(path_)) {
+    report("its folder " + *folder +
+           " is writable by everyone and has no sticky bit, so anyone could replace the file or its lock; the "
+           "state file is not used (choose a folder of your own)");
+    path_.clear();
+  }
 }
 
 persistent_mutex::~persistent_mutex() {
   if (lock_fd_ >= 0) (void)::close(lock_fd_);  // cleanup at exit: nothing to report to
 }
 
+void persistent_mutex::say(const std::string &what) {
+  std::fprintf(stderr, "cifs simulator (%s): state file %s: %s\n", codec_.section, path_.c_str(), what.c_str());
+}
+
 void persistent_mutex::report(const std::string &what) {
   if (reported_) return;
   reported_ = true;
-  std::fprintf(stderr, "cifs simulator (%s): state file %s: %s\n", codec_.section, path_.c_str(), what.c_str());
+  say(what);
 }
 
 void persistent_mutex::lock() {
@@ -82,25 +216,70 @@ void persistent_mutex::unlock() {
   mutex_.unlock();
 }
 
+// Opens the lock file once. It is never followed through a symbolic link and
+// must be a regular file, so nothing planted under its name makes us create
+// or lock another file.
+bool persistent_mutex::open_lock_file() {
+  if (lock_fd_ >= 0) return true;
+  const std::string lock_path = path_ + ".lock";
+  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  if (fd < 0) {
+    const int error = errno;
+    report("cannot open its lock file " + lock_path + ": " +
+           (error == ELOOP ? "it is a symbolic link, which is not followed" : error_text(error)) +
+           "; calls answer from this process's copy of the server and save nothing");
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    (void)::close(fd);  // refused before any use
+    report("its lock file " + lock_path +
+           " is not a regular file; calls answer from this process's copy of the server and save nothing");
+    return false;
+  }
+  lock_fd_ = fd;
+  return true;
+}
+
+// Waits for the file lock at most lock_wait_, polling: flock has no timeout,
+// and a library must not take a signal for one.
+bool persistent_mutex::take_file_lock() {
+  using clock = std::chrono::steady_clock;
+  const auto deadline = clock::now() + lock_wait_;
+  std::chrono::milliseconds pause{1};
+  for (;;) {
+    if (::flock(lock_fd_, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno == EINTR) continue;
+    if (errno != EWOULDBLOCK) {
+      report("cannot lock it: " + error_text(errno));
+      return false;
+    }
+    const auto now = clock::now();
+    if (now >= deadline) break;
+    std::this_thread::sleep_for(std::min<clock::duration>(pause, deadline - now));
+    pause = std::min(pause * 2, std::chrono::milliseconds(10));
+  }
+  // Said on every call it happens to: each call waited, and each one's changes are lost.
+  say("its lock " + path_ + ".lock is held by " + lock_holder(lock_fd_) + " and was not free within " +
+      std::to_string(lock_wait_.count()) +
+      " ms (CIFS_SIM_LOCK_WAIT_MS); this call answers from this process's copy of the server, which may be out of "
+      "date, and its changes are not saved");
+  return false;
+}
+
 // Takes the file lock and loads our section when another process changed it.
 void persistent_mutex::sync_in() {
-  if (lock_fd_ < 0) {
-    lock_fd_ = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lock_fd_ < 0) return report(std::string("cannot open its lock file: ") + std::strerror(errno));
-  }
-  int status;
-  while ((status = ::flock(lock_fd_, LOCK_EX)) != 0 && errno == EINTR) {
-  }
-  if (status != 0) return report(std::string("cannot lock it: ") + std::strerror(errno));
+  if (!open_lock_file() || !take_file_lock()) return;
   file_locked_ = true;
 
-  int error = 0;
-  const auto file = read_whole(path_, error);
+  std::string why;
+  bool missing = false;
+  const auto file = read_whole(path_, why, missing);
   std::string ours;
   others_.clear();
   if (!file) {
-    if (error != ENOENT) report(std::string("cannot read it: ") + std::strerror(error));
-    must_write_ = error == ENOENT;
+    if (!missing) report("cannot read it: " + why);
+    must_write_ = missing;
     return;
   }
   split_sections(*file, codec_.section, ours, others_);
@@ -108,7 +287,9 @@ void persistent_mutex::sync_in() {
   if (ours.empty() || ours == last_) return;
   last_ = ours;
   unreadable_ = !codec_.load(ours);
-  if (unreadable_) report("its lines are not readable; they are left as they are and not used");
+  if (unreadable_)
+    report("its lines are not readable or hold values the simulator's controls refuse; they are left as they are "
+           "and not used");
 }
 
 // Writes our section back when it changed, then drops the file lock.
@@ -116,16 +297,12 @@ void persistent_mutex::sync_out() {
   file_locked_ = false;
   std::string ours = codec_.save();
   if (!unreadable_ && (must_write_ || ours != last_)) {
-    const std::string temporary = path_ + ".tmp." + std::to_string(::getpid());
     std::string text(header_line);
     text += others_;
     text += prefixed(codec_.section, ours);
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out || std::rename(temporary.c_str(), path_.c_str()) != 0) {
-      report(std::string("cannot write it: ") + std::strerror(errno));
-      (void)std::remove(temporary.c_str());  // cleanup: the write's failure is what counts
+    std::string why;
+    if (!replace_file(path_, text, why)) {
+      report("cannot write it: " + why);
     } else {
       last_ = std::move(ours);
       must_write_ = false;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <charconv>
+#include <chrono>
 #include <tuple>
 #include <cstdint>
 #include <functional>
@@ -32,7 +33,10 @@ struct section_codec {
 // section back when it changed (a temporary file renamed over the state
 // file, so a reader never sees half of it) and drops the file lock. Errors
 // of the file are reported once on standard error; the library then goes on
-// with what it holds.
+// with what it holds. The file lock is waited for at most
+// CIFS_SIM_LOCK_WAIT_MS (default 10000) each time: a call that cannot have it
+// says so on standard error and goes on without the file. A state file in a
+// folder everyone may write to without the sticky bit is not used at all.
 class persistent_mutex {
  public:
   explicit persistent_mutex(section_codec codec);
@@ -44,12 +48,16 @@ class persistent_mutex {
   void unlock();
 
  private:
+  bool open_lock_file();
+  bool take_file_lock();
   void sync_in();
   void sync_out();
+  void say(const std::string &what);
   void report(const std::string &what);
 
   std::mutex mutex_;
   section_codec codec_;
+  std::chrono::milliseconds lock_wait_;
   std::string path_;        // empty: in memory only
   int lock_fd_ = -1;
   bool file_locked_ = false;

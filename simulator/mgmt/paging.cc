@@ -5,13 +5,6 @@
 #include "model.h"
 
 namespace cifssim {
-namespace {
-
-// Remembering more cookies than this would only let abandoned listings pile up.
-constexpr size_t remembered_cookies = 1024;
-
-}  // namespace
-
 std::string cookie_book::issue(std::string_view scope, uint64_t after) {
   if (issued_.size() == remembered_cookies) issued_.pop_front();
   issued_.push_back({"ofc-" + std::to_string(next_++), std::string(scope), after});

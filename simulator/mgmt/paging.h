@@ -41,6 +41,9 @@ page_of<Item> select_page(const std::vector<Item> &items, uint64_t after, uint32
   return page;
 }
 
+// How many cookies a book remembers: more would only let abandoned listings pile up.
+inline constexpr size_t remembered_cookies = 1024;
+
 // Cookies of every listing in one book. Each is issued for a scope (which
 // volume, which connection, which list) and resumes only that scope; only
 // the most recent ones are remembered.

@@ -1,10 +1,13 @@
 // The management library's section of the state file: the model, the failure
 // rules still to fire, the delay and the issued cookies. Call logs, raw
 // results and kept records stay with the process that made them.
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "../common/state_file.h"
+#include "call_log.h"
 #include "state.h"
 
 namespace cifssim {
@@ -19,6 +22,7 @@ struct cookie_book_file {
     return simstate::read_members(f, 1, std::tie(book.next_));
   }
   static bool load_cookie(const std::vector<std::string> &f, cookie_book &book) {
+    if (book.issued_.size() == remembered_cookies) return false;
     cookie_book::issued c;
     if (!simstate::read_members(f, 1, std::tie(c.text, c.scope, c.after))) return false;
     book.issued_.push_back(std::move(c));
@@ -136,13 +140,67 @@ const std::map<std::string, line_reader, std::less<>> &line_readers() {
   return readers;
 }
 
+std::string folded(std::string_view name) {
+  std::string out(name);
+  for (char &c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+// Names that are neither empty nor the same as another but for ASCII case.
+template <class Item>
+bool distinct_names(const std::vector<Item> &items, auto name_of) {
+  std::set<std::string> seen;
+  return std::ranges::all_of(items, [&](const Item &i) {
+    const std::string_view name = name_of(i);
+    return !name.empty() && seen.insert(folded(name)).second;
+  });
+}
+
+// Orders as add_open_file and add_invalid_user hand them out: rising, below the next one.
+template <class Item>
+bool ordered(const std::vector<Item> &items, uint64_t next) {
+  uint64_t last = 0;
+  for (const Item &i : items) {
+    if (i.order <= last || i.order >= next) return false;
+    last = i.order;
+  }
+  return true;
+}
+
+bool distinct_connections(const std::vector<connection> &connections) {
+  std::set<uint16_t> numbers;
+  return std::ranges::all_of(connections, [&numbers](const connection &c) {
+    return numbers.insert(c.number).second &&
+           distinct_names(c.mapped_shares, [](const std::string &name) -> std::string_view { return name; });
+  });
+}
+
+// What the controls would refuse to set is not taken from a file either, so
+// a hand-edited or planted line cannot make every call sleep for weeks or
+// break what the listings rely on.
+bool as_controls_allow(const loaded &l) {
+  const model &m = l.data;
+  const auto &files = m.open_files.files;
+  const auto &users = m.invalid_users.users;
+  return l.delay_ms <= max_delay_ms &&
+         distinct_names(m.volumes, [](const std::string &volume) -> std::string_view { return volume; }) &&
+         distinct_names(m.shares, [](const share &s) -> std::string_view { return s.name; }) &&
+         std::ranges::none_of(files, [](const open_file &f) { return f.name.empty(); }) &&
+         ordered(files, m.open_files.next_order) && distinct_connections(m.connections) &&
+         distinct_names(users, [](const invalid_user &u) -> std::string_view { return u.name; }) &&
+         std::ranges::all_of(users, [](const invalid_user &u) { return u.name.size() <= invalid_user_name_limit; }) &&
+         ordered(users, m.invalid_users.next_order) &&
+         std::ranges::all_of(l.failures, [](const failure_rule &r) { return is_library_call(r.call); });
+}
+
 bool load_state(std::string_view lines) {
   loaded l;
   const bool readable = simstate::read_lines(lines, [&l](const fields &f) {
     const auto reader = line_readers().find(f[0]);
     return reader != line_readers().end() && reader->second(f, l);
   });
-  if (!readable) return false;
+  if (!readable || !as_controls_allow(l)) return false;
   sim_state &st = state();
   st.data = std::move(l.data);
   st.failures = std::move(l.failures);

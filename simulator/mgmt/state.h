@@ -38,6 +38,10 @@ struct logged_call {
 
 extern const simstate::section_codec state_codec;
 
+// The longest a library call is made to sleep; the controls refuse more, and
+// a state file that holds more is not used.
+inline constexpr uint32_t max_delay_ms = 60000;
+
 struct sim_state {
   simstate::persistent_mutex mutex{state_codec};
   model data = seed_model();

@@ -24,14 +24,18 @@ std::string save_identities() {
   return out;
 }
 
+// The controls store the two flags as 0 or 1, and nothing else is taken from a file.
+bool as_controls_allow(const toralsim_identity &i) { return i.supervisor <= 1 && i.always_too_small <= 1; }
+
 bool load_identities(std::string_view lines) {
   toralsim_identity fallback = identity_model::reset_values();
   std::map<std::string, toralsim_identity> by_dn;
   const bool readable = simstate::read_lines(lines, [&](const std::vector<std::string> &f) {
-    if (f[0] == "default") return simstate::read_members(f, 1, identity_members(fallback));
+    if (f[0] == "default") return simstate::read_members(f, 1, identity_members(fallback)) && as_controls_allow(fallback);
     std::string dn;
     toralsim_identity identity{};
-    if (f[0] != "dn" || !simstate::read_members(f, 1, std::tuple_cat(std::tie(dn), identity_members(identity))))
+    if (f[0] != "dn" || !simstate::read_members(f, 1, std::tuple_cat(std::tie(dn), identity_members(identity))) ||
+        !as_controls_allow(identity))
       return false;
     by_dn[dn] = identity;
     return true;

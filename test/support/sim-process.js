@@ -12,7 +12,17 @@ const root = path.join(__dirname, '..', '..');
 const adminPath = path.join(root, 'bin', 'cifs-admin');
 const dn = 'cn=admin,o=example';
 
-const newStateFile = () => path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'cifs-state-')), 'server.state');
+// A state file in a folder of its own, removed when the suite's process ends.
+const stateDirs = [];
+process.on('exit', () => {
+  for (const dir of stateDirs) fs.rmSync(dir, { recursive: true, force: true });
+});
+function newStateDir() {
+  const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'cifs-state-'));
+  stateDirs.push(dir);
+  return dir;
+}
+const newStateFile = () => path.join(newStateDir(), 'server.state');
 
 // The environment of a child on the simulator; `env` entries set to undefined are removed.
 function childEnv(stateFile, env = {}) {
@@ -52,4 +62,4 @@ function startWithSimulator(stateFile, body) {
   return new Promise((resolve, reject) => child.on('exit', (code) => (code === 0 ? resolve() : reject(new Error(stderr)))));
 }
 
-module.exports = { admin, withSimulator, startWithSimulator, newStateFile, childEnv, adminPath, root, dn };
+module.exports = { admin, withSimulator, startWithSimulator, newStateFile, newStateDir, childEnv, adminPath, root, dn };
