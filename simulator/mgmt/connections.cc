@@ -7,8 +7,9 @@
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
+#include "connection_record.h"
 #include "malloc_block.h"
-#include "mgmtclient/connection_records.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
@@ -27,30 +28,28 @@ int32_t named_connection(model &m, std::string_view text, connection *&out) {
 // connections is not built twice.
 void *list_block(const model &m) {
   const auto count = static_cast<uint32_t>(m.connections.size());
-  const size_t size = sizeof(cifs::connection_list_header) + count * sizeof(cifs::connection_record);
+  const size_t size = 8 + count * wire::connection::record_size;
   auto *block = static_cast<uint8_t *>(std::calloc(1, size));
   if (!block) return nullptr;
   std::memcpy(block, &count, sizeof count);
-  uint8_t *at = block + sizeof(cifs::connection_list_header);
+  uint8_t *at = block + 8;
   for (const auto &c : m.connections) {
-    const cifs::connection_record r = connection_record_of(m, c);
-    std::memcpy(at, &r, sizeof r);
-    at += sizeof r;
+    write_connection_record(m, c, at);
+    at += wire::connection::record_size;
   }
   return block;
 }
 
 // The caller's record must come zero-filled, as the module allocates it.
 int32_t details(sim_state &st, std::string_view text, const bytes &received, void *record, char **texts) {
-  if (received != bytes(sizeof(cifs::connection_record), 0)) return CIFSSIM_BAD_RECORD;
+  if (received != bytes(wire::connection::record_size, 0)) return CIFSSIM_BAD_RECORD;
   connection *c = nullptr;
   if (const int32_t status = named_connection(st.data, text, c)) return status;
   // None: a null pointer rather than an empty block.
   const bytes sevs = security_equivalence_texts(*c);
   char *copy = sevs.empty() ? nullptr : static_cast<char *>(malloc_copy(sevs));
   if (!sevs.empty() && !copy) return CIFSSIM_OUT_OF_MEMORY;
-  const cifs::connection_record r = connection_record_of(st.data, *c);
-  std::memcpy(record, &r, sizeof r);
+  write_connection_record(st.data, *c, static_cast<uint8_t *>(record));
   *texts = copy;
   return CIFSSIM_OK;
 }
@@ -104,7 +103,7 @@ extern "C" int32_t CIFSLIB_GetConnectionDetails(const char *number_text, void *r
   const std::string text = number_text ? number_text : "";
   std::optional<bytes> received;
   if (record) received.emplace(static_cast<const uint8_t *>(record),
-                               static_cast<const uint8_t *>(record) + sizeof(cifs::connection_record));
+                               static_cast<const uint8_t *>(record) + wire::connection::record_size);
   call_scope scope(call, text, received, text);
   if (auto injected = scope.injected()) return *injected;
   if (!number_text || !record || !sev_texts) return CIFSSIM_NULL_ARGUMENT;

@@ -10,7 +10,8 @@
 
 #include "cifs_sim_status.h"
 #include "malloc_block.h"
-#include "mgmtclient/open_file_records.h"
+#include "string_record.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
@@ -64,22 +65,18 @@ size_t remove_objects() {
   return removed;
 }
 
-uint32_t put_text(std::string &area, std::string_view text) {
-  const auto at = static_cast<uint32_t>(area.size());
-  area.append(text);
-  area.push_back('\0');
-  return at;
-}
-
 std::vector<uint8_t> result_header_bytes(uint32_t count, std::string_view cookie, std::string_view shm_name,
                                          uint64_t shm_size) {
-  std::string area;
-  cifs::open_files_result_header h{};
-  h.file_count = count;
-  h.cookie_offset = put_text(area, cookie);
-  h.shm_name_offset = put_text(area, shm_name);
-  h.shm_size = shm_size;
-  return header_then_area(h, area);
+  namespace layout = wire::result_header;
+  string_record r(layout::header_size);
+  const uint32_t cookie_at = r.add_text(cookie);
+  const uint32_t name_at = r.add_text(shm_name);
+  byte_writer h = r.header();
+  h.u32(layout::count, count);
+  h.u32(layout::cookie, cookie_at);
+  h.u32(layout::object_name, name_at);
+  h.u64(layout::object_size, shm_size);
+  return std::move(r).finish(std::nullopt);
 }
 
 int32_t hand_out_listing(uint32_t count, std::span<const uint8_t> records, std::string_view cookie,

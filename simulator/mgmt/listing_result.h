@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <span>
 #include <string>
 #include <string_view>
@@ -40,17 +39,5 @@ std::vector<uint8_t> result_header_bytes(uint32_t count, std::string_view cookie
 // CIFSSIM_OUT_OF_MEMORY leave no object and *result_header untouched.
 int32_t hand_out_listing(uint32_t count, std::span<const uint8_t> records, std::string_view cookie,
                          void **result_header);
-
-// Building the records: appends `text` and its NUL to a string area and
-// returns where it starts; joins a fixed header and its string area.
-uint32_t put_text(std::string &area, std::string_view text);
-
-template <class Header>
-std::vector<uint8_t> header_then_area(const Header &header, const std::string &area) {
-  std::vector<uint8_t> out(sizeof header + area.size());
-  std::memcpy(out.data(), &header, sizeof header);
-  std::memcpy(out.data() + sizeof header, area.data(), area.size());
-  return out;
-}
 
 }  // namespace cifssim

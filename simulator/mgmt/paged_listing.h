@@ -44,7 +44,7 @@ int32_t hand_out_page(cookie_book &cookies, std::string_view scope, const page_c
 // checked against injected failures, then a queued raw result stands in for
 // the whole call; only then is a malformed page refused, or `list` run.
 template <class Request, class Parse, class NameOf, class List>
-int32_t run_page_call(const char *call, void *request_page, void **result_header, const cifs::page_layout &layout,
+int32_t run_page_call(const char *call, void *request_page, void **result_header, const wire::page_layout &layout,
                       Parse parse, NameOf name_of, List list) {
   if (!request_page) return refuse_null_argument(call);
   const size_t page_size = request_page_size();

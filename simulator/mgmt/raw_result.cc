@@ -7,9 +7,9 @@
 
 #include "cifs_sim_status.h"
 #include "malloc_block.h"
-#include "mgmtclient/connection_records.h"
 #include "listing_result.h"
 #include "state.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
@@ -42,7 +42,7 @@ constexpr raw_call raw_calls[] = {
     {"CIFSLIB_GetConnectionMappedShares", {share_list}, 1, false},
     {"CIFSLIB_GetConnectionsList", {block}, 1, false},
     {"CIFSLIB_GetConnectionsCount", {{out_shape::caller_memory, sizeof(uint32_t)}}, 1, false},
-    {"CIFSLIB_GetConnectionDetails", {{out_shape::caller_memory, sizeof(cifs::connection_record)}, block}, 2, false},
+    {"CIFSLIB_GetConnectionDetails", {{out_shape::caller_memory, wire::connection::record_size}, block}, 2, false},
     {"CIFSLIB_ListOpenFiles", {block}, 1, true},
     {"CIFSLIB_ListInvalidUsers", {block}, 1, true},
     {"CIFSLIB_ListUserContexts", {block, block}, 2, false},

@@ -4,15 +4,15 @@
 #include <cstring>
 
 #include "malloc_block.h"
-#include "mgmtclient/records.h"
 #include "share_record_codec.h"
+#include "wire_layout.h"
 
-static_assert(sizeof(void *) == cifs::share_list_pointer_size, "list pointers are stored as they are");
+static_assert(sizeof(void *) == cifssim::wire::share_list::pointer_size, "list pointers are stored as they are");
 
 namespace cifssim {
 
 void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, outside_records &kept) {
-  const size_t records_at = cifs::share_list_count_size + slots.size() * cifs::share_list_pointer_size;
+  const size_t records_at = wire::share_list::pointers + slots.size() * wire::share_list::pointer_size;
   size_t size = records_at;
   for (const auto &s : slots)
     if (s.kind == slot_kind::record) size += s.record.size();
@@ -42,7 +42,7 @@ void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, o
       }
       case slot_kind::end: pointer = block + size; break;
     }
-    std::memcpy(block + cifs::share_list_count_size + i * cifs::share_list_pointer_size, &pointer, sizeof pointer);
+    std::memcpy(block + wire::share_list::pointers + i * wire::share_list::pointer_size, &pointer, sizeof pointer);
   }
   return block;
 }

@@ -41,7 +41,7 @@ TEST_F(ShareCalls, MalformedRecordsAreRefused) {
   };
   struct refusal {
     const char *what;
-    int32_t (*call)(cifs::share_record *);
+    int32_t (*call)(void *);
     simtest::record_bytes record;
   };
   refusal cases[] = {

@@ -11,6 +11,7 @@
 #include "cifssim_control.h"
 #include "mgmt/cifslib_calls.h"
 #include "mgmt/share_record_codec.h"
+#include "mgmtclient/records.h"
 
 namespace simtest {
 
@@ -32,10 +33,10 @@ inline std::vector<listed_share> read_share_list(const void *block) {
       out.push_back({.name = "<null>"});
       continue;
     }
-    auto captured = cifssim::capture_record(reinterpret_cast<const cifs::share_record *>(record),
-                                            cifssim::parsed_strings_limit);
+    auto captured = cifssim::capture_record(record, cifssim::parsed_strings_limit);
     auto view = cifssim::record_view::parse(captured);
-    const auto h = view->header();
+    cifs::share_record h;
+    std::memcpy(&h, captured.data(), sizeof h);
     auto text = [&](uint32_t at) { return std::string(view->text_at(at).text); };
     out.push_back({text(h.name_offset), text(h.volume_name_offset), text(h.comment_offset),
                    text(h.relative_path_offset), text(h.absolute_path_offset), h});
