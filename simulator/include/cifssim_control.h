@@ -36,7 +36,9 @@ typedef void (*cifssim_failure_visitor)(void *ctx, const char *call, int32_t sta
 typedef void (*cifssim_call_visitor)(void *ctx, const char *call, const char *text, const uint8_t *record,
                                      size_t record_length);
 
-/* Seed model, no call log, no failures, no raw results, no cookies, no delay. */
+/* Seed model, no call log, no failures, no raw results, no cookies, no delay,
+ * the default choices, no shrinking; everything the library kept for what it
+ * handed out is released, so no pointer from before stays valid. */
 CIFSSIM_EXPORT void cifssim_reset(void);
 
 /* Setters replace the whole list; they answer CIFSSIM_BAD_ARGUMENT (and change
@@ -118,6 +120,37 @@ CIFSSIM_EXPORT void cifssim_set_delay(uint32_t milliseconds);
 
 CIFSSIM_EXPORT void cifssim_visit_calls(cifssim_call_visitor visit, void *ctx);
 
+/* Where the library's contract leaves a choice to the library. What the
+ * caller releases with free (the share and connection list blocks, the
+ * context count and list) is always a malloc block; everything else the
+ * library hands out (result headers, security equivalence texts, records
+ * outside their list block) is kept by the library in mappings of its own,
+ * unchanged until reset or unload; a free() of it aborts the caller. */
+struct cifssim_choices {
+  /* 0 (default): each listed share record in kept memory of its own;
+   * 1: the records in the list block, after the pointers. */
+  uint8_t share_records_inside;
+  /* 0 (default): the connection list block is 16 bytes (count, four non-zero
+   * bytes, pointer) and the records lie back to back in kept memory;
+   * 1: the records follow in the block itself, at byte 16. */
+  uint8_t connection_records_inside;
+  /* Bytes of slack after the records of each listing's shared memory object,
+   * beyond the size its header gives, filled with records of a file or user
+   * named "slack-beyond-header-size". Default 4096; 0 gives exact objects;
+   * at most 64 MiB. */
+  uint32_t object_slack;
+};
+
+/* CIFSSIM_BAD_ARGUMENT (and nothing changes) for NULL, a flag other than 0 or
+ * 1, or too much slack. Reset restores the defaults. */
+CIFSSIM_EXPORT int32_t cifssim_set_choices(const struct cifssim_choices *choices);
+CIFSSIM_EXPORT void cifssim_get_choices(struct cifssim_choices *out);
+
+/* The next successful CIFSLIB_ListOpenFiles or CIFSLIB_ListInvalidUsers
+ * writes its object and header as usual, then cuts the object to `bytes`
+ * (ftruncate) before it returns; -1 clears. CIFSSIM_BAD_ARGUMENT below -1. */
+CIFSSIM_EXPORT int32_t cifssim_shrink_next_object(int64_t bytes);
+
 typedef void (*cifssim_reset_fn)(void);
 typedef int32_t (*cifssim_set_shares_fn)(const struct cifssim_share *, size_t);
 typedef void (*cifssim_visit_shares_fn)(cifssim_share_visitor, void *);
@@ -129,6 +162,9 @@ typedef int32_t (*cifssim_raw_result_fn)(const char *, int32_t, const struct cif
                                          const uint8_t *, size_t);
 typedef void (*cifssim_set_delay_fn)(uint32_t);
 typedef void (*cifssim_visit_calls_fn)(cifssim_call_visitor, void *);
+typedef int32_t (*cifssim_set_choices_fn)(const struct cifssim_choices *);
+typedef void (*cifssim_get_choices_fn)(struct cifssim_choices *);
+typedef int32_t (*cifssim_shrink_next_object_fn)(int64_t);
 
 /* Open files. A list request names a share (its files) or a volume (the files
  * of every share on it), or in its connection form a connection (the files

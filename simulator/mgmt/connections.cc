@@ -63,7 +63,7 @@ int32_t mapped(sim_state &st, std::string_view text, void **share_list_block) {
     shares.push_back(*s);
     shares.back().open_files = open_files_of(st.data, c->number, s->name);
   }
-  void *block = build_share_list(shares);
+  void *block = build_share_list(shares, st.choices.share_records_inside, st.kept);
   if (!block) return CIFSSIM_OUT_OF_MEMORY;
   *share_list_block = block;
   return CIFSSIM_OK;

@@ -99,7 +99,7 @@ int32_t hand_out_raw(sim_state &st, std::string_view call, const raw_result &raw
   for (size_t i = 0; i < row->out_count; ++i) {
     const raw_out &out = out_at(i);
     if (row->outs[i].shape == out_shape::caller_memory || out.kind == out_kind::null) continue;
-    blocks[i] = out.kind == out_kind::share_list ? build_raw_share_list(out.slots, out.count, st.kept_records)
+    blocks[i] = out.kind == out_kind::share_list ? build_raw_share_list(out.slots, out.count, st.kept)
                                                  : malloc_copy(out.content);
     if (!blocks[i]) {
       for (void *b : blocks) std::free(b);

@@ -128,7 +128,7 @@ extern "C" int32_t CIFSLIB_ListAllShares(void **share_list_block) {
     if (!share_list_block) return CIFSSIM_NULL_ARGUMENT;
     // A queued raw result stands in for the model's list on this call only.
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {share_list_block});
-    void *block = build_share_list(st.data.shares);
+    void *block = build_share_list(st.data.shares, st.choices.share_records_inside, st.kept);
     if (!block) return CIFSSIM_OUT_OF_MEMORY;
     *share_list_block = block;
     return CIFSSIM_OK;

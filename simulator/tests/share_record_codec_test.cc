@@ -41,7 +41,7 @@ TEST(ListedRecord, MatchesHandWrittenBytes) {
 TEST(ShareList, RawListKeepsALyingCountButOnlyItsOwnSlots) {
   const auto rec = cifssim::listed_record({.name = "r", .volume = "V"});
   const cifssim::raw_slot slot{cifssim::slot_kind::record, rec};
-  cifssim::outside_records kept;
+  cifssim::kept_memory kept;
   void *more = cifssim::build_raw_share_list({slot, {}}, 4, kept);
   void *fewer = cifssim::build_raw_share_list({slot, slot, slot}, 1, kept);
   ASSERT_TRUE(more && fewer);
