@@ -7,6 +7,7 @@
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
+#include "connection_list.h"
 #include "connection_record.h"
 #include "malloc_block.h"
 #include "wire_layout.h"
@@ -22,22 +23,6 @@ int32_t named_connection(model &m, std::string_view text, connection *&out) {
   if (!number) return CIFSSIM_BAD_CONNECTION_NUMBER;
   out = find_connection(m, *number);
   return out ? CIFSSIM_OK : CIFSSIM_NO_SUCH_CONNECTION;
-}
-
-// Written straight into the block handed out: a list of tens of thousands of
-// connections is not built twice.
-void *list_block(const model &m) {
-  const auto count = static_cast<uint32_t>(m.connections.size());
-  const size_t size = 8 + count * wire::connection::record_size;
-  auto *block = static_cast<uint8_t *>(std::calloc(1, size));
-  if (!block) return nullptr;
-  std::memcpy(block, &count, sizeof count);
-  uint8_t *at = block + 8;
-  for (const auto &c : m.connections) {
-    write_connection_record(m, c, at);
-    at += wire::connection::record_size;
-  }
-  return block;
 }
 
 // The caller's record must come zero-filled, as the module allocates it.
@@ -89,7 +74,7 @@ extern "C" int32_t CIFSLIB_GetConnectionsList(void **connection_list_block) {
   return run_plain_call(call, [connection_list_block](sim_state &st) -> int32_t {
     if (!connection_list_block) return CIFSSIM_NULL_ARGUMENT;
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {connection_list_block});
-    void *block = list_block(st.data);
+    void *block = build_connection_list(st.data, st.choices.connection_records_inside, st.kept);
     if (!block) return CIFSSIM_OUT_OF_MEMORY;
     *connection_list_block = block;
     return CIFSSIM_OK;
