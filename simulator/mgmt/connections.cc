@@ -30,9 +30,9 @@ int32_t details(sim_state &st, std::string_view text, const bytes &received, voi
   if (received != bytes(wire::connection::record_size, 0)) return CIFSSIM_BAD_RECORD;
   connection *c = nullptr;
   if (const int32_t status = named_connection(st.data, text, c)) return status;
-  // None: a null pointer rather than an empty block.
+  // Kept by the library; none is a null pointer rather than an empty piece.
   const bytes sevs = security_equivalence_texts(*c);
-  char *copy = sevs.empty() ? nullptr : static_cast<char *>(malloc_copy(sevs));
+  char *copy = sevs.empty() ? nullptr : reinterpret_cast<char *>(st.kept.copy(sevs));
   if (!sevs.empty() && !copy) return CIFSSIM_OUT_OF_MEMORY;
   write_connection_record(st.data, *c, static_cast<uint8_t *>(record));
   *texts = copy;

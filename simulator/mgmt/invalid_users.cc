@@ -32,7 +32,8 @@ int32_t parse_request(std::span<const uint8_t> page, size_t page_size, page_comm
 
 int32_t list_page(sim_state &st, const page_common &req, void **result_header) {
   const auto keep = [&req](const invalid_user &u) { return !req.filters || passes(*req.filters, u); };
-  return hand_out_page(st.cookies, cookie_scope, req, st.data.invalid_users.users, keep, invalid_user_record_bytes,
+  static const std::vector<uint8_t> slack = invalid_user_record_bytes({.name = slack_name});
+  return hand_out_page(st, cookie_scope, req, st.data.invalid_users.users, keep, invalid_user_record_bytes, slack,
                        result_header);
 }
 

@@ -24,7 +24,9 @@ int32_t list_page(sim_state &st, const list_request &req, void **result_header) 
   const auto keep = [&](const open_file &f) {
     return scope.covers(st.data, f) && (!req.filters || passes(*req.filters, f));
   };
-  return hand_out_page(st.cookies, scope.cookie_scope(), req, st.data.open_files.files, keep, open_file_record_bytes,
+  static const std::vector<uint8_t> slack = open_file_record_bytes(
+      {.name = slack_name, .full_path = std::string("/") + slack_name, .user_name = slack_name});
+  return hand_out_page(st, scope.cookie_scope(), req, st.data.open_files.files, keep, open_file_record_bytes, slack,
                        result_header);
 }
 

@@ -7,7 +7,7 @@
 
 #include "cifs_sim_status.h"
 #include "malloc_block.h"
-#include "listing_result.h"
+#include "shm_objects.h"
 #include "state.h"
 #include "wire_layout.h"
 

@@ -50,8 +50,7 @@ inline fetched fetch(int32_t (*call)(void *, void **), void *page) {
     std::memcpy(&out.header, header, sizeof out.header);
     shm_unlink(static_cast<const char *>(header) + sizeof out.header + out.header.shm_name_offset);
   }
-  std::free(header);
-  return out;
+  return out;  // the header is the library's
 }
 
 inline std::string shm_prefix() {
