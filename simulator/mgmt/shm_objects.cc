@@ -84,13 +84,17 @@ std::vector<std::string> present_objects() {
   return out;
 }
 
+bool remove_entry(const std::string &name) {
+  std::error_code ec;
+  // Not shm_unlink: a raw result may have left a directory, with whatever a reader put in it.
+  const auto removed = std::filesystem::remove_all(path_of(name), ec);
+  return !ec && removed > 0;
+}
+
 size_t remove_objects() {
   size_t removed = 0;
-  for (const auto &name : present_objects()) {
-    std::error_code ec;
-    // Not shm_unlink: a raw result may have left a directory, with whatever a reader put in it.
-    if (std::filesystem::remove_all(path_of(name), ec) > 0) ++removed;
-  }
+  for (const auto &name : present_objects())
+    if (remove_entry(name)) ++removed;
   return removed;
 }
 

@@ -35,6 +35,8 @@ int32_t resize_object(const std::string &name, uint64_t size);
 // Names (with the leading slash) of the prefixed entries present now, objects,
 // FIFOs and directories alike.
 std::vector<std::string> present_objects();
+// Removes the entry `name`, whatever kind it is; false when nothing went.
+bool remove_entry(const std::string &name);
 // Removes every prefixed entry; returns how many went.
 size_t remove_objects();
 

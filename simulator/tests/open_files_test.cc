@@ -42,7 +42,8 @@ class OpenFiles : public ::testing::Test {
 int32_t raw_open_files(const std::vector<uint8_t> &header, const char *shm_name,
                        const std::vector<uint8_t> &object = {}) {
   const cifssim_out out = simtest::bytes_out(header);
-  return cifssim_raw_result("CIFSLIB_ListOpenFiles", 0, &out, 1, shm_name, object.data(), object.size());
+  const cifssim_shm shm{shm_name, object.data(), object.size(), CIFSSIM_SHM_OBJECT, -1};
+  return cifssim_raw_result("CIFSLIB_ListOpenFiles", 0, &out, 1, &shm);
 }
 
 // Bends of one field of a page, counted from the page, the filter block or
@@ -157,7 +158,6 @@ TEST_F(OpenFiles, RawAnswersAreHandedOutOnceAsGiven) {
   EXPECT_EQ(CIFSLIB_ListOpenFiles(request_page({.volume = "NOPE"}).get(), &out), CIFSSIM_OK);
   ASSERT_NE(out, nullptr);
   EXPECT_EQ(std::memcmp(out, head.data(), head.size()), 0);
-  std::free(out);
   EXPECT_EQ(simtest::read_object(name), object);
   EXPECT_EQ(shm_unlink(name.c_str()), 0);
   request_page again({});

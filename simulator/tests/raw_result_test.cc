@@ -67,7 +67,6 @@ TEST_F(RawResults, CallerMemoryGetsTheBytesAndNothingMore) {
   EXPECT_EQ(std::memcmp(&filled, &given, sizeof given), 0);
   ASSERT_NE(out, nullptr);
   EXPECT_EQ(std::memcmp(out, texts.data(), texts.size()), 0);
-  std::free(out);
 
   const std::vector<uint8_t> short_count = {9, 9};
   ASSERT_EQ(raw_result("CIFSLIB_GetConnectionsCount", 0, {bytes_out(short_count)}), CIFSSIM_OK);
@@ -86,7 +85,7 @@ TEST_F(RawResults, CallerMemoryGetsTheBytesAndNothingMore) {
 TEST_F(RawResults, TheEntryRefusesWhatACallCouldNotHandOut) {
   const std::vector<uint8_t> too_long(sizeof(cifs::connection_record) + 1, 0), four(4, 0), five(5, 0);
   const cifssim_slot slots[] = {{CIFSSIM_SLOT_END, nullptr, 0}};
-  const cifssim_out bad_kind{9, nullptr, 0, nullptr, 0, 0};
+  const cifssim_out bad_kind{9, nullptr, 0, nullptr, 0, 0, 0};
   struct refusal {
     const char *call;
     std::vector<cifssim_out> outs;
@@ -103,10 +102,12 @@ TEST_F(RawResults, TheEntryRefusesWhatACallCouldNotHandOut) {
       {"CIFSLIB_GetConnectionsList", {}, "/cifssim.x"},
       {"CIFSLIB_ListInvalidUsers", {}, "no-slash"},
   };
-  for (const auto &r : refusals)
-    EXPECT_EQ(cifssim_raw_result(r.call, 0, r.outs.data(), r.outs.size(), r.shm_name, nullptr, 0),
+  for (const auto &r : refusals) {
+    const cifssim_shm shm{r.shm_name, nullptr, 0, CIFSSIM_SHM_OBJECT, -1};
+    EXPECT_EQ(cifssim_raw_result(r.call, 0, r.outs.data(), r.outs.size(), r.shm_name ? &shm : nullptr),
               CIFSSIM_BAD_ARGUMENT)
         << r.call << " with " << r.outs.size() << " outs";
+  }
   EXPECT_EQ(raw_result("CIFSLIB_GetConnectionMappedShares", 0, {simtest::slots_out(slots, 3)}), CIFSSIM_OK);
   EXPECT_EQ(raw_result("CIFSLIB_GetConnectionsCount", 0, {bytes_out(four)}), CIFSSIM_OK);
   void *block = nullptr;

@@ -54,18 +54,18 @@ inline std::vector<listed_share> list_shares() {
 }
 
 // Out-parameters of a raw result.
-inline cifssim_out null_out() { return {CIFSSIM_OUT_NULL, nullptr, 0, nullptr, 0, 0}; }
+inline cifssim_out null_out() { return {CIFSSIM_OUT_NULL, nullptr, 0, nullptr, 0, 0, 0}; }
 inline cifssim_out bytes_out(const std::vector<uint8_t> &bytes) {
-  return {CIFSSIM_OUT_BYTES, bytes.data(), bytes.size(), nullptr, 0, 0};
+  return {CIFSSIM_OUT_BYTES, bytes.data(), bytes.size(), nullptr, 0, 0, 0};
 }
 template <size_t N>
 cifssim_out slots_out(const cifssim_slot (&slots)[N], uint32_t count = N) {
-  return {CIFSSIM_OUT_SLOTS, nullptr, 0, slots, N, count};
+  return {CIFSSIM_OUT_SLOTS, nullptr, 0, slots, N, count, 0};
 }
 
 // Queues a raw result for `call` without a shared memory object.
 inline int32_t raw_result(const char *call, int32_t status, std::initializer_list<cifssim_out> outs) {
-  return cifssim_raw_result(call, status, outs.begin(), outs.size(), nullptr, nullptr, 0);
+  return cifssim_raw_result(call, status, outs.begin(), outs.size(), nullptr);
 }
 
 struct logged {
