@@ -8,6 +8,7 @@
 #include "cifssim_export.h"
 #include "identity_model.h"
 #include "sid.h"
+#include "toral_calls.h"
 #include "toral_layout.h"
 #include "utf16.h"
 
