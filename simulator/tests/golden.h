@@ -72,6 +72,15 @@ inline bytes object(const std::string &name) {
   return out;
 }
 
+// The size of a shared memory object, without reading it.
+inline size_t object_size(const std::string &name) {
+  const int fd = shm_open(name.c_str(), O_RDONLY, 0);
+  struct stat st {};
+  const bool known = fd >= 0 && fstat(fd, &st) == 0;
+  if (fd >= 0) close(fd);
+  return known ? static_cast<size_t>(st.st_size) : 0;
+}
+
 // A zero-filled request page of the size the module allocates.
 inline bytes page() { return bytes(static_cast<size_t>(sysconf(_SC_PAGESIZE)), 0); }
 

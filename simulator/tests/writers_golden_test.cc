@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "cifs_sim_status.h"
 #include "cifssim_control.h"
@@ -292,8 +294,34 @@ TEST_F(Writers, ShrinkCutsTheNextObjectOnly) {
     ASSERT_EQ(CIFSLIB_ListOpenFiles(request.data(), &header), CIFSSIM_OK);
     const std::string name(static_cast<const char *>(header) + 25);
     EXPECT_EQ(golden::at(static_cast<uint8_t *>(header) + 16, 2), (bytes{70, 0x00}));
-    EXPECT_EQ(golden::object(name).size(), expected);
+    EXPECT_EQ(golden::object_size(name), expected);
   }
+}
+
+// A raw listing may name a FIFO or a directory instead of an object; the
+// cleanup the tests rely on finds and removes every kind.
+TEST_F(Writers, RawListingEntriesOfEveryKindAreFoundAndRemoved) {
+  char prefix[64];
+  cifssim_shm_prefix(prefix, sizeof prefix);
+  std::vector<std::string> made;
+  for (int32_t kind : {CIFSSIM_SHM_OBJECT, CIFSSIM_SHM_FIFO, CIFSSIM_SHM_DIRECTORY}) {
+    made.push_back(std::string(prefix) + "kind" + std::to_string(kind));
+    const cifssim_shm shm{made.back().c_str(), nullptr, 0, kind, kind == CIFSSIM_SHM_OBJECT ? int64_t{1} << 32 : -1};
+    ASSERT_EQ(cifssim_raw_result("CIFSLIB_ListOpenFiles", 0, nullptr, 0, &shm), CIFSSIM_OK);
+    bytes request = share_request();
+    void *header = &header;
+    ASSERT_EQ(CIFSLIB_ListOpenFiles(request.data(), &header), CIFSSIM_OK);
+    EXPECT_EQ(header, nullptr) << "no out given: a null header";
+  }
+  EXPECT_EQ(golden::object_size(made[0]), size_t{1} << 32) << "grown, sparse, to the size asked";
+  std::vector<std::string> present;
+  cifssim_visit_shm_objects(
+      [](void *ctx, const char *name) { static_cast<std::vector<std::string> *>(ctx)->push_back(name); }, &present);
+  std::sort(present.begin(), present.end());
+  std::sort(made.begin(), made.end());
+  EXPECT_EQ(present, made);
+  EXPECT_EQ(cifssim_remove_shm_objects(), 3u);
+  EXPECT_EQ(cifssim_remove_shm_objects(), 0u);
 }
 
 // What the library keeps is no malloc block: a caller that frees it stops at once.
