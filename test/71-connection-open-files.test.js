@@ -119,7 +119,8 @@ describe('FetchCIFSConnectionOpenFiles hostile results', () => {
     }
   });
 
-  it('removes the object a failing call still named, and answers the failure', async () => {
-    assert.deepEqual((await answerOf(-5, 1, record)).answer, { status: 'failure', operation, error: libraryError(-5, 7) });
+  it('answers the failure of a call that hands out nothing', async () => {
+    sim.mgmt.rawOpenFiles({ status: -5 });
+    assert.deepEqual(await list({ connection: 7 }), { status: 'failure', operation, error: libraryError(-5, 7) });
   });
 });
