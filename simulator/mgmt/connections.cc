@@ -1,15 +1,11 @@
 // Connection calls of the management library: the count, the whole list in
 // one block, the details of one connection with its security equivalences,
 // and the shares it has mapped.
-#include <cstdlib>
-#include <cstring>
-
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
 #include "connection_list.h"
 #include "connection_record.h"
-#include "malloc_block.h"
 #include "wire_layout.h"
 
 namespace cifssim {
