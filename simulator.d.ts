@@ -107,6 +107,18 @@ export interface LoggedCall {
   record: Buffer | null;
 }
 
+export type RecordPlace = 'apart' | 'inside';
+
+/** Where the library's contract leaves it a choice. */
+export interface SimChoices {
+  /** 'apart' (default): each listed share record in memory the library keeps; 'inside': in the list block. */
+  shareRecords: RecordPlace;
+  /** 'apart' (default): the connection records in memory the library keeps; 'inside': in the list block. */
+  connectionRecords: RecordPlace;
+  /** Bytes of record-like slack after a listing's records, past the size its header gives; default 4096. */
+  objectSlack: number;
+}
+
 export interface SimulatorEnvOptions {
   /** Shares the simulated server through this file (CIFS_SIM_STATE). */
   stateFile?: string;
@@ -125,7 +137,7 @@ export interface Simulator {
   /** The environment of a child process that runs against the simulator. */
   env(options?: SimulatorEnvOptions): NodeJS.ProcessEnv;
 
-  /** The seed server, no failure rules, no delay, empty call logs, every DN a supervisor. */
+  /** The seed server, no failure rules, no delay, empty call logs, the default choices, every DN a supervisor. */
   reset(): void;
   volumes(): string[];
   setVolumes(names: string[]): void;
@@ -147,6 +159,9 @@ export interface Simulator {
   delay(ms: number): void;
   /** The management library calls this process made, oldest first. */
   calls(): LoggedCall[];
+  /** Sets the given choices, the others stay; unknown keys or values throw a TypeError. Reset restores the defaults. */
+  setChoices(choices: Partial<SimChoices>): void;
+  choices(): SimChoices;
   identity: {
     set(fields?: SimIdentity): void;
     /** The default entry (without dn) first, then one per DN. */

@@ -13,6 +13,10 @@ const IDENTITY_KEYS = new Set([
   'dn', 'userType', 'supervisor', 'userinfoStatus', 'sevStatus', 'neededCapacity', 'alwaysTooSmall', 'sidStatus',
 ]);
 
+const CHOICE_KEYS = new Set(['shareRecords', 'connectionRecords', 'objectSlack']);
+const PLACES = new Set(['apart', 'inside']);
+const OBJECT_SLACK_LIMIT = 64 * 2 ** 20;
+
 function checkKeys(object, allowed, what) {
   for (const key of Object.keys(object)) {
     if (!allowed.has(key)) throw new TypeError(`${what}: unknown key '${key}'`);
@@ -61,13 +65,23 @@ const identity = {
   reset: () => control().identityReset(),
 };
 
+// Where records lie ('apart' or 'inside' becomes a flag), keeping what was
+// not given.
+function placeFlag(choices, key, current) {
+  const value = choices[key];
+  if (value === undefined) return current;
+  if (!PLACES.has(value)) throw new TypeError(`setChoices: ${key} must be 'apart' or 'inside'`);
+  return value === 'inside';
+}
+
 const simulator = {
   libraryDir,
   buildDir,
   stateVariable: STATE_VARIABLE,
   env,
-  // The seed server again, no failure rules, no delay, empty call logs, and
-  // every DN a supervisor.
+  // The seed server again, no failure rules, no delay, empty call logs, the
+  // default choices, and every DN a supervisor. What the library kept for
+  // what it handed out is released.
   reset() {
     control().identityReset();
     control().mgmtReset();
@@ -102,6 +116,33 @@ const simulator = {
   },
   failures: () => control().mgmtFailures(),
   delay: (ms) => control().mgmtDelay(ms),
+  // Where the library's contract leaves it a choice: shareRecords and
+  // connectionRecords 'apart' (default: each listed share record, or the
+  // connection records together, in memory the library keeps) or 'inside'
+  // (in the list block the caller frees); objectSlack, the bytes of
+  // record-like slack after a listing's records, beyond the size its header
+  // gives (default 4096, 0: exact objects). Omitted keys stay as they are;
+  // reset restores the defaults. Per process, never in the state file.
+  setChoices(choices = {}) {
+    if (choices === null || typeof choices !== 'object') throw new TypeError('setChoices: choices must be an object');
+    checkKeys(choices, CHOICE_KEYS, 'setChoices');
+    const now = control().mgmtChoices();
+    const shares = placeFlag(choices, 'shareRecords', now.shareRecordsInside);
+    const connections = placeFlag(choices, 'connectionRecords', now.connectionRecordsInside);
+    const slack = choices.objectSlack ?? now.objectSlack;
+    if (!Number.isInteger(slack) || slack < 0 || slack > OBJECT_SLACK_LIMIT) {
+      throw new TypeError(`setChoices: objectSlack must be an integer from 0 to ${OBJECT_SLACK_LIMIT}`);
+    }
+    control().mgmtSetChoices(shares, connections, slack);
+  },
+  choices() {
+    const now = control().mgmtChoices();
+    return {
+      shareRecords: now.shareRecordsInside ? 'inside' : 'apart',
+      connectionRecords: now.connectionRecordsInside ? 'inside' : 'apart',
+      objectSlack: now.objectSlack,
+    };
+  },
   // The management library calls this process made, oldest first.
   calls: () => control().mgmtCalls(),
   identity,

@@ -1,11 +1,11 @@
 'use strict';
-// The simulated platform libraries, through their control addon only: a setup
-// the model cannot hold is refused whole, failure rules and raw results take
-// only what they can use, and reset undoes all of it.
+// The simulated platform libraries, through their control addon only: what
+// the tests that drive them rely on. Statuses tell refusals apart, reset
+// undoes every change, a setup the model cannot hold fails at its own line,
+// and the choices take exactly the values they name.
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
 const sim = require('./support/sim');
-const { shareRecord } = require('./support/records');
 
 beforeEach(() => sim.reset());
 
@@ -19,13 +19,16 @@ describe('status codes', () => {
 });
 
 describe('reset', () => {
-  it('restores the seed after every kind of change', () => {
+  it('restores the seed, the default choices and an empty log after every kind of change', () => {
     const seed = { shares: sim.mgmt.shares(), contexts: sim.mgmt.contexts(), volumes: sim.mgmt.volumes() };
+    const choices = sim.mgmt.choices();
     sim.mgmt.setShares([]);
     sim.mgmt.setContexts([]);
     sim.mgmt.setVolumes(['X']);
     sim.mgmt.fail({ call: 'CIFSLIB_ListAllShares', status: 9 });
     sim.mgmt.delay(5);
+    sim.mgmt.setChoices({ shareRecords: 'inside', connectionRecords: 'inside', objectSlack: 0 });
+    sim.mgmt.shrinkNextObject(3);
     sim.reset();
     assert.deepEqual(sim.mgmt.shares(), seed.shares);
     assert.deepEqual(sim.mgmt.contexts(), seed.contexts);
@@ -33,57 +36,48 @@ describe('reset', () => {
     assert.deepEqual(sim.mgmt.failures(), []);
     assert.deepEqual(sim.mgmt.calls(), []);
     assert.deepEqual(sim.identity.calls(), []);
+    assert.deepEqual(sim.mgmt.choices(), choices);
   });
 });
 
-describe('shares', () => {
-  it('refuses a list the model cannot hold and keeps the old one', () => {
+describe('setup', () => {
+  it('refuses what the model cannot hold, and keeps what it had', () => {
     const before = sim.mgmt.shares();
     assert.throws(() => sim.mgmt.setShares([{ name: 'dup' }, { name: 'DUP' }]), /refused/);
-    assert.throws(() => sim.mgmt.setShares([{ name: '' }]), /refused/);
-    assert.throws(() => sim.mgmt.setShares([{ volumeName: 'DATA' }]), /refused/);
     assert.throws(() => sim.mgmt.setShares([{ name: 'n', nameSpace: -1 }]), TypeError);
-    assert.throws(() => sim.mgmt.setShares([{ name: 'n', encryption: 'yes' }]), TypeError);
-    assert.throws(() => sim.mgmt.setShares('n'), TypeError);
+    assert.throws(() => sim.mgmt.setVolumes(['V', 'v']), /refused/);
+    assert.throws(() => sim.mgmt.setContexts(['a', 5]), TypeError);
+    assert.throws(() => sim.identity.set({ supervisr: false }), /unknown key/);
     assert.deepEqual(sim.mgmt.shares(), before);
   });
-});
 
-describe('contexts and volumes', () => {
-  it('refuse non-texts and repeated volumes', () => {
-    assert.throws(() => sim.mgmt.setContexts(['a', 5]), TypeError);
-    assert.throws(() => sim.mgmt.setVolumes(['V', 'v']), /refused/);
-  });
-});
-
-describe('failure injection', () => {
-  it('keeps rules in order with their remaining count', () => {
+  it('keeps failure rules in order with their remaining count, and knows only the twenty calls', () => {
     sim.mgmt.fail({ call: 'CIFSLIB_RemoveShare', status: 5, name: 'share1', times: 2 });
     sim.mgmt.fail({ call: 'CIFSLIB_AddUserContext', status: -1 });
+    assert.throws(() => sim.mgmt.fail({ call: 'CIFSLIB_RemoveShares', status: 5 }), /refused/);
     assert.deepEqual(sim.mgmt.failures(), [
       { call: 'CIFSLIB_RemoveShare', status: 5, name: 'share1', times: 2 },
       { call: 'CIFSLIB_AddUserContext', status: -1, name: '', times: 0 },
     ]);
   });
-
-  it('rejects a call name the library does not have', () => {
-    assert.throws(() => sim.mgmt.fail({ call: 'CIFSLIB_RemoveShares', status: 5 }), /refused/);
-    assert.throws(() => sim.mgmt.fail({ call: 'CIFSLIB_RemoveShare' }), TypeError);
-    assert.deepEqual(sim.mgmt.failures(), []);
-  });
 });
 
-describe('argument checks', () => {
-  it('reject raw results and identities of the wrong shape', () => {
-    assert.throws(() => sim.mgmt.rawShareList(['not a buffer']), TypeError);
-    for (const slot of [{}, { end: false }, { outside: 'x' }, { outside: Buffer.alloc(1), end: true }])
-      assert.throws(() => sim.mgmt.rawShareList([slot]), TypeError, JSON.stringify(slot));
-    assert.throws(() => sim.mgmt.rawShareList([], { count: -1 }), TypeError);
-    assert.throws(() => sim.mgmt.rawContexts({ block: 'abc' }), TypeError);
-    assert.throws(() => sim.identity.set({ supervisr: false }), /unknown key/);
-    assert.throws(() => sim.identity.set({ neededCapacity: 1.5 }), TypeError);
-    sim.mgmt.rawShareList([shareRecord({ texts: { name: 'x' } }), null, Buffer.alloc(0), { end: true }, { outside: Buffer.alloc(48) }], { count: 3 });
-    sim.mgmt.rawContexts({ count: 2 });
-    sim.identity.set({ dn: 'cn=a', supervisor: false, sevStatus: -3 });
+describe('choices', () => {
+  it('default to records apart and a page of slack', () => {
+    assert.deepEqual(sim.mgmt.choices(), { shareRecords: 'apart', connectionRecords: 'apart', objectSlack: 4096 });
+  });
+
+  it('change only the keys given', () => {
+    sim.mgmt.setChoices({ connectionRecords: 'inside' });
+    sim.mgmt.setChoices({ objectSlack: 0 });
+    assert.deepEqual(sim.mgmt.choices(), { shareRecords: 'apart', connectionRecords: 'inside', objectSlack: 0 });
+  });
+
+  it('refuse unknown keys and values with a TypeError, changing nothing', () => {
+    const refused = [{ shareRecord: 'inside' }, { shareRecords: 'outside' }, { connectionRecords: true },
+      { objectSlack: -1 }, { objectSlack: 1.5 }, { objectSlack: 2 ** 27 }, { objectSlack: 0, extra: 1 }, null];
+    for (const choices of refused) assert.throws(() => sim.mgmt.setChoices(choices), TypeError, JSON.stringify(choices));
+    assert.throws(() => sim.mgmt.shrinkNextObject(-2), TypeError);
+    assert.deepEqual(sim.mgmt.choices(), { shareRecords: 'apart', connectionRecords: 'apart', objectSlack: 4096 });
   });
 });

@@ -8,59 +8,49 @@ const sim = require('./support/sim');
 
 beforeEach(() => sim.reset());
 
-describe('connections', () => {
+describe('connections and invalid users', () => {
   it('refuse a list the model cannot hold and keep the old one', () => {
-    const before = sim.mgmt.connections();
-    const refused = [
-      [{ connectionNumber: 1 }, { connectionNumber: 1 }],
-      [{ ipAddress: '1234567890123456' }],
-      [{ userName: 'u'.repeat(256) }],
-      [{ mappedShares: ['nope'] }],
-      [{ mappedShares: ['home', 'HOME'] }],
-    ];
-    for (const list of refused) assert.throws(() => sim.mgmt.setConnections(list), /refused/, JSON.stringify(list));
-    for (const bad of [{ connectionNumber: 65536 }, { loginTime: -1 }, { totalBytesRead: 2n ** 64n },
-      { loginTime: 2 ** 53 }, { securityEquivalence: [1] }, { isEncrypted: 1 }]) {
-      assert.throws(() => sim.mgmt.setConnections([bad]), TypeError, JSON.stringify(bad, (k, v) => String(v)));
-    }
-    assert.deepEqual(sim.mgmt.connections(), before);
-  });
-});
-
-describe('invalid users', () => {
-  it('refuse a cache the library could not hold and keep the old one', () => {
-    const before = sim.mgmt.invalidUsers();
-    for (const list of [[{}], [{ name: '' }], [{ name: 'x'.repeat(256) }], [{ name: 'a' }, { name: 'A' }],
-      [{ name: 'a', clientIPAddress: '1234567890123456' }]]) {
-      assert.throws(() => sim.mgmt.setInvalidUsers(list), /refused/, JSON.stringify(list));
-    }
+    const connections = sim.mgmt.connections();
+    const users = sim.mgmt.invalidUsers();
+    assert.throws(() => sim.mgmt.setConnections([{ connectionNumber: 1 }, { connectionNumber: 1 }]), /refused/);
+    assert.throws(() => sim.mgmt.setConnections([{ ipAddress: '1234567890123456' }]), /refused/);
+    assert.throws(() => sim.mgmt.setConnections([{ totalBytesRead: 2n ** 64n }]), TypeError);
+    assert.throws(() => sim.mgmt.setInvalidUsers([{ name: 'a' }, { name: 'A' }]), /refused/);
     assert.throws(() => sim.mgmt.setInvalidUsers([{ name: 'a', state: -1 }]), TypeError);
-    assert.deepEqual(sim.mgmt.invalidUsers(), before);
+    assert.deepEqual(sim.mgmt.connections(), connections);
+    assert.deepEqual(sim.mgmt.invalidUsers(), users);
   });
 });
 
 describe('raw results', () => {
-  it('take buffers, null, counts and slots where the call has them', () => {
-    const { connectionRecord, connectionList, securityTexts } = sim.connectionRecords;
-    sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [connectionList([connectionRecord()], { count: 9 })] });
+  const { connectionRecord, connectionList, securityTexts } = sim.connectionRecords;
+
+  it('take buffers, null, counts, slots and placed connection lists where the call has them', () => {
+    for (const place of ['apart', 'inside', 'null']) {
+      sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [connectionList([connectionRecord()], { count: 9, place })] });
+    }
+    sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { status: 6, out: [Buffer.from([2, 0, 0, 0])] });
     sim.mgmt.rawResult('CIFSLIB_GetConnectionDetails', { status: -3, out: [connectionRecord(), securityTexts(['a'])] });
     sim.mgmt.rawResult('CIFSLIB_GetConnectionsCount', { out: [7] });
     sim.mgmt.rawResult('CIFSLIB_GetConnectionMappedShares', { out: [{ slots: [null, { end: true }], count: 4 }] });
-    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [null], shm: { name: sim.mgmt.shmName('u') } });
     assert.equal(connectionRecord().length, 418);
   });
 
   it('refuse what the call cannot hand out', () => {
+    const { connectionList: list } = connectionList([connectionRecord()]);
     const refusals = [
       ['CIFSLIB_RemoveShare', {}],
       ['CIFSLIB_GetConnectionDetails', { out: [Buffer.alloc(419)] }],
       ['CIFSLIB_GetConnectionsList', { out: [null, null] }],
       ['CIFSLIB_GetConnectionsList', { out: [{ slots: [] }] }],
+      ['CIFSLIB_ListAllShares', { out: [{ connectionList: list }] }],
       ['CIFSLIB_GetConnectionsList', { shm: { name: sim.mgmt.shmName('x') } }],
     ];
     for (const [call, raw] of refusals) assert.throws(() => sim.mgmt.rawResult(call, raw), /refused/, call);
-    for (const out of [[-1], ['text'], [{ slots: 'x' }], [{}]]) {
-      assert.throws(() => sim.mgmt.rawResult('CIFSLIB_ListAllShares', { out }), TypeError, JSON.stringify(out));
+    const shapes = [[-1], ['text'], [{ slots: 'x' }], [{}], [{ connectionList: { ...list, place: 'elsewhere' } }],
+      [{ connectionList: { place: 'inside' } }], [{ connectionList: { ...list, count: -1 } }]];
+    for (const out of shapes) {
+      assert.throws(() => sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out }), TypeError, JSON.stringify(out));
     }
   });
 });

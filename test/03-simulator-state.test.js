@@ -41,6 +41,13 @@ describe('simulator state file', () => {
     assert.equal(written.connections[0].totalBytesRead, String(2n ** 64n - 1n));
   });
 
+  it('keeps the choices with the process that made them', () => {
+    const state = newStateFile();
+    withSimulator(state, `async (simulator) => simulator.setChoices({ shareRecords: 'inside', objectSlack: 0 })`);
+    assert.deepEqual(withSimulator(state, 'async (simulator) => simulator.choices()'),
+      { shareRecords: 'apart', connectionRecords: 'apart', objectSlack: 4096 });
+  });
+
   it('loses no change when several processes change the server at once', async () => {
     const state = newStateFile();
     const writers = [0, 1, 2, 3].map((w) => startWithSimulator(state, `async (simulator, cifs) => {

@@ -156,7 +156,7 @@ describe('FetchCIFSConnectionsList', () => {
 
   it('reads no further than the block the library handed out', async () => {
     const records = [connectionRecord({ connectionNumber: 3, userName: 'u'.repeat(256), status: 'x'.repeat(32) })];
-    sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [connectionList(records, { count: 1000 })] });
+    sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [connectionList(records, { count: 1000, place: 'inside' })] });
     const mark = logs.mark();
     const [only, ...rest] = (await list()).connections;
     assert.deepEqual(rest, []);

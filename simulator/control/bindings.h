@@ -17,5 +17,6 @@ extern const std::vector<binding> mgmt_bindings;
 extern const std::vector<binding> open_files_bindings;
 extern const std::vector<binding> connection_bindings;
 extern const std::vector<binding> raw_result_bindings;
+extern const std::vector<binding> choices_bindings;
 
 }  // namespace simctl

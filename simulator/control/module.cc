@@ -61,6 +61,7 @@ napi_value init(napi_env env, napi_value exports) {
   all.insert(all.end(), open_files_bindings.begin(), open_files_bindings.end());
   all.insert(all.end(), connection_bindings.begin(), connection_bindings.end());
   all.insert(all.end(), raw_result_bindings.begin(), raw_result_bindings.end());
+  all.insert(all.end(), choices_bindings.begin(), choices_bindings.end());
   for (const auto &b : all) {
     napi_value function;
     SIMCTL_CHECK(env, napi_create_function(env, b.name, NAPI_AUTO_LENGTH, b.function, nullptr, &function));

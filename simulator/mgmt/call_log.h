@@ -12,6 +12,7 @@
 #include "cifs_sim_status.h"
 #include "share_record_codec.h"
 #include "state.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 
@@ -64,12 +65,12 @@ int32_t run_text_call(const char *call, const char *text, Work work) {
 // A call with one share record: the bytes are captured and logged, failure
 // rules match the record's share name, and `work` gets the parsed view.
 template <class Work>
-int32_t run_record_call(const char *call, const cifs::share_record *record, Work work) {
+int32_t run_record_call(const char *call, const void *record, Work work) {
   if (!record) return refuse_null_argument(call);
   const bytes captured = capture_record(record, parsed_strings_limit);
   const auto view = record_view::parse(captured);
-  const auto name = view ? view->text_at(view->header().name_offset) : text_field{text_status::bad, {}};
-  const size_t logged = std::min(captured.size(), sizeof(cifs::share_record) + logged_strings_limit);
+  const auto name = view ? view->text_at(view->fields().name) : text_field{text_status::bad, {}};
+  const size_t logged = std::min(captured.size(), wire::share::header_size + logged_strings_limit);
   call_scope scope(call, "", bytes(captured.begin(), captured.begin() + logged), name.text);
   if (auto injected = scope.injected()) return *injected;
   if (!view) return CIFSSIM_BAD_RECORD;

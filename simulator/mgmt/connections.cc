@@ -1,14 +1,12 @@
 // Connection calls of the management library: the count, the whole list in
 // one block, the details of one connection with its security equivalences,
 // and the shares it has mapped.
-#include <cstdlib>
-#include <cstring>
-
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
-#include "malloc_block.h"
-#include "mgmtclient/connection_records.h"
+#include "connection_list.h"
+#include "connection_record.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
@@ -23,34 +21,16 @@ int32_t named_connection(model &m, std::string_view text, connection *&out) {
   return out ? CIFSSIM_OK : CIFSSIM_NO_SUCH_CONNECTION;
 }
 
-// Written straight into the block handed out: a list of tens of thousands of
-// connections is not built twice.
-void *list_block(const model &m) {
-  const auto count = static_cast<uint32_t>(m.connections.size());
-  const size_t size = sizeof(cifs::connection_list_header) + count * sizeof(cifs::connection_record);
-  auto *block = static_cast<uint8_t *>(std::calloc(1, size));
-  if (!block) return nullptr;
-  std::memcpy(block, &count, sizeof count);
-  uint8_t *at = block + sizeof(cifs::connection_list_header);
-  for (const auto &c : m.connections) {
-    const cifs::connection_record r = connection_record_of(m, c);
-    std::memcpy(at, &r, sizeof r);
-    at += sizeof r;
-  }
-  return block;
-}
-
 // The caller's record must come zero-filled, as the module allocates it.
 int32_t details(sim_state &st, std::string_view text, const bytes &received, void *record, char **texts) {
-  if (received != bytes(sizeof(cifs::connection_record), 0)) return CIFSSIM_BAD_RECORD;
+  if (received != bytes(wire::connection::record_size, 0)) return CIFSSIM_BAD_RECORD;
   connection *c = nullptr;
   if (const int32_t status = named_connection(st.data, text, c)) return status;
-  // None: a null pointer rather than an empty block.
+  // Kept by the library; none is a null pointer rather than an empty piece.
   const bytes sevs = security_equivalence_texts(*c);
-  char *copy = sevs.empty() ? nullptr : static_cast<char *>(malloc_copy(sevs));
+  char *copy = sevs.empty() ? nullptr : reinterpret_cast<char *>(st.kept.copy(sevs));
   if (!sevs.empty() && !copy) return CIFSSIM_OUT_OF_MEMORY;
-  const cifs::connection_record r = connection_record_of(st.data, *c);
-  std::memcpy(record, &r, sizeof r);
+  write_connection_record(st.data, *c, static_cast<uint8_t *>(record));
   *texts = copy;
   return CIFSSIM_OK;
 }
@@ -64,7 +44,7 @@ int32_t mapped(sim_state &st, std::string_view text, void **share_list_block) {
     shares.push_back(*s);
     shares.back().open_files = open_files_of(st.data, c->number, s->name);
   }
-  void *block = build_share_list(shares);
+  void *block = build_share_list(shares, st.choices.share_records_inside, st.kept);
   if (!block) return CIFSSIM_OUT_OF_MEMORY;
   *share_list_block = block;
   return CIFSSIM_OK;
@@ -90,7 +70,7 @@ extern "C" int32_t CIFSLIB_GetConnectionsList(void **connection_list_block) {
   return run_plain_call(call, [connection_list_block](sim_state &st) -> int32_t {
     if (!connection_list_block) return CIFSSIM_NULL_ARGUMENT;
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {connection_list_block});
-    void *block = list_block(st.data);
+    void *block = build_connection_list(st.data, st.choices.connection_records_inside, st.kept);
     if (!block) return CIFSSIM_OUT_OF_MEMORY;
     *connection_list_block = block;
     return CIFSSIM_OK;
@@ -104,7 +84,7 @@ extern "C" int32_t CIFSLIB_GetConnectionDetails(const char *number_text, void *r
   const std::string text = number_text ? number_text : "";
   std::optional<bytes> received;
   if (record) received.emplace(static_cast<const uint8_t *>(record),
-                               static_cast<const uint8_t *>(record) + sizeof(cifs::connection_record));
+                               static_cast<const uint8_t *>(record) + wire::connection::record_size);
   call_scope scope(call, text, received, text);
   if (auto injected = scope.injected()) return *injected;
   if (!number_text || !record || !sev_texts) return CIFSSIM_NULL_ARGUMENT;

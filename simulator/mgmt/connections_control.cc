@@ -8,6 +8,7 @@
 #include "cifs_sim_status.h"
 #include "cifssim_control.h"
 #include "state.h"
+#include "wire_layout.h"
 
 using namespace cifssim;
 
@@ -39,11 +40,11 @@ std::optional<connection> connection_from(const model &m, const cifssim_connecti
                .login_time = in.login_time};
   auto sevs = text_list(in.security_equivalences, in.security_equivalence_count);
   auto mapped = text_list(in.mapped_shares, in.mapped_share_count);
-  if (!fits(in.user_name, cifs::connection_user_name_size, c.user_name) ||
-      !fits(in.client_address, cifs::connection_address_size, c.client_address) ||
-      !fits(in.connection_type, cifs::connection_type_size, c.type) ||
-      !fits(in.status, cifs::connection_status_size, c.status) ||
-      !fits(in.privileges, cifs::connection_privileges_size, c.privileges) || !sevs || !mapped)
+  if (!fits(in.user_name, wire::connection::user_name_size, c.user_name) ||
+      !fits(in.client_address, wire::connection::client_address_size, c.client_address) ||
+      !fits(in.connection_type, wire::connection::type_size, c.type) ||
+      !fits(in.status, wire::connection::status_size, c.status) ||
+      !fits(in.privileges, wire::connection::privileges_size, c.privileges) || !sevs || !mapped)
     return std::nullopt;
   for (size_t i = 0; i < mapped->size(); ++i) {
     const std::string &name = (*mapped)[i];
@@ -60,7 +61,7 @@ std::optional<connection> connection_from(const model &m, const cifssim_connecti
 std::optional<invalid_user> invalid_user_from(const cifssim_invalid_user &in) {
   invalid_user u{.state = in.state, .last_attempt_time = in.last_attempt_time};
   if (!in.name || !*in.name || !fits(in.name, invalid_user_name_limit + 1, u.name) ||
-      !fits(in.client_address, cifs::invalid_user_address_size, u.client_address))
+      !fits(in.client_address, wire::invalid_user::client_address_size, u.client_address))
     return std::nullopt;
   return u;
 }
@@ -93,7 +94,6 @@ extern "C" CIFSSIM_EXPORT void cifssim_visit_connections(cifssim_connection_visi
   for (const auto &c : m.connections) {
     const auto sevs = pointers(c.security_equivalences);
     const auto mapped = pointers(c.mapped_shares);
-    const cifs::connection_record r = connection_record_of(m, c);
     const cifssim_connection out{.number = c.number,
                                  .user_name = c.user_name.c_str(),
                                  .client_address = c.client_address.c_str(),
@@ -110,8 +110,8 @@ extern "C" CIFSSIM_EXPORT void cifssim_visit_connections(cifssim_connection_visi
                                  .security_equivalence_count = sevs.size(),
                                  .mapped_shares = mapped.data(),
                                  .mapped_share_count = mapped.size(),
-                                 .open_files_count = r.open_files_count,
-                                 .mapped_shares_count = r.mapped_shares_count};
+                                 .open_files_count = open_files_of(m, c.number),
+                                 .mapped_shares_count = static_cast<uint16_t>(mapped_shares(m, c).size())};
     visit(ctx, &out);
   }
 }

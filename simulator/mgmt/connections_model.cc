@@ -1,21 +1,10 @@
 #include "connections_model.h"
 
 #include <algorithm>
-#include <cstring>
-
 #include "model.h"
+#include "wire_layout.h"
 
 namespace cifssim {
-namespace {
-
-template <size_t N>
-void copy_text(char (&field)[N], const std::string &text) {
-  // The setters refuse texts that would not leave room for the NUL.
-  std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
-
-}  // namespace
-
 // The clients of the seed open files (sessions 1, 2 and 7, mapping the
 // shares they hold files on and more), two without open files, numbers that
 // contain one another for the module's "name" filter, and every kind of
@@ -61,35 +50,9 @@ uint32_t open_files_of(const model &m, uint16_t number, std::optional<std::strin
   }));
 }
 
-cifs::connection_record connection_record_of(const model &m, const connection &c) {
-  cifs::connection_record r{};
-  r.connection_number = c.number;
-  r.mapped_shares_count = static_cast<uint16_t>(mapped_shares(m, c).size());
-  r.open_files_count = open_files_of(m, c.number);
-  r.login_time = c.login_time;
-  copy_text(r.client_address, c.client_address);
-  copy_text(r.user_name, c.user_name);
-  copy_text(r.connection_type, c.type);
-  r.channels = c.channels;
-  r.encrypted = c.encrypted ? 1 : 0;
-  r.total_requests = c.total_requests;
-  r.total_bytes_read = c.bytes_read;
-  r.total_bytes_written = c.bytes_written;
-  r.security_equivalence_count = static_cast<int32_t>(c.security_equivalences.size());
-  copy_text(r.status, c.status);
-  copy_text(r.privileges, c.privileges);
-  return r;
-}
-
-std::vector<uint8_t> security_equivalence_texts(const connection &c) {
-  std::vector<uint8_t> out;
-  for (const auto &text : c.security_equivalences) out.insert(out.end(), text.c_str(), text.c_str() + text.size() + 1);
-  return out;
-}
-
 std::optional<uint32_t> parse_connection_number(std::string_view text) {
   const bool digits = std::ranges::all_of(text, [](char ch) { return ch >= '0' && ch <= '9'; });
-  if (text.empty() || !digits || text.size() >= cifs::connection_number_text_size ||
+  if (text.empty() || !digits || text.size() >= wire::connection::number_text_size ||
       (text.size() > 1 && text.front() == '0'))
     return std::nullopt;
   uint32_t value = 0;

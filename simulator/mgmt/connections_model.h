@@ -10,7 +10,6 @@
 #include <string_view>
 #include <vector>
 
-#include "mgmtclient/connection_records.h"
 
 namespace cifssim {
 
@@ -35,13 +34,6 @@ connection *find_connection(model &m, uint32_t number);
 std::vector<const share *> mapped_shares(const model &m, const connection &c);
 // How many files the connection holds open, on every share or on one.
 uint32_t open_files_of(const model &m, uint16_t number, std::optional<std::string_view> share_name = std::nullopt);
-
-// The record the library lists and fills for the connection, with the
-// security equivalence count of the details call.
-cifs::connection_record connection_record_of(const model &m, const connection &c);
-// The security equivalences as the details call hands them out: each text
-// with its NUL, back to back.
-std::vector<uint8_t> security_equivalence_texts(const connection &c);
 
 // The number named by the decimal text the module asks with: digits only,
 // no leading zero, at most six of them; nothing for any other text.

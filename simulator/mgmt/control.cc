@@ -136,6 +136,35 @@ extern "C" CIFSSIM_EXPORT void cifssim_visit_calls(cifssim_call_visitor visit, v
     visit(ctx, c.call.c_str(), c.text.c_str(), c.record ? c.record->data() : nullptr, c.record ? c.record->size() : 0);
 }
 
+extern "C" CIFSSIM_EXPORT int32_t cifssim_set_choices(const cifssim_choices *choices) {
+  if (!choices || choices->share_records_inside > 1 || choices->connection_records_inside > 1 ||
+      choices->object_slack > object_slack_limit)
+    return CIFSSIM_BAD_ARGUMENT;
+  std::lock_guard lock(state().mutex);
+  state().choices = {.share_records_inside = choices->share_records_inside == 1,
+                     .connection_records_inside = choices->connection_records_inside == 1,
+                     .object_slack = choices->object_slack};
+  return CIFSSIM_OK;
+}
+
+extern "C" CIFSSIM_EXPORT void cifssim_get_choices(cifssim_choices *out) {
+  if (!out) return;
+  std::lock_guard lock(state().mutex);
+  const library_choices &c = state().choices;
+  *out = {static_cast<uint8_t>(c.share_records_inside), static_cast<uint8_t>(c.connection_records_inside),
+          c.object_slack};
+}
+
+extern "C" CIFSSIM_EXPORT int32_t cifssim_shrink_next_object(int64_t bytes) {
+  if (bytes < -1) return CIFSSIM_BAD_ARGUMENT;
+  std::lock_guard lock(state().mutex);
+  if (bytes == -1)
+    state().shrink_next_object.reset();
+  else
+    state().shrink_next_object = static_cast<uint64_t>(bytes);
+  return CIFSSIM_OK;
+}
+
 static_assert(std::is_same_v<decltype(&cifssim_reset), cifssim_reset_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_set_shares), cifssim_set_shares_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_shares), cifssim_visit_shares_fn>);
@@ -147,3 +176,6 @@ static_assert(std::is_same_v<decltype(&cifssim_fail), cifssim_fail_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_failures), cifssim_visit_failures_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_set_delay), cifssim_set_delay_fn>);
 static_assert(std::is_same_v<decltype(&cifssim_visit_calls), cifssim_visit_calls_fn>);
+static_assert(std::is_same_v<decltype(&cifssim_set_choices), cifssim_set_choices_fn>);
+static_assert(std::is_same_v<decltype(&cifssim_get_choices), cifssim_get_choices_fn>);
+static_assert(std::is_same_v<decltype(&cifssim_shrink_next_object), cifssim_shrink_next_object_fn>);

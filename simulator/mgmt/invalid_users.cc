@@ -6,8 +6,8 @@
 #include "call_log.h"
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
-#include "mgmtclient/invalid_user_records.h"
 #include "paged_listing.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
@@ -19,12 +19,12 @@ constexpr const char *cookie_scope = "invalid-users";
 // Strict like the open files request: CIFSSIM_BAD_REQUEST for the layout,
 // CIFSSIM_BAD_FILTER for what the filter block says.
 int32_t parse_request(std::span<const uint8_t> page, size_t page_size, page_common &out) {
-  const auto area = declared_area(page, page_size, cifs::invalid_users_request_layout);
+  namespace request = wire::invalid_users_request;
+  const auto area = declared_area(page, page_size, request::layout);
   if (!area) return CIFSSIM_BAD_REQUEST;
-  const auto h = copy_out<cifs::invalid_users_request>(page);
-  page_common r{.ignore_count = h.ignore_count, .return_count = h.return_count};
-  if (const int32_t status = read_cookie_and_filters(*area, h.cookie_offset, cifs::invalid_users_cookie_size,
-                                                     h.filters_offset, invalid_users_limits, r))
+  page_common r;
+  if (const int32_t status =
+          read_common_fields(page, *area, request::layout, request::cookie_size, invalid_users_limits, r))
     return status;
   out = std::move(r);
   return CIFSSIM_OK;
@@ -32,7 +32,8 @@ int32_t parse_request(std::span<const uint8_t> page, size_t page_size, page_comm
 
 int32_t list_page(sim_state &st, const page_common &req, void **result_header) {
   const auto keep = [&req](const invalid_user &u) { return !req.filters || passes(*req.filters, u); };
-  return hand_out_page(st.cookies, cookie_scope, req, st.data.invalid_users.users, keep, invalid_user_record_bytes,
+  static const std::vector<uint8_t> slack = invalid_user_record_bytes({.name = slack_name});
+  return hand_out_page(st, cookie_scope, req, st.data.invalid_users.users, keep, invalid_user_record_bytes, slack,
                        result_header);
 }
 
@@ -46,7 +47,7 @@ using namespace cifssim;
 
 extern "C" int32_t CIFSLIB_ListInvalidUsers(void *request_page, void **result_header) {
   return run_page_call<page_common>(
-      "CIFSLIB_ListInvalidUsers", request_page, result_header, cifs::invalid_users_request_layout, parse_request,
+      "CIFSLIB_ListInvalidUsers", request_page, result_header, wire::invalid_users_request::layout, parse_request,
       [](const page_common &) { return std::string(); }, list_page);
 }
 

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "listing_result.h"
+#include "string_record.h"
+#include "wire_layout.h"
 #include "model.h"
 
 namespace cifssim {
@@ -13,7 +14,7 @@ std::string_view type_of(const invalid_user &u) { return is_blocked(u) ? "Blocke
 
 bool filter_matches(const list_filter &filter, const invalid_user &user) {
   return std::ranges::any_of(filter.patterns, [&](const std::string &pattern) {
-    if (filter.type == cifs::filter_type_type) return same_name(type_of(user), pattern);
+    if (filter.type == wire::filter_entry::type_type) return same_name(type_of(user), pattern);
     return contains_ignoring_case(user.name, pattern) || contains_ignoring_case(user.client_address, pattern);
   });
 }
@@ -48,16 +49,16 @@ bool passes(const filter_set &set, const invalid_user &user) {
 }
 
 std::vector<uint8_t> invalid_user_record_bytes(const invalid_user &user) {
-  std::string area;
-  cifs::invalid_user_record h{};
-  h.state = user.state;
-  h.last_attempt_time = user.last_attempt_time;
+  namespace layout = wire::invalid_user;
+  string_record r(layout::header_size);
+  const uint32_t name = r.add_text(user.name);
+  byte_writer h = r.header();
+  h.u32(layout::state, user.state);
+  h.i64(layout::last_attempt_time, user.last_attempt_time);
   // The setters refuse addresses that would not leave room for the NUL.
-  std::memcpy(h.client_address, user.client_address.data(),
-              std::min(user.client_address.size(), sizeof h.client_address - 1));
-  h.user_name_offset = put_text(area, user.name);
-  h.strings_length = static_cast<uint32_t>(area.size());
-  return header_then_area(h, area);
+  h.fixed_text(layout::client_address, layout::client_address_size, user.client_address);
+  h.u32(layout::user_name, name);
+  return std::move(r).finish(layout::strings_length);
 }
 
 }  // namespace cifssim

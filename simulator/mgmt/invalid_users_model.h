@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "list_filters.h"
-#include "mgmtclient/invalid_user_records.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 
 struct invalid_user {
   std::string name{};
-  uint32_t state = cifs::invalid_user_state_invalid;
+  uint32_t state = wire::invalid_user::state_invalid;
   std::string client_address{};
   int64_t last_attempt_time = 0;
   uint64_t order = 0;  // place in every listing, set by add_invalid_user (see paging.h)
@@ -26,7 +26,7 @@ inline constexpr uint32_t blocked_state = 1;
 // Longest user name the library keeps.
 inline constexpr size_t invalid_user_name_limit = 255;
 
-inline bool is_blocked(const invalid_user &u) { return u.state != cifs::invalid_user_state_invalid; }
+inline bool is_blocked(const invalid_user &u) { return u.state != wire::invalid_user::state_invalid; }
 
 struct invalid_users_table {
   std::vector<invalid_user> users{};

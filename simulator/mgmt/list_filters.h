@@ -13,16 +13,16 @@
 #include <string_view>
 #include <vector>
 
-#include "mgmtclient/open_file_records.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 
 struct list_filter {
-  uint32_t type;  // cifs::filter_type_type or cifs::filter_type_search_name
+  uint32_t type;  // wire::filter_entry::type_type or type_search_name
   std::vector<std::string> patterns;
 };
 struct filter_set {
-  uint32_t match_type;  // cifs::match_type_all, _any or _none
+  uint32_t match_type;  // wire::filter_block::match_all, _any or _none
   std::vector<list_filter> filters;
 };
 
@@ -45,8 +45,8 @@ int32_t parse_filter_block(std::span<const uint8_t> area, uint32_t offset, patte
 template <class Matches>
 bool filters_keep(const filter_set &set, Matches matches) {
   switch (set.match_type) {
-    case cifs::match_type_all: return std::ranges::all_of(set.filters, matches);
-    case cifs::match_type_any: return std::ranges::any_of(set.filters, matches);
+    case wire::filter_block::match_all: return std::ranges::all_of(set.filters, matches);
+    case wire::filter_block::match_any: return std::ranges::any_of(set.filters, matches);
     default: return std::ranges::none_of(set.filters, matches);
   }
 }
@@ -58,13 +58,6 @@ inline constexpr size_t unbounded = static_cast<size_t>(-1);
 
 // The text at `offset`, ended by a NUL inside `area`, of at most `max_length` bytes.
 std::optional<std::string_view> text_in(std::span<const uint8_t> area, size_t offset, size_t max_length);
-
-template <class T>
-T copy_out(std::span<const uint8_t> bytes) {
-  T value;
-  std::memcpy(&value, bytes.data(), sizeof value);
-  return value;
-}
 
 inline bool all_zero(std::span<const uint8_t> bytes) {
   return std::ranges::all_of(bytes, [](uint8_t b) { return b == 0; });

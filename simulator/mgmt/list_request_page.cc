@@ -4,35 +4,41 @@
 
 #include <algorithm>
 
+#include "byte_order.h"
 #include "cifs_sim_status.h"
 
 namespace cifssim {
 
 size_t request_page_size() { return static_cast<size_t>(sysconf(_SC_PAGESIZE)); }
 
-std::vector<uint8_t> capture_page(const void *page, size_t page_size, const cifs::page_layout &layout) {
+std::vector<uint8_t> capture_page(const void *page, size_t page_size, const wire::page_layout &layout) {
   const auto *bytes = static_cast<const uint8_t *>(page);
-  const auto declared = copy_out<uint32_t>(std::span(bytes + layout.strings_length_field, sizeof(uint32_t)));
+  const uint32_t declared = get_u32(std::span(bytes, layout.header_size), layout.strings_length);
   const size_t strings = std::min<size_t>(declared, page_size - layout.header_size);
   return std::vector<uint8_t>(bytes, bytes + layout.header_size + strings);
 }
 
 std::optional<std::span<const uint8_t>> declared_area(std::span<const uint8_t> page, size_t page_size,
-                                                      const cifs::page_layout &layout) {
+                                                      const wire::page_layout &layout) {
   if (page.size() < layout.header_size || page_size < layout.header_size) return std::nullopt;
-  const auto length = copy_out<uint32_t>(page.subspan(layout.strings_length_field));
+  const uint32_t length = get_u32(page, layout.strings_length);
   if (length > page_size - layout.header_size || length > page.size() - layout.header_size) return std::nullopt;
   return page.subspan(layout.header_size, length);
 }
 
-int32_t read_cookie_and_filters(std::span<const uint8_t> area, uint32_t cookie_offset, size_t cookie_size,
-                                uint32_t filters_offset, pattern_limits limits, page_common &out) {
-  if (cookie_offset != cifs::absent_offset) {
+int32_t read_common_fields(std::span<const uint8_t> page, std::span<const uint8_t> area,
+                           const wire::page_layout &layout, size_t cookie_size, pattern_limits limits,
+                           page_common &out) {
+  out.ignore_count = get_u32(page, layout.ignore_count);
+  out.return_count = get_u32(page, layout.return_count);
+  const uint32_t cookie_offset = get_u32(page, layout.cookie);
+  const uint32_t filters_offset = get_u32(page, layout.filters);
+  if (cookie_offset != wire::absent) {
     const auto cookie = text_in(area, cookie_offset, cookie_size - 1);
     if (!cookie) return CIFSSIM_BAD_REQUEST;
     out.cookie = *cookie;
   }
-  if (filters_offset != cifs::absent_offset) {
+  if (filters_offset != wire::absent) {
     filter_set filters;
     if (const int32_t status = parse_filter_block(area, filters_offset, limits, filters)) return status;
     out.filters = std::move(filters);

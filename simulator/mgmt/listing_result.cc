@@ -1,95 +1,63 @@
 #include "listing_result.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
-#include <unistd.h>
 
-#include <atomic>
-#include <filesystem>
-#include <system_error>
+#include <algorithm>
 
 #include "cifs_sim_status.h"
-#include "malloc_block.h"
-#include "mgmtclient/open_file_records.h"
+#include "shm_objects.h"
+#include "string_record.h"
+#include "wire_layout.h"
 
 namespace cifssim {
+
 namespace {
-
-constexpr const char *shm_directory = "/dev/shm";
-
-bool fill(int fd, std::span<const uint8_t> content) {
-  if (ftruncate(fd, static_cast<off_t>(content.size())) != 0) return false;
-  if (content.empty()) return true;
-  void *map = mmap(nullptr, content.size(), PROT_WRITE, MAP_SHARED, fd, 0);
-  if (map == MAP_FAILED) return false;
-  std::memcpy(map, content.data(), content.size());
-  (void)munmap(map, content.size());  // the object keeps what was written
-  return true;
-}
-
+constexpr size_t empty_page_object_size = 4096;
 }  // namespace
-
-std::string shm_prefix() { return "/cifssim." + std::to_string(getpid()) + "."; }
-
-std::string next_shm_name() {
-  static std::atomic<uint64_t> serial{1};
-  return shm_prefix() + std::to_string(serial++);
-}
-
-int32_t publish_object(const std::string &name, std::span<const uint8_t> content) {
-  const int fd = shm_open(name.c_str(), O_CREAT | O_EXCL | O_RDWR, 0600);
-  if (fd < 0) return CIFSSIM_SHM_FAILURE;
-  const bool ok = fill(fd, content);
-  (void)close(fd);  // the name keeps the object
-  if (ok) return CIFSSIM_OK;
-  (void)shm_unlink(name.c_str());  // cleanup: the failure is already reported
-  return CIFSSIM_SHM_FAILURE;
-}
-
-std::vector<std::string> present_objects() {
-  const std::string prefix = shm_prefix().substr(1);
-  std::vector<std::string> out;
-  std::error_code ec;
-  for (const auto &entry : std::filesystem::directory_iterator(shm_directory, ec)) {
-    const std::string name = entry.path().filename().string();
-    if (name.starts_with(prefix)) out.push_back("/" + name);
-  }
-  return out;
-}
-
-size_t remove_objects() {
-  size_t removed = 0;
-  for (const auto &name : present_objects())
-    if (shm_unlink(name.c_str()) == 0) ++removed;
-  return removed;
-}
-
-uint32_t put_text(std::string &area, std::string_view text) {
-  const auto at = static_cast<uint32_t>(area.size());
-  area.append(text);
-  area.push_back('\0');
-  return at;
-}
 
 std::vector<uint8_t> result_header_bytes(uint32_t count, std::string_view cookie, std::string_view shm_name,
                                          uint64_t shm_size) {
-  std::string area;
-  cifs::open_files_result_header h{};
-  h.file_count = count;
-  h.cookie_offset = put_text(area, cookie);
-  h.shm_name_offset = put_text(area, shm_name);
-  h.shm_size = shm_size;
-  return header_then_area(h, area);
+  namespace layout = wire::result_header;
+  string_record r(layout::header_size);
+  const uint32_t cookie_at = r.add_text(cookie);
+  const uint32_t name_at = r.add_text(shm_name);
+  byte_writer h = r.header();
+  h.u32(layout::count, count);
+  h.u32(layout::cookie, cookie_at);
+  h.u32(layout::object_name, name_at);
+  h.u64(layout::object_size, shm_size);
+  return std::move(r).finish(std::nullopt);
 }
 
-int32_t hand_out_listing(uint32_t count, std::span<const uint8_t> records, std::string_view cookie,
-                         void **result_header) {
+std::vector<uint8_t> slack_bytes(std::span<const uint8_t> record, size_t size) {
+  std::vector<uint8_t> out;
+  out.reserve(size);
+  while (!record.empty() && out.size() < size) {
+    const size_t n = std::min(record.size(), size - out.size());
+    out.insert(out.end(), record.begin(), record.begin() + static_cast<std::ptrdiff_t>(n));
+  }
+  out.resize(size, 0);
+  return out;
+}
+
+int32_t hand_out_listing(uint32_t count, std::vector<uint8_t> records, std::string_view cookie,
+                         const listing_object &object, kept_memory &kept, void **result_header) {
+  // A reader that maps the object cannot map 0 bytes, so an empty page
+  // declares the whole object, which then holds at least a page.
+  const std::vector<uint8_t> slack = slack_bytes(object.slack_record, object.slack);
+  records.insert(records.end(), slack.begin(), slack.end());
+  const size_t records_size = records.size() - slack.size();
+  if (records.empty()) records.resize(empty_page_object_size, 0);
+  const size_t declared = records_size ? records_size : records.size();
   const std::string name = next_shm_name();
   if (const int32_t status = publish_object(name, records)) return status;
-  void *header = malloc_copy(result_header_bytes(count, cookie, name, records.size()));
-  if (!header) {
-    (void)shm_unlink(name.c_str());  // cleanup: out of memory is the answer
-    return CIFSSIM_OUT_OF_MEMORY;
+  void *header = kept.copy(result_header_bytes(count, cookie, name, declared));
+  const int32_t status = !header            ? CIFSSIM_OUT_OF_MEMORY
+                         : object.shrink_to ? resize_object(name, *object.shrink_to)
+                                            : CIFSSIM_OK;
+  if (status != CIFSSIM_OK) {
+    (void)shm_unlink(name.c_str());  // cleanup: the failure is the answer
+    return status;
   }
   *result_header = header;
   return CIFSSIM_OK;

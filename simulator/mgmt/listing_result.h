@@ -1,56 +1,44 @@
 // How the paged listings hand out their result: the records in a POSIX shared
 // memory object of their own, which the caller maps, reads and unlinks, and a
-// malloc'd result header naming it, which the caller frees. The open files and
-// the invalid users listings share the header layout.
+// result header naming it, which the library keeps. The open files and the
+// invalid users listings share the header layout.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
+#include <optional>
 #include <span>
-#include <string>
 #include <string_view>
 #include <vector>
 
+#include "kept_memory.h"
+
 namespace cifssim {
-
-// Every object this library creates, and every raw one a test should name,
-// starts with "/cifssim.<pid>.", so the tests of one process find the objects
-// that nobody removed without seeing those of another.
-std::string shm_prefix();
-// A name this process has not used before.
-std::string next_shm_name();
-
-// Creates `name` exclusively, sized to exactly content.size() and holding
-// it. CIFSSIM_SHM_FAILURE, and no object left, when any step fails.
-int32_t publish_object(const std::string &name, std::span<const uint8_t> content);
-
-// Names (with the leading slash) of the prefixed objects present now.
-std::vector<std::string> present_objects();
-// Unlinks every prefixed object; returns how many went.
-size_t remove_objects();
 
 // The result header: the cookie at offset 0 of its string area, then the
 // object name.
 std::vector<uint8_t> result_header_bytes(uint32_t count, std::string_view cookie, std::string_view shm_name,
                                          uint64_t shm_size);
 
-// Publishes `records` (`count` of them, back to back) in a new object and
-// sets *result_header to a malloc'd header naming it. CIFSSIM_SHM_FAILURE or
+// `size` bytes of copies of `record`, back to back; the last one cut short
+// when it does not fit.
+std::vector<uint8_t> slack_bytes(std::span<const uint8_t> record, size_t size);
+
+// The file or user that a caller reading past the header's size finds.
+inline constexpr const char *slack_name = "slack-beyond-header-size";
+
+// What the object holds beyond the records its header counts.
+struct listing_object {
+  uint32_t slack = 0;                       // bytes of slack after the records
+  std::span<const uint8_t> slack_record{};  // what the slack is made of
+  std::optional<uint64_t> shrink_to{};      // the object is cut to this before the call returns
+};
+
+// Publishes `records` (`count` of them, back to back) and the slack in a new
+// object and sets *result_header to a header in `kept` naming it; the header's
+// size is that of the records alone, or of the whole object for an empty page. CIFSSIM_SHM_FAILURE or
 // CIFSSIM_OUT_OF_MEMORY leave no object and *result_header untouched.
-int32_t hand_out_listing(uint32_t count, std::span<const uint8_t> records, std::string_view cookie,
-                         void **result_header);
-
-// Building the records: appends `text` and its NUL to a string area and
-// returns where it starts; joins a fixed header and its string area.
-uint32_t put_text(std::string &area, std::string_view text);
-
-template <class Header>
-std::vector<uint8_t> header_then_area(const Header &header, const std::string &area) {
-  std::vector<uint8_t> out(sizeof header + area.size());
-  std::memcpy(out.data(), &header, sizeof header);
-  std::memcpy(out.data() + sizeof header, area.data(), area.size());
-  return out;
-}
+int32_t hand_out_listing(uint32_t count, std::vector<uint8_t> records, std::string_view cookie,
+                         const listing_object &object, kept_memory &kept, void **result_header);
 
 }  // namespace cifssim

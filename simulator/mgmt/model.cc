@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "mgmtclient/records.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 
@@ -17,17 +17,17 @@ model seed_model() {
     s.absolute_path = absolute_path_for(s.volume, s.relative_path);
     m.shares.push_back(std::move(s));
   };
-  add({.name = "DATA", .volume = "DATA", .comment = "Department data", .type = cifs::share_type_disk,
-       .name_space = cifs::name_space_long, .encryption = true, .atm_backup = true, .open_files = 12});
-  add({.name = "projects", .volume = "DATA", .relative_path = "projects", .type = cifs::share_type_disk,
-       .name_space = cifs::name_space_unix, .folder_redirection = true});
+  add({.name = "DATA", .volume = "DATA", .comment = "Department data", .type = wire::share::type_disk,
+       .name_space = wire::share::name_space_long, .encryption = true, .atm_backup = true, .open_files = 12});
+  add({.name = "projects", .volume = "DATA", .relative_path = "projects", .type = wire::share::type_disk,
+       .name_space = wire::share::name_space_unix, .folder_redirection = true});
   add({.name = "home", .volume = "HOME", .relative_path = "users", .comment = "Home directories",
-       .type = cifs::share_type_disk, .name_space = cifs::name_space_dos, .folder_redirection = true,
+       .type = wire::share::type_disk, .name_space = wire::share::name_space_dos, .folder_redirection = true,
        .open_files = 4});
-  add({.name = "SYS", .volume = "SYS", .comment = "System files", .type = cifs::share_type_system,
-       .name_space = cifs::name_space_long, .open_files = 1});
+  add({.name = "SYS", .volume = "SYS", .comment = "System files", .type = wire::share::type_system,
+       .name_space = wire::share::name_space_long, .open_files = 1});
   add({.name = "_admin", .volume = "SYS", .relative_path = "_admin", .comment = "Remote administration",
-       .type = cifs::share_type_ipc, .name_space = cifs::name_space_unknown});
+       .type = wire::share::type_ipc, .name_space = wire::share::name_space_unknown});
   m.contexts = {".users.org", ".staff.users.org", ".admins.org"};
   m.open_files = seed_open_files();
   m.connections = seed_connections();

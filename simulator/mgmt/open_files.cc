@@ -8,9 +8,9 @@
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
 #include "paged_listing.h"
-#include "mgmtclient/open_file_records.h"
 #include "open_files_request.h"
 #include "open_files_result.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
@@ -24,19 +24,22 @@ int32_t list_page(sim_state &st, const list_request &req, void **result_header) 
   const auto keep = [&](const open_file &f) {
     return scope.covers(st.data, f) && (!req.filters || passes(*req.filters, f));
   };
-  return hand_out_page(st.cookies, scope.cookie_scope(), req, st.data.open_files.files, keep, open_file_record_bytes,
+  static const std::vector<uint8_t> slack = open_file_record_bytes(
+      {.name = slack_name, .full_path = std::string("/") + slack_name, .user_name = slack_name});
+  return hand_out_page(st, scope.cookie_scope(), req, st.data.open_files.files, keep, open_file_record_bytes, slack,
                        result_header);
 }
 
 // The record the module builds: 48 zero bytes but the strings length, and
 // the volume name alone in the string area.
 int32_t close_all(model &m, const record_view &r) {
-  static const cifs::share_record zero{};
-  cifs::share_record h = r.header();
+  namespace layout = wire::share;
+  const auto header = r.header_bytes();
   const text_field volume = r.text_at(0);
-  const bool exact_area = volume.status == text_status::ok && h.strings_length == volume.text.size() + 1;
-  h.strings_length = 0;
-  if (std::memcmp(&h, &zero, sizeof h) != 0 || !exact_area || volume.text.empty()) return CIFSSIM_BAD_RECORD;
+  const bool exact_area = volume.status == text_status::ok && r.fields().strings_length == volume.text.size() + 1;
+  const bool zero_but_length =
+      all_zero(header.first(layout::strings_length)) && all_zero(header.subspan(layout::strings_length + 4));
+  if (!zero_but_length || !exact_area || volume.text.empty()) return CIFSSIM_BAD_RECORD;
   if (!names_share_or_volume(m, volume.text)) return CIFSSIM_NO_SUCH_VOLUME;
   std::erase_if(m.open_files.files, [&](const open_file &f) { return is_on(m, f, volume.text); });
   return CIFSSIM_OK;
@@ -51,7 +54,7 @@ using namespace cifssim;
 extern "C" int32_t CIFSLIB_ListOpenFiles(void *request_page, void **result_header) {
   const auto name_of = [](const list_request &req) { return req.volume.value_or(std::to_string(req.connection)); };
   return run_page_call<list_request>("CIFSLIB_ListOpenFiles", request_page, result_header,
-                                     cifs::open_files_request_layout, parse_list_request, name_of, list_page);
+                                     wire::open_files_request::layout, parse_list_request, name_of, list_page);
 }
 
 // Closes every open of the path, whichever client holds it.
@@ -59,7 +62,7 @@ extern "C" int32_t CIFSLIB_CloseOpenFile(void *close_record) {
   constexpr const char *call = "CIFSLIB_CloseOpenFile";
   if (!close_record) return refuse_null_argument(call);
   const auto *p = static_cast<const uint8_t *>(close_record);
-  const bytes record(p, p + sizeof(cifs::close_file_record));
+  const bytes record(p, p + wire::close_file::record_size);
   const auto path = close_record_path(record);
   const std::string logged(path.value_or(""));
   call_scope scope(call, logged, record, logged);
@@ -70,7 +73,7 @@ extern "C" int32_t CIFSLIB_CloseOpenFile(void *close_record) {
   return closed ? CIFSSIM_OK : CIFSSIM_NO_SUCH_OPEN_FILE;
 }
 
-extern "C" int32_t CIFSLIB_CloseAllOpenFiles(cifs::share_record *record) {
+extern "C" int32_t CIFSLIB_CloseAllOpenFiles(void *record) {
   return run_record_call("CIFSLIB_CloseAllOpenFiles", record,
                          [](sim_state &st, const record_view &r) { return close_all(st.data, r); });
 }

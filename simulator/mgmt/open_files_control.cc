@@ -7,7 +7,7 @@
 
 #include "cifs_sim_status.h"
 #include "cifssim_control.h"
-#include "listing_result.h"
+#include "shm_objects.h"
 #include "state.h"
 
 using namespace cifssim;

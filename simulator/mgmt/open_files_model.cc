@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "mgmtclient/open_file_records.h"
+#include "wire_layout.h"
 #include "model.h"
 
 namespace cifssim {
@@ -11,7 +11,7 @@ namespace {
 
 bool filter_matches(const list_filter &filter, const open_file &file) {
   return std::ranges::any_of(filter.patterns, [&](const std::string &pattern) {
-    if (filter.type == cifs::filter_type_type) return same_name(file_type(file.name), pattern);
+    if (filter.type == wire::filter_entry::type_type) return same_name(file_type(file.name), pattern);
     return contains_ignoring_case(file.name, pattern) || contains_ignoring_case(file.full_path, pattern);
   });
 }

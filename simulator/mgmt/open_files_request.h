@@ -29,7 +29,7 @@ struct list_request : page_common {
 // type code, filterBy text, pattern limits).
 int32_t parse_list_request(std::span<const uint8_t> page, size_t page_size, list_request &out);
 
-// The full path of a close file record of exactly sizeof(cifs::close_file_record)
+// The full path of a close file record of exactly wire::close_file::record_size
 // bytes; nothing unless its header is all zero (path offset 0 included) and a
 // NUL ends the path inside the string area.
 std::optional<std::string_view> close_record_path(std::span<const uint8_t> record);

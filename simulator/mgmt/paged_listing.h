@@ -18,14 +18,17 @@
 namespace cifssim {
 
 // `keep(item)` says whether an item belongs to the listing and passes its
-// filters; `record_bytes(item)` lays out its record. CIFSSIM_BAD_COOKIE for
-// a cookie not issued for `scope`; otherwise as hand_out_listing.
+// filters; `record_bytes(item)` lays out its record; the object's slack, as
+// the choices say, is made of `slack_record`. CIFSSIM_BAD_COOKIE for a cookie
+// not issued for `scope`; otherwise as hand_out_listing. A shrink the tests
+// asked for is used up by the first page handed out.
 template <class Item, class Keep, class RecordBytes>
-int32_t hand_out_page(cookie_book &cookies, std::string_view scope, const page_common &req,
-                      const std::vector<Item> &items, Keep keep, RecordBytes record_bytes, void **result_header) {
+int32_t hand_out_page(sim_state &st, std::string_view scope, const page_common &req, const std::vector<Item> &items,
+                      Keep keep, RecordBytes record_bytes, std::span<const uint8_t> slack_record,
+                      void **result_header) {
   uint64_t after = 0;
   if (req.cookie && !req.cookie->empty()) {
-    const auto resume = cookies.resume_after(*req.cookie, scope);
+    const auto resume = st.cookies.resume_after(*req.cookie, scope);
     if (!resume) return CIFSSIM_BAD_COOKIE;
     after = *resume;
   }
@@ -35,8 +38,11 @@ int32_t hand_out_page(cookie_book &cookies, std::string_view scope, const page_c
     const std::vector<uint8_t> record = record_bytes(*item);
     records.insert(records.end(), record.begin(), record.end());
   }
-  return hand_out_listing(static_cast<uint32_t>(page.items.size()), records, cookie_for(cookies, scope, page),
-                          result_header);
+  const listing_object object{st.choices.object_slack, slack_record, st.shrink_next_object};
+  const int32_t status = hand_out_listing(static_cast<uint32_t>(page.items.size()), std::move(records),
+                                          cookie_for(st.cookies, scope, page), object, st.kept, result_header);
+  if (status == CIFSSIM_OK) st.shrink_next_object.reset();
+  return status;
 }
 
 // How a listing call runs: its page is captured and parsed, logged (with the
@@ -44,7 +50,7 @@ int32_t hand_out_page(cookie_book &cookies, std::string_view scope, const page_c
 // checked against injected failures, then a queued raw result stands in for
 // the whole call; only then is a malformed page refused, or `list` run.
 template <class Request, class Parse, class NameOf, class List>
-int32_t run_page_call(const char *call, void *request_page, void **result_header, const cifs::page_layout &layout,
+int32_t run_page_call(const char *call, void *request_page, void **result_header, const wire::page_layout &layout,
                       Parse parse, NameOf name_of, List list) {
   if (!request_page) return refuse_null_argument(call);
   const size_t page_size = request_page_size();

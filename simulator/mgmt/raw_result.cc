@@ -3,21 +3,21 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 
 #include "cifs_sim_status.h"
 #include "malloc_block.h"
-#include "mgmtclient/connection_records.h"
-#include "listing_result.h"
 #include "state.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
 
 enum class out_shape : uint8_t {
-  malloc_block,      // a pointer out-parameter the caller frees
-  share_list_block,  // the same, holding a share list block that slots may build
-  caller_memory,     // memory the caller passed in, of `size` bytes
+  malloc_block,           // a pointer out-parameter the caller frees
+  share_list_block,       // the same, holding a share list block that slots may build
+  connection_list_block,  // the same, holding a connection list block
+  kept,                   // a pointer out-parameter to memory the library keeps
+  caller_memory,          // memory the caller passed in, of `size` bytes
 };
 
 struct out_param {
@@ -31,20 +31,22 @@ struct raw_call {
   std::string_view name;
   out_param outs[max_outs];
   size_t out_count;
-  bool hands_out_object;  // the result names a shared memory object
+  bool is_listing;  // names a shared memory object, and hands out nothing when it fails
 };
 
 constexpr out_param block{out_shape::malloc_block};
 constexpr out_param share_list{out_shape::share_list_block};
+constexpr out_param connection_list{out_shape::connection_list_block};
+constexpr out_param kept{out_shape::kept};
 
 constexpr raw_call raw_calls[] = {
     {"CIFSLIB_ListAllShares", {share_list}, 1, false},
     {"CIFSLIB_GetConnectionMappedShares", {share_list}, 1, false},
-    {"CIFSLIB_GetConnectionsList", {block}, 1, false},
+    {"CIFSLIB_GetConnectionsList", {connection_list}, 1, false},
     {"CIFSLIB_GetConnectionsCount", {{out_shape::caller_memory, sizeof(uint32_t)}}, 1, false},
-    {"CIFSLIB_GetConnectionDetails", {{out_shape::caller_memory, sizeof(cifs::connection_record)}, block}, 2, false},
-    {"CIFSLIB_ListOpenFiles", {block}, 1, true},
-    {"CIFSLIB_ListInvalidUsers", {block}, 1, true},
+    {"CIFSLIB_GetConnectionDetails", {{out_shape::caller_memory, wire::connection::record_size}, kept}, 2, false},
+    {"CIFSLIB_ListOpenFiles", {kept}, 1, true},
+    {"CIFSLIB_ListInvalidUsers", {kept}, 1, true},
     {"CIFSLIB_ListUserContexts", {block, block}, 2, false},
 };
 
@@ -58,12 +60,30 @@ bool fits(const out_param &param, const raw_out &out) {
     case out_kind::null: return true;
     case out_kind::bytes: return param.shape != out_shape::caller_memory || out.content.size() <= param.size;
     case out_kind::share_list: return param.shape == out_shape::share_list_block;
+    case out_kind::connection_list: return param.shape == out_shape::connection_list_block;
   }
   return false;
 }
 
 bool usable_object_name(std::string_view name) {
   return name.size() >= 2 && name.front() == '/' && name.find('/', 1) == std::string_view::npos;
+}
+
+// What one pointer out-parameter gets; null when memory runs out. Pieces kept
+// before a later failure stay kept until reset, which is harmless.
+void *build_out(sim_state &st, const out_param &param, const raw_out &out) {
+  switch (out.kind) {
+    case out_kind::null: return nullptr;
+    case out_kind::share_list: return build_raw_share_list(out.slots, out.count, st.kept);
+    case out_kind::connection_list:
+      return build_raw_connection_list(out.content, out.count, out.place, st.kept);
+    case out_kind::bytes: return param.shape == out_shape::kept ? st.kept.copy(out.content) : malloc_copy(out.content);
+  }
+  return nullptr;
+}
+
+bool caller_frees(const out_param &param) {
+  return param.shape != out_shape::kept && param.shape != out_shape::caller_memory;
 }
 
 const raw_out no_out{};
@@ -75,7 +95,8 @@ int32_t check_raw_result(std::string_view call, const raw_result &raw) {
   if (!row || raw.outs.size() > row->out_count) return CIFSSIM_BAD_ARGUMENT;
   for (size_t i = 0; i < raw.outs.size(); ++i)
     if (!fits(row->outs[i], raw.outs[i])) return CIFSSIM_BAD_ARGUMENT;
-  if (raw.shm_name && (!row->hands_out_object || !usable_object_name(*raw.shm_name))) return CIFSSIM_BAD_ARGUMENT;
+  if (raw.shm && (!row->is_listing || !usable_object_name(raw.shm->name))) return CIFSSIM_BAD_ARGUMENT;
+  if (row->is_listing && raw.status != 0 && (!raw.outs.empty() || raw.shm)) return CIFSSIM_BAD_ARGUMENT;
   return CIFSSIM_OK;
 }
 
@@ -91,19 +112,22 @@ int32_t hand_out_raw(sim_state &st, std::string_view call, const raw_result &raw
                      std::initializer_list<void *> destinations) {
   const raw_call *row = find_call(call);
   if (!row || destinations.size() != row->out_count) return CIFSSIM_NOT_IMPLEMENTED;  // a call site built wrong
-  if (raw.shm_name)
-    if (const int32_t status = publish_object(*raw.shm_name, raw.shm_bytes)) return status;
+  // A failing listing leaves its out-parameter as the caller set it.
+  if (row->is_listing && raw.status != 0) return raw.status;
+  if (raw.shm)
+    if (const int32_t status = publish_raw_entry(raw.shm->name, raw.shm->kind, raw.shm->bytes, raw.shm->size))
+      return status;
 
   auto out_at = [&raw](size_t i) -> const raw_out & { return i < raw.outs.size() ? raw.outs[i] : no_out; };
   void *blocks[max_outs] = {};
   for (size_t i = 0; i < row->out_count; ++i) {
     const raw_out &out = out_at(i);
     if (row->outs[i].shape == out_shape::caller_memory || out.kind == out_kind::null) continue;
-    blocks[i] = out.kind == out_kind::share_list ? build_raw_share_list(out.slots, out.count, st.kept_records)
-                                                 : malloc_copy(out.content);
+    blocks[i] = build_out(st, row->outs[i], out);
     if (!blocks[i]) {
-      for (void *b : blocks) std::free(b);
-      if (raw.shm_name) (void)shm_unlink(raw.shm_name->c_str());  // cleanup: out of memory is the answer
+      for (size_t j = 0; j < i; ++j)
+        if (caller_frees(row->outs[j])) std::free(blocks[j]);
+      if (raw.shm) (void)remove_entry(raw.shm->name);  // cleanup: out of memory is the answer
       return CIFSSIM_OUT_OF_MEMORY;
     }
   }

@@ -34,6 +34,18 @@ std::optional<raw_out> out_from(const cifssim_out &in) {
       out.kind = out_kind::bytes;
       if (in.length) out.content.assign(in.bytes, in.bytes + in.length);
       return out;
+    case CIFSSIM_OUT_CONNECTION_LIST:
+      if (in.length && !in.bytes) return std::nullopt;
+      out.kind = out_kind::connection_list;
+      out.count = in.count;
+      switch (in.place) {
+        case CIFSSIM_RECORDS_APART: out.place = records_place::apart; break;
+        case CIFSSIM_RECORDS_INSIDE: out.place = records_place::inside; break;
+        case CIFSSIM_RECORDS_NULL: out.place = records_place::null; break;
+        default: return std::nullopt;
+      }
+      if (in.length) out.content.assign(in.bytes, in.bytes + in.length);
+      return out;
     case CIFSSIM_OUT_SLOTS:
       if (in.slot_count && !in.slots) return std::nullopt;
       out.kind = out_kind::share_list;
@@ -48,21 +60,34 @@ std::optional<raw_out> out_from(const cifssim_out &in) {
   }
 }
 
+std::optional<raw_shm> shm_from(const cifssim_shm &in) {
+  if (!in.name || (in.length && !in.bytes) || in.size < -1) return std::nullopt;
+  raw_shm out{.name = in.name};
+  switch (in.kind) {
+    case CIFSSIM_SHM_OBJECT: out.kind = shm_kind::object; break;
+    case CIFSSIM_SHM_FIFO: out.kind = shm_kind::fifo; break;
+    case CIFSSIM_SHM_DIRECTORY: out.kind = shm_kind::directory; break;
+    default: return std::nullopt;
+  }
+  if (in.size >= 0) out.size = static_cast<uint64_t>(in.size);
+  if (in.length) out.bytes.assign(in.bytes, in.bytes + in.length);
+  return out;
+}
+
 }  // namespace
 
 extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_result(const char *call, int32_t status, const cifssim_out *outs,
-                                                    size_t out_count, const char *shm_name, const uint8_t *shm,
-                                                    size_t shm_length) {
-  if (!call || (out_count && !outs) || (shm_length && !shm)) return CIFSSIM_BAD_ARGUMENT;
+                                                    size_t out_count, const cifssim_shm *shm) {
+  if (!call || (out_count && !outs)) return CIFSSIM_BAD_ARGUMENT;
   raw_result raw{.status = status};
   for (size_t i = 0; i < out_count; ++i) {
     auto out = out_from(outs[i]);
     if (!out) return CIFSSIM_BAD_ARGUMENT;
     raw.outs.push_back(std::move(*out));
   }
-  if (shm_name) {
-    raw.shm_name = shm_name;
-    if (shm_length) raw.shm_bytes.assign(shm, shm + shm_length);
+  if (shm) {
+    raw.shm = shm_from(*shm);
+    if (!raw.shm) return CIFSSIM_BAD_ARGUMENT;
   }
   if (const int32_t refused = check_raw_result(call, raw)) return refused;
   std::lock_guard lock(state().mutex);

@@ -1,27 +1,27 @@
 #include "share_list.h"
 
 #include <cstdlib>
-#include <cstring>
 
+#include "byte_order.h"
 #include "malloc_block.h"
-#include "mgmtclient/records.h"
 #include "share_record_codec.h"
-
-static_assert(sizeof(void *) == cifs::share_list_pointer_size, "list pointers are stored as they are");
+#include "wire_layout.h"
 
 namespace cifssim {
 
-void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, outside_records &kept) {
-  const size_t records_at = cifs::share_list_count_size + slots.size() * cifs::share_list_pointer_size;
+namespace layout = wire::share_list;
+
+void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, kept_memory &kept) {
+  const size_t records_at = layout::pointers + slots.size() * layout::pointer_size;
   size_t size = records_at;
   for (const auto &s : slots)
     if (s.kind == slot_kind::record) size += s.record.size();
 
   auto *block = static_cast<uint8_t *>(malloc_block(size));
   if (!block) return nullptr;
-  std::memset(block, 0, size);
-  std::memcpy(block, &count, sizeof count);
-  uint8_t *next_record = block + records_at;
+  byte_writer w(block, size);
+  w.u32(layout::count, count);
+  size_t next_record = records_at;
   for (size_t i = 0; i < slots.size(); ++i) {
     const raw_slot &s = slots[i];
     const void *pointer = nullptr;
@@ -29,30 +29,30 @@ void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, o
       case slot_kind::null: break;
       case slot_kind::record:
         // A zero-length record points where the next one begins, or at the end.
-        pointer = next_record;
-        if (!s.record.empty()) std::memcpy(next_record, s.record.data(), s.record.size());
+        pointer = block + next_record;
+        w.bytes(next_record, s.record);
         next_record += s.record.size();
         break;
-      case slot_kind::outside: {
-        auto copy = std::make_unique<uint8_t[]>(s.record.size() + 1);  // never zero bytes: a distinct address
-        if (!s.record.empty()) std::memcpy(copy.get(), s.record.data(), s.record.size());
-        pointer = copy.get();
-        kept.push_back(std::move(copy));
+      case slot_kind::outside:
+        pointer = kept.copy(s.record);
+        if (!pointer) {
+          std::free(block);
+          return nullptr;
+        }
         break;
-      }
       case slot_kind::end: pointer = block + size; break;
     }
-    std::memcpy(block + cifs::share_list_count_size + i * cifs::share_list_pointer_size, &pointer, sizeof pointer);
+    w.pointer(layout::pointers + i * layout::pointer_size, pointer);
   }
   return block;
 }
 
-void *build_share_list(const std::vector<share> &shares) {
+void *build_share_list(const std::vector<share> &shares, bool records_inside, kept_memory &kept) {
   std::vector<raw_slot> slots;
   slots.reserve(shares.size());
-  for (const auto &s : shares) slots.push_back({slot_kind::record, listed_record(s)});
-  outside_records none;
-  return build_raw_share_list(slots, static_cast<uint32_t>(shares.size()), none);
+  const slot_kind kind = records_inside ? slot_kind::record : slot_kind::outside;
+  for (const auto &s : shares) slots.push_back({kind, listed_record(s)});
+  return build_raw_share_list(slots, static_cast<uint32_t>(shares.size()), kept);
 }
 
 }  // namespace cifssim

@@ -1,12 +1,14 @@
-// The share list block of CIFSLIB_ListAllShares: a u32 count, then unaligned
-// 8-byte pointers, then the records they point at, all in one malloc block
-// that the caller releases with a single free.
+// The share list block of CIFSLIB_ListAllShares and of the mapped shares
+// call: a u32 count, then unaligned 8-byte pointers, in one malloc block that
+// the caller releases with a single free. The records lie after the pointers
+// in the same block, or each in kept memory of its own, which the caller
+// never releases.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "kept_memory.h"
 #include "model.h"
 
 namespace cifssim {
@@ -15,7 +17,7 @@ namespace cifssim {
 enum class slot_kind {
   null,     // a null pointer
   record,   // a record in the block, after the slots; may be zero bytes long
-  outside,  // a record the simulator keeps elsewhere, never inside the block
+  outside,  // a record in kept memory, never inside the block
   end,      // the block's end, one past its last byte
 };
 
@@ -24,16 +26,13 @@ struct raw_slot {
   std::vector<uint8_t> record{};  // record and outside
 };
 
-// Records kept outside a block; they must outlive every reader of that block.
-using outside_records = std::vector<std::unique_ptr<uint8_t[]>>;
-
-// The block for the model's shares, or null when it cannot be allocated.
-void *build_share_list(const std::vector<share> &shares);
+// The block for the model's shares, their records inside it or apart in
+// `kept`; null when memory runs out (pieces already kept stay until reset).
+void *build_share_list(const std::vector<share> &shares, bool records_inside, kept_memory &kept);
 
 // A block with `count` in its count field, whatever the number of slots, and
 // the slots as given: a count that lies makes the block smaller than the count
-// says, as a faulty library would. Records of kind outside are copied into
-// `kept`. Null when it cannot be allocated.
-void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, outside_records &kept);
+// says, as a faulty library would. Null when memory runs out.
+void *build_raw_share_list(const std::vector<raw_slot> &slots, uint32_t count, kept_memory &kept);
 
 }  // namespace cifssim

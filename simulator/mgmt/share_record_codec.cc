@@ -2,30 +2,46 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+
+#include "byte_order.h"
+#include "string_record.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 
-std::vector<uint8_t> capture_record(const cifs::share_record *record, size_t strings_limit) {
-  cifs::share_record header;
-  std::memcpy(&header, record, sizeof header);
-  const size_t strings = std::min<size_t>(header.strings_length, strings_limit);
-  std::vector<uint8_t> out(sizeof header + strings);
-  std::memcpy(out.data(), record, out.size());
-  return out;
+namespace layout = wire::share;
+
+std::vector<uint8_t> capture_record(const void *record, size_t strings_limit) {
+  const auto *p = static_cast<const uint8_t *>(record);
+  const uint32_t declared = get_u32(std::span(p, layout::header_size), layout::strings_length);
+  return std::vector<uint8_t>(p, p + layout::header_size + std::min<size_t>(declared, strings_limit));
 }
 
 std::optional<record_view> record_view::parse(std::span<const uint8_t> bytes) {
-  cifs::share_record header;
-  if (bytes.size() < sizeof header) return std::nullopt;
-  std::memcpy(&header, bytes.data(), sizeof header);
-  const auto strings = bytes.subspan(sizeof header);
-  if (header.strings_length > strings.size()) return std::nullopt;
-  return record_view(header, strings.first(header.strings_length));
+  if (bytes.size() < layout::header_size) return std::nullopt;
+  const auto header = bytes.first(layout::header_size);
+  share_fields f;
+  f.type = get_u16(header, layout::type);
+  f.change_mask = get_u32(header, layout::change_mask);
+  f.name_space = get_u32(header, layout::name_space);
+  f.encryption = get_u8(header, layout::encryption);
+  f.folder_redirection = get_u8(header, layout::folder_redirection);
+  f.atm_backup = get_u8(header, layout::atm_backup);
+  f.name = get_u32(header, layout::name);
+  f.volume_name = get_u32(header, layout::volume_name);
+  f.comment = get_u32(header, layout::comment);
+  f.relative_path = get_u32(header, layout::relative_path);
+  f.absolute_path = get_u32(header, layout::absolute_path);
+  f.new_name = get_u32(header, layout::new_name);
+  f.open_files_count = get_u32(header, layout::open_files_count);
+  f.strings_length = get_u32(header, layout::strings_length);
+  const auto strings = bytes.subspan(layout::header_size);
+  if (f.strings_length > strings.size()) return std::nullopt;
+  return record_view(f, header, strings.first(f.strings_length));
 }
 
 text_field record_view::text_at(uint32_t offset) const {
-  if (offset == cifs::absent_offset) return {text_status::absent, {}};
+  if (offset == wire::absent) return {text_status::absent, {}};
   if (offset >= strings_.size()) return {text_status::bad, {}};
   const auto *start = strings_.data() + offset;
   const auto *nul = static_cast<const uint8_t *>(std::memchr(start, 0, strings_.size() - offset));
@@ -34,31 +50,26 @@ text_field record_view::text_at(uint32_t offset) const {
 }
 
 std::vector<uint8_t> listed_record(const share &s) {
-  std::string strings;
-  auto put = [&strings](const std::string &text) {
-    const auto at = static_cast<uint32_t>(strings.size());
-    strings.append(text.c_str(), text.size() + 1);
-    return at;
-  };
-  cifs::share_record header{};
-  header.share_type = s.type;
-  header.name_space = s.name_space;
-  header.encryption = s.encryption ? 1 : 0;
-  header.folder_redirection = s.folder_redirection ? 1 : 0;
-  header.atm_backup = s.atm_backup ? 1 : 0;
-  header.name_offset = put(s.name);
-  header.volume_name_offset = put(s.volume);
-  header.comment_offset = put(s.comment);
-  header.relative_path_offset = put(s.relative_path);
-  header.absolute_path_offset = put(s.absolute_path);
-  header.new_name_offset = cifs::absent_offset;
-  header.open_files_count = s.open_files;
-  header.strings_length = static_cast<uint32_t>(strings.size());
-
-  std::vector<uint8_t> out(sizeof header + strings.size());
-  std::memcpy(out.data(), &header, sizeof header);
-  std::memcpy(out.data() + sizeof header, strings.data(), strings.size());
-  return out;
+  string_record r(layout::header_size);
+  const uint32_t name = r.add_text(s.name);
+  const uint32_t volume = r.add_text(s.volume);
+  const uint32_t comment = r.add_text(s.comment);
+  const uint32_t relative = r.add_text(s.relative_path);
+  const uint32_t absolute = r.add_text(s.absolute_path);
+  byte_writer h = r.header();
+  h.u16(layout::type, s.type);
+  h.u32(layout::name_space, s.name_space);
+  h.u8(layout::encryption, s.encryption ? 1 : 0);
+  h.u8(layout::folder_redirection, s.folder_redirection ? 1 : 0);
+  h.u8(layout::atm_backup, s.atm_backup ? 1 : 0);
+  h.u32(layout::name, name);
+  h.u32(layout::volume_name, volume);
+  h.u32(layout::comment, comment);
+  h.u32(layout::relative_path, relative);
+  h.u32(layout::absolute_path, absolute);
+  h.u32(layout::new_name, wire::absent);
+  h.u32(layout::open_files_count, s.open_files);
+  return std::move(r).finish(layout::strings_length);
 }
 
 }  // namespace cifssim

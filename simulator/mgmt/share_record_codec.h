@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "mgmtclient/records.h"
 #include "model.h"
 
 namespace cifssim {
@@ -22,7 +21,18 @@ inline constexpr size_t logged_strings_limit = 4096;
 
 // The header and min(strings_length, strings_limit) string bytes of a record
 // in caller memory.
-std::vector<uint8_t> capture_record(const cifs::share_record *record, size_t strings_limit);
+std::vector<uint8_t> capture_record(const void *record, size_t strings_limit);
+
+// The header fields of a share record, as read.
+struct share_fields {
+  uint16_t type = 0;
+  uint32_t change_mask = 0;
+  uint32_t name_space = 0;
+  uint8_t encryption = 0, folder_redirection = 0, atm_backup = 0;
+  uint32_t name = 0, volume_name = 0, comment = 0, relative_path = 0, absolute_path = 0, new_name = 0;
+  uint32_t open_files_count = 0;
+  uint32_t strings_length = 0;
+};
 
 enum class text_status { absent, ok, bad };
 
@@ -37,16 +47,18 @@ class record_view {
   // the header declares. The view borrows `bytes`.
   static std::optional<record_view> parse(std::span<const uint8_t> bytes);
 
-  // A copy of the header; fields are read by value.
-  cifs::share_record header() const { return header_; }
+  const share_fields &fields() const { return fields_; }
+  // The header as it came, unused bytes included.
+  std::span<const uint8_t> header_bytes() const { return header_; }
   // The NUL-terminated text at `offset` of the string area; absent for
-  // cifs::absent_offset, bad when the offset or its NUL lies outside the area.
+  // wire::absent, bad when the offset or its NUL lies outside the area.
   text_field text_at(uint32_t offset) const;
 
  private:
-  record_view(const cifs::share_record &header, std::span<const uint8_t> strings)
-      : header_(header), strings_(strings) {}
-  cifs::share_record header_;
+  record_view(const share_fields &fields, std::span<const uint8_t> header, std::span<const uint8_t> strings)
+      : fields_(fields), header_(header), strings_(strings) {}
+  share_fields fields_;
+  std::span<const uint8_t> header_;
   std::span<const uint8_t> strings_;
 };
 

@@ -4,12 +4,15 @@
 #include "cifs_sim_status.h"
 #include "cifslib_calls.h"
 #include "share_list.h"
+#include "wire_layout.h"
 
 namespace cifssim {
 namespace {
 
-constexpr uint32_t feature_bits = cifs::change_encryption | cifs::change_folder_redirection | cifs::change_atm_backup;
-constexpr uint32_t known_bits = cifs::change_new_name | cifs::change_always | cifs::change_comment | feature_bits;
+namespace layout = wire::share;
+
+constexpr uint32_t feature_bits = layout::change_encryption | layout::change_folder_redirection | layout::change_atm_backup;
+constexpr uint32_t known_bits = layout::change_new_name | layout::change_always | layout::change_comment | feature_bits;
 
 // A create or change request as the module sends it.
 struct config_request {
@@ -18,7 +21,7 @@ struct config_request {
   std::string_view relative_path;
   std::optional<std::string_view> comment;
   std::optional<std::string_view> new_name;
-  cifs::share_record header;
+  share_fields header;
 };
 
 // Names must not be empty; paths and comments may.
@@ -32,29 +35,29 @@ std::optional<std::string_view> required_text(const record_view &r, uint32_t off
 // than slip into the model. Texts the mask does not name are not read, as the
 // addon leaves their offsets zero.
 std::optional<config_request> read_config_request(const record_view &r) {
-  const cifs::share_record h = r.header();
-  if (!(h.change_mask & cifs::change_always) || (h.change_mask & ~known_bits)) return std::nullopt;
-  auto name = required_text(r, h.name_offset, false);
-  auto volume = required_text(r, h.volume_name_offset, false);
-  auto relative = required_text(r, h.relative_path_offset, true);
+  const share_fields &h = r.fields();
+  if (!(h.change_mask & layout::change_always) || (h.change_mask & ~known_bits)) return std::nullopt;
+  auto name = required_text(r, h.name, false);
+  auto volume = required_text(r, h.volume_name, false);
+  auto relative = required_text(r, h.relative_path, true);
   if (!name || !volume || !relative) return std::nullopt;
   config_request req{*name, *volume, *relative, std::nullopt, std::nullopt, h};
-  if (h.change_mask & cifs::change_comment) {
-    req.comment = required_text(r, h.comment_offset, true);
+  if (h.change_mask & layout::change_comment) {
+    req.comment = required_text(r, h.comment, true);
     if (!req.comment) return std::nullopt;
   }
-  if (h.change_mask & cifs::change_new_name) {
-    req.new_name = required_text(r, h.new_name_offset, false);
+  if (h.change_mask & layout::change_new_name) {
+    req.new_name = required_text(r, h.new_name, false);
     if (!req.new_name) return std::nullopt;
   }
   return req;
 }
 
 // Only the features whose change bit is set are touched.
-void apply_features(share &s, const cifs::share_record &h) {
-  if (h.change_mask & cifs::change_encryption) s.encryption = h.encryption != 0;
-  if (h.change_mask & cifs::change_folder_redirection) s.folder_redirection = h.folder_redirection != 0;
-  if (h.change_mask & cifs::change_atm_backup) s.atm_backup = h.atm_backup != 0;
+void apply_features(share &s, const share_fields &h) {
+  if (h.change_mask & layout::change_encryption) s.encryption = h.encryption != 0;
+  if (h.change_mask & layout::change_folder_redirection) s.folder_redirection = h.folder_redirection != 0;
+  if (h.change_mask & layout::change_atm_backup) s.atm_backup = h.atm_backup != 0;
 }
 
 // Type and name space come from the record; the addon sends zeros, which make
@@ -69,7 +72,7 @@ int32_t create_share(model &m, const record_view &r) {
           .relative_path = std::string(req->relative_path),
           .absolute_path = absolute_path_for(req->volume, req->relative_path),
           .comment = std::string(req->comment.value_or("")),
-          .type = req->header.share_type,
+          .type = req->header.type,
           .name_space = req->header.name_space};
   apply_features(s, req->header);
   m.shares.push_back(std::move(s));
@@ -99,10 +102,10 @@ int32_t change_share(model &m, const record_view &r) {
 
 // One feature per record: anything else in the mask means the module built it wrong.
 int32_t change_feature(model &m, const record_view &r) {
-  const cifs::share_record h = r.header();
+  const share_fields &h = r.fields();
   const uint32_t mask = h.change_mask;
   if ((mask & ~feature_bits) || mask == 0 || (mask & (mask - 1))) return CIFSSIM_BAD_RECORD;
-  const auto name = required_text(r, h.name_offset, false);
+  const auto name = required_text(r, h.name, false);
   if (!name) return CIFSSIM_BAD_RECORD;
   share *s = find_share(m, *name);
   if (!s) return CIFSSIM_NO_SUCH_SHARE;
@@ -125,33 +128,33 @@ extern "C" int32_t CIFSLIB_ListAllShares(void **share_list_block) {
     if (!share_list_block) return CIFSSIM_NULL_ARGUMENT;
     // A queued raw result stands in for the model's list on this call only.
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {share_list_block});
-    void *block = build_share_list(st.data.shares);
+    void *block = build_share_list(st.data.shares, st.choices.share_records_inside, st.kept);
     if (!block) return CIFSSIM_OUT_OF_MEMORY;
     *share_list_block = block;
     return CIFSSIM_OK;
   });
 }
 
-extern "C" int32_t CIFSLIB_CreateShare(cifs::share_record *record) {
+extern "C" int32_t CIFSLIB_CreateShare(void *record) {
   return run_record_call("CIFSLIB_CreateShare", record,
                          [](sim_state &st, const record_view &r) { return create_share(st.data, r); });
 }
 
-extern "C" int32_t CIFSLIB_ChangeShareConfiguration(cifs::share_record *record) {
+extern "C" int32_t CIFSLIB_ChangeShareConfiguration(void *record) {
   return run_record_call("CIFSLIB_ChangeShareConfiguration", record,
                          [](sim_state &st, const record_view &r) { return change_share(st.data, r); });
 }
 
-extern "C" int32_t CIFSLIB_ChangeShareFeatureConfiguration(cifs::share_record *record) {
+extern "C" int32_t CIFSLIB_ChangeShareFeatureConfiguration(void *record) {
   return run_record_call("CIFSLIB_ChangeShareFeatureConfiguration", record,
                          [](sim_state &st, const record_view &r) { return change_feature(st.data, r); });
 }
 
 // Left out of the partial build so tests can see how the addon copes with a missing symbol.
 #ifndef CIFSSIM_PARTIAL
-extern "C" int32_t CIFSLIB_RemoveShare(cifs::share_record *record) {
+extern "C" int32_t CIFSLIB_RemoveShare(void *record) {
   return run_record_call("CIFSLIB_RemoveShare", record, [](sim_state &st, const record_view &r) -> int32_t {
-    const auto name = required_text(r, r.header().name_offset, false);
+    const auto name = required_text(r, r.fields().name, false);
     if (!name) return CIFSSIM_BAD_RECORD;
     auto &shares = st.data.shares;
     share *s = find_share(st.data, *name);

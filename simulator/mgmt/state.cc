@@ -6,7 +6,9 @@ void sim_state::reset() {
   data = seed_model();
   failures.clear();
   raw_results.clear();
-  kept_records.clear();
+  kept.release_all();
+  choices = {};
+  shrink_next_object.reset();
   cookies = {};
   calls.clear();
   delay_ms = 0;

@@ -1,5 +1,5 @@
-// Everything the simulated management library holds: the model and the test
-// controls around it. One mutex guards it all; calls take it through call_scope.
+// Everything the simulated management library holds: the model, the test
+// controls around it, and the memory it keeps for what it handed out. One mutex guards it all; calls take it through call_scope.
 // With a state file (CIFS_SIM_STATE) taking the mutex also brings the state up
 // to date with the file, and releasing it saves what changed (persistence.cc).
 #pragma once
@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "../common/state_file.h"
+#include "kept_memory.h"
+#include "library_choices.h"
 #include "model.h"
 #include "paging.h"
 #include "raw_result.h"
@@ -47,7 +49,9 @@ struct sim_state {
   model data = seed_model();
   std::vector<failure_rule> failures;
   std::map<std::string, raw_result, std::less<>> raw_results;  // by call name, one each
-  outside_records kept_records;  // records raw lists pointed to outside their blocks
+  kept_memory kept;              // what was handed out for the caller not to release
+  library_choices choices;
+  std::optional<uint64_t> shrink_next_object;  // bytes the next listing's object is cut to
   cookie_book cookies;           // of every paged listing
   std::vector<logged_call> calls;
   uint32_t delay_ms = 0;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cifs_sim_status.h"
-#include "identity/toral_api.h"
+#include "toral/toral_calls.h"
 #include "toralsim_control.h"
 
 namespace {
@@ -25,11 +25,11 @@ TEST_F(Identity, TooSmallACapacityIsAnsweredWithTheNeededOneAndNoVerdict) {
   id.needed_capacity = 50;
   toralsim_set_identity(nullptr, &id);
   const std::vector<uint16_t> name = {'c', 'n', '=', 'a', 0};
-  std::vector<uint8_t> entries(50 * cifs::sev_entry_size);
+  std::vector<uint8_t> entries(50 * 16);  // entries of 16 bytes
   uint32_t capacity = 20;
   uint32_t supervisor = 7;
   EXPECT_EQ(torallib_get_sevlist_from_name(name.data(), &capacity, entries.data(), &supervisor),
-            cifs::toral_buffer_too_small);
+            TORALSIM_BUFFER_TOO_SMALL);
   EXPECT_EQ(capacity, 50u);
   EXPECT_EQ(supervisor, 7u) << "the flag may only be trusted after a success";
   EXPECT_EQ(torallib_get_sevlist_from_name(name.data(), &capacity, entries.data(), &supervisor), 0);

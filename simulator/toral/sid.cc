@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "identity/toral_api.h"
+#include "toral_layout.h"
 
 namespace toralsim {
 namespace {
@@ -18,7 +18,7 @@ constexpr size_t number_at = sid_head.size() + 4 * sizeof(uint32_t);
 }  // namespace
 
 void write_sid(uint8_t *area, uint32_t number) {
-  std::memset(area, 0, cifs::sid_area_size);
+  std::memset(area, 0, sid_area_size);
   std::memcpy(area, sid_head.data(), sid_head.size());
   std::memcpy(area + sid_head.size(), &sub_domain, sizeof sub_domain);
   std::memcpy(area + sid_head.size() + 4, &marker, sizeof marker);

@@ -7,7 +7,7 @@
 
 namespace toralsim {
 
-void write_sid(uint8_t *area, uint32_t number);  // area holds cifs::sid_area_size bytes
+void write_sid(uint8_t *area, uint32_t number);  // area holds sid_area_size bytes
 std::optional<uint32_t> read_sid(const uint8_t *area);
 
 }  // namespace toralsim

@@ -6,9 +6,10 @@
 
 #include "cifs_sim_status.h"
 #include "cifssim_export.h"
-#include "identity/toral_api.h"
 #include "identity_model.h"
 #include "sid.h"
+#include "toral_calls.h"
+#include "toral_layout.h"
 #include "utf16.h"
 
 namespace {
@@ -23,10 +24,10 @@ constexpr uint32_t sid_list_entries = 2;
 // over the whole capacity so a short caller buffer shows up under ASan.
 void fill_entries(uint8_t *entries, uint32_t count, uint32_t owner) {
   for (uint32_t i = 0; i < count; ++i) {
-    uint8_t entry[cifs::sev_entry_size] = {};
+    uint8_t entry[toralsim::sev_entry_size] = {};
     std::memcpy(entry, &owner, sizeof owner);
     std::memcpy(entry + 4, &i, sizeof i);
-    std::memcpy(entries + size_t{i} * cifs::sev_entry_size, entry, sizeof entry);
+    std::memcpy(entries + size_t{i} * toralsim::sev_entry_size, entry, sizeof entry);
   }
 }
 
@@ -46,7 +47,7 @@ extern "C" CIFSSIM_EXPORT int32_t torallib_get_userinfo_from_name(const char *dn
   // GUID and uid only need to differ between users; the SID must lead back to the DN.
   const uint32_t number = m.sid_number(name);
   *user_type = identity.user_type;
-  std::memset(guid, 0, cifs::guid_area_size);
+  std::memset(guid, 0, toralsim::guid_area_size);
   std::memcpy(guid, &number, sizeof number);
   toralsim::write_sid(sid, number);
   *uid = 1000 + number;
@@ -66,7 +67,7 @@ extern "C" CIFSSIM_EXPORT int32_t torallib_get_sevlist_from_name(const uint16_t 
   // is_supervisor stays untouched: the caller may only trust it after success.
   if (identity.always_too_small || *capacity < identity.needed_capacity) {
     *capacity = identity.needed_capacity;
-    return cifs::toral_buffer_too_small;
+    return TORALSIM_BUFFER_TOO_SMALL;
   }
 
   fill_entries(static_cast<uint8_t *>(entries), std::min(*capacity, max_entries), m.sid_number(*name));
@@ -89,7 +90,7 @@ extern "C" CIFSSIM_EXPORT int32_t torallib_get_sevlist_from_sid(uint8_t sid[72],
 
   const uint32_t entries = std::min(identity.needed_capacity ? identity.needed_capacity : sid_list_entries,
                                     max_entries);
-  void *block = std::malloc(size_t{entries} * cifs::sev_entry_size);
+  void *block = std::malloc(size_t{entries} * toralsim::sev_entry_size);
   if (!block) return TORALSIM_OUT_OF_MEMORY;
   fill_entries(static_cast<uint8_t *>(block), entries, number);
   *list = block;

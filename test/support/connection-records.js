@@ -44,12 +44,12 @@ function connectionRecord({
   return r;
 }
 
-// A connection list block: the u32 count (default: the records given, but it
-// may claim more), 4 bytes, then the records back to back.
-function connectionList(records, { count = records.length } = {}) {
-  const head = Buffer.alloc(8);
-  head.writeUInt32LE(count >>> 0, 0);
-  return Buffer.concat([head, ...records]);
+// A raw connection list for sim.mgmt.rawResult: the block's u32 count
+// (default: the records given, but it may claim more), four unread bytes,
+// and a pointer to the records back to back, placed 'apart' (default, in
+// memory the library keeps), 'inside' (the block, at byte 16) or 'null'.
+function connectionList(records, { count = records.length, place = 'apart' } = {}) {
+  return { connectionList: { count, records: Buffer.concat(records), place } };
 }
 
 // Security equivalence texts as the details call hands them out.

@@ -1,8 +1,8 @@
 'use strict';
 // Runs every operation once on its success path and once on each failure
 // path (a refused caller, a failing library call, a failing call that still
-// hands out its buffers or names a shared memory object, unreadable request
-// keys, an early failure), for scripts/leak-check.sh to run under a leak
+// hands out its buffers, a listing whose header lies about its object,
+// unreadable request keys, an early failure), for scripts/leak-check.sh to run under a leak
 // checker. Exits non-zero when an answer is malformed or a shared memory
 // object is left behind. Needs the environment of the JavaScript suites
 // (CIFS_BUILD_DIR, LD_LIBRARY_PATH holding the simulator).
@@ -13,9 +13,11 @@ const { checkEnvelope } = require('./envelope');
 const { shareRecord } = require('./records');
 
 const share = shareRecord({ texts: { name: 'raw', volumeName: 'DATA', relativePath: 'raw', absolutePath: '/DATA/raw' } });
-const shmResult = (status) => {
-  const name = sim.mgmt.shmName(`leak${status}`);
-  return { status, out: [openFileRecords.resultHeader({ count: 1, shmName: name, shmSize: 64 })], shm: { name, bytes: Buffer.alloc(64) } };
+// A listing hands out nothing when it fails; this one succeeds with a
+// header that claims a record its object does not hold.
+const shmResult = (tag) => {
+  const name = sim.mgmt.shmName(`leak-${tag}`);
+  return { out: [openFileRecords.resultHeader({ count: 1, shmName: name, shmSize: 64 })], shm: { name, bytes: Buffer.alloc(64) } };
 };
 // Results a failing (or lying) library call hands out all the same.
 const rawResults = {
@@ -23,8 +25,8 @@ const rawResults = {
   CIFSLIB_GetConnectionMappedShares: { status: 6, out: [{ slots: [share], count: 1 }] },
   CIFSLIB_GetConnectionsList: { status: 6, out: [connectionRecords.connectionList([connectionRecords.connectionRecord({ connectionNumber: 3 })], { count: 40 })] },
   CIFSLIB_GetConnectionDetails: { status: -3, out: [connectionRecords.connectionRecord({ securityEquivalenceCount: 2 }), connectionRecords.securityTexts(['a', 'b'])] },
-  CIFSLIB_ListOpenFiles: shmResult(6),
-  CIFSLIB_ListInvalidUsers: shmResult(7),
+  CIFSLIB_ListOpenFiles: shmResult('files'),
+  CIFSLIB_ListInvalidUsers: shmResult('users'),
   CIFSLIB_ListUserContexts: { status: 6, out: [2, Buffer.from('.a\0.b\0')] },
 };
 
@@ -51,7 +53,7 @@ function scenarios(op) {
     { what: 'no dn', fields: { dn: undefined }, early: true },
   ];
   const raw = rawResults[op.calls[0]];
-  if (raw) list.push({ what: 'failing call with results', before: () => sim.mgmt.rawResult(op.calls[0], raw) });
+  if (raw) list.push({ what: 'failing or lying call with results', before: () => sim.mgmt.rawResult(op.calls[0], raw) });
   if (op.batch) {
     const key = Object.keys(own)[Object.keys(own).length - 1];
     list.push({ what: 'partial batch', fields: { [key]: [...own[key], 'no such name'] } });

@@ -21,6 +21,8 @@ function u32Bytes(value) {
   return bytes;
 }
 
+const LISTINGS = new Set(['CIFSLIB_ListOpenFiles', 'CIFSLIB_ListInvalidUsers']);
+
 const identity = { ...simulator.identity, status: Object.freeze({ ...codes.identity }) };
 
 const mgmt = {
@@ -37,8 +39,8 @@ const mgmt = {
   // with options.count in the count field when given, even where it exceeds
   // the slots. A slot is null (a null pointer), a Buffer (a record in the
   // block after the slots, back to back; an empty one points where the next
-  // begins, or at the block's end), {outside: Buffer} (a record kept outside
-  // the block) or {end: true} (the block's end).
+  // begins, or at the block's end), {outside: Buffer} (a record in memory the
+  // library keeps, never in the block) or {end: true} (the block's end).
   rawShareList(list, { count } = {}) {
     mgmt.rawResult('CIFSLIB_ListAllShares', { out: [list === null ? null : { slots: list, count }] });
   },
@@ -53,39 +55,65 @@ const mgmt = {
   // other texts to "". openFiles() gives them back with every key filled.
   setOpenFiles: simulator.setOpenFiles,
   openFiles: simulator.openFiles,
-  // The next CIFSLIB_ListOpenFiles answers this, whatever its request: the
-  // object shm.name is created with exactly shm.bytes (default none), header
-  // is handed out byte for byte (null: a null pointer; default: an empty
-  // header naming an object that does not exist), and status is returned.
+  // The next CIFSLIB_ListOpenFiles answers this, whatever its request: shm
+  // is created as rawResult says, header is handed out byte for byte in
+  // memory the library keeps (null: a null pointer; default: an empty header
+  // naming an object that does not exist), and status is returned. A failing
+  // status hands out nothing, so it takes neither header nor shm.
   rawOpenFiles({ status = 0, header, shm = null } = {}) {
-    const given = header === undefined
+    const given = header === undefined && status === 0
       ? openFileRecords.resultHeader({ shmName: `${native.mgmtShmPrefix()}absent` }) : header;
-    mgmt.rawResult('CIFSLIB_ListOpenFiles', { status, out: [given], shm });
+    mgmt.rawResult('CIFSLIB_ListOpenFiles', { status, out: given === undefined ? [] : [given], shm });
   },
   // The next call of `call` answers with hand-made results instead of the
-  // model's, whatever its request: the object shm.name is created first with
-  // exactly shm.bytes (a name that exists makes the call fail with
-  // SHM_FAILURE and write nothing), out[i] goes to the call's i-th
-  // out-parameter, and status is returned. Each out is null (a null pointer;
-  // caller memory left as it is), a Buffer (a malloc'd block of exactly these
-  // bytes; caller memory gets them copied to its start), a number (a 4-byte
-  // little-endian u32) or, for share lists, {slots, count} as rawShareList
-  // takes them. Out-parameters past out.length get null. The calls and their
+  // model's, whatever its request: shm is created first, out[i] goes to the
+  // call's i-th out-parameter, and status is returned.
+  // shm: { name, bytes (default none), kind, size }: kind 'object' (default)
+  // creates the shared memory object holding exactly bytes, then, when size
+  // is given, cuts or grows it to size bytes (far larger: a sparse object);
+  // 'fifo' makes a FIFO and 'directory' a directory of that name in
+  // /dev/shm. A name that exists makes the call fail with SHM_FAILURE and
+  // write nothing. Only the two listings take shm.
+  // Each out is null (a null pointer; caller memory left as it is), a number
+  // (a 4-byte little-endian u32, as a Buffer), a Buffer, {slots, count} for
+  // share lists as rawShareList takes them, or, for the connections list,
+  // connectionRecords.connectionList(...), i.e. { connectionList: { count,
+  // records, place } }: the 16-byte block with count (default: the whole
+  // 418-byte records in records; it may lie) and a pointer to records placed
+  // 'apart' (default; memory the library keeps), 'inside' (the block, at byte
+  // 16) or 'null' (a null pointer). A Buffer becomes a malloc'd block of
+  // exactly its bytes where the caller frees the out-parameter (so a
+  // connection list Buffer too short to hold the pointer is possible), a
+  // copy in memory the library keeps where it does not (the result header,
+  // the security equivalence texts), and is copied to the start of caller
+  // memory. Out-parameters past out.length get null. The calls and their
   // out-parameters in order:
   //   CIFSLIB_ListAllShares, CIFSLIB_GetConnectionMappedShares: [share list block]
   //   CIFSLIB_GetConnectionsList: [connection list block]
   //   CIFSLIB_GetConnectionsCount: [the caller's u32 count (caller memory, 4 bytes)]
   //   CIFSLIB_GetConnectionDetails: [the caller's record (caller memory, 418 bytes),
-  //     security equivalence texts]
-  //   CIFSLIB_ListOpenFiles, CIFSLIB_ListInvalidUsers: [result header]; these two alone take shm
+  //     security equivalence texts (kept)]
+  //   CIFSLIB_ListOpenFiles, CIFSLIB_ListInvalidUsers: [result header (kept)]
   //   CIFSLIB_ListUserContexts: [count block, texts block]
-  // Throws for any other call, more outs than the call has, or bytes that do
-  // not fit caller memory; one raw result per call is queued, the last wins.
+  // A failing ListOpenFiles or ListInvalidUsers hands out nothing: with a
+  // non-zero status they take neither out nor shm (TypeError); other calls
+  // hand out their results whatever the status. Throws for any other call,
+  // more outs than the call has, or bytes that do not fit caller memory; one
+  // raw result per call is queued, the last wins.
   rawResult(call, { status = 0, out = [], shm = null } = {}) {
     if (!Array.isArray(out)) throw new TypeError('out must be an array');
+    if (LISTINGS.has(call) && status !== 0 && (out.length || shm)) {
+      throw new TypeError(`${call}: a failing listing hands out nothing, so it takes no out and no shm`);
+    }
     const outs = out.map((o) => (typeof o === 'number' ? u32Bytes(o) : o));
-    native.mgmtRawResult(call, status, outs, shm ? shm.name : null, shm ? (shm.bytes ?? Buffer.alloc(0)) : null);
+    native.mgmtRawResult(call, status, outs, shm);
   },
+  // The next successful listing of the model (ListOpenFiles or
+  // ListInvalidUsers) writes its object and header as usual, then cuts the
+  // object to `bytes` before it returns; -1 clears.
+  shrinkNextObject: (bytes) => native.mgmtShrinkNextObject(bytes),
+  setChoices: simulator.setChoices,
+  choices: simulator.choices,
   // Replaces every connection; the list and count calls follow this order.
   // Each: { connectionNumber, userName, ipAddress, connectionType, status,
   // privileges, channels, isEncrypted, totalRequests, totalBytesRead,
