@@ -131,7 +131,8 @@ export interface SimulatorEnvOptions {
 export interface Simulator {
   /** The directory of the simulated libraries, for LD_LIBRARY_PATH. */
   readonly libraryDir: string;
-  readonly buildDir: string;
+  /** The build tree the simulator comes from (CIFS_BUILD_DIR, else a source build); null for the prebuilt one. */
+  readonly buildDir: string | null;
   /** "CIFS_SIM_STATE". */
   readonly stateVariable: string;
   /** The environment of a child process that runs against the simulator. */

@@ -9,7 +9,8 @@ export interface LibraryResolution {
 export interface DoctorReport {
   /** The addon is built and both libraries resolve. */
   ok: boolean;
-  addon: { path: string; built: boolean };
+  /** The addon a require would load (a source build first, then the prebuild for this platform); built is false when there is none. */
+  addon: { path: string; built: boolean; prebuilt: boolean };
   libraries: LibraryResolution[];
   /** LD_LIBRARY_PATH's folders in the loader's order; an empty entry, the current folder, is ".". */
   searched: { LD_LIBRARY_PATH: string[]; ldconfigCache: boolean; defaultDirs: string[] };

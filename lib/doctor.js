@@ -7,7 +7,7 @@
 const fs = require('node:fs');
 const path = require('node:path');
 const { execFileSync } = require('node:child_process');
-const { addonPath, simulatorDir, IDENTITY_LIBRARY } = require('./addon');
+const { addonPath, isPrebuilt, sourceBuildDir, simulatorDir, IDENTITY_LIBRARY } = require('./locate');
 
 const MANAGEMENT_LIBRARY = 'libcifsmgmtclient.so';
 const DEFAULT_DIRS = ['/lib/x86_64-linux-gnu', '/usr/lib/x86_64-linux-gnu', '/lib64', '/usr/lib64', '/lib', '/usr/lib'];
@@ -72,17 +72,22 @@ function doctor({ env = process.env, cwd = process.cwd() } = {}) {
   const cache = ldconfigCache();
   const envDirs = searchPath(env.LD_LIBRARY_PATH);
   const libraries = [IDENTITY_LIBRARY, MANAGEMENT_LIBRARY].map((name) => resolve(name, envDirs, cwd, cache));
-  const addon = { path: addonPath, built: fs.existsSync(addonPath) };
-  const simulator = { dir: simulatorDir, built: fs.existsSync(path.join(simulatorDir, IDENTITY_LIBRARY)) };
+  const found = addonPath();
+  const addon = { path: found || path.join(sourceBuildDir, 'cifs.node'), built: found !== null, prebuilt: isPrebuilt(found) };
+  const simulatorFolder = simulatorDir(env);
+  const simulator = { dir: simulatorFolder, built: fs.existsSync(path.join(simulatorFolder, IDENTITY_LIBRARY)) };
   const advice = [];
-  if (!addon.built) advice.push('cifs.node is not built: run "npm run build" in a clone, or reinstall the package');
+  if (!addon.built) {
+    advice.push('cifs.node is neither built nor prebuilt for this platform: run "npm run build" in a clone, or ' +
+      '"npm rebuild cifs-native" where the package is installed');
+  }
   if (env.LD_LIBRARY_PATH && env.LD_LIBRARY_PATH.split(/[:;]/).includes('')) {
     advice.push(`LD_LIBRARY_PATH has an empty entry, which the loader reads as the current folder (${cwd} here): ` +
       'any library there is loaded, from wherever the process starts; remove the leading, trailing or doubled separator');
   }
   for (const library of libraries.filter((l) => !l.found)) {
     advice.push(`${library.name} not found: install it where the loader looks (ldconfig) or add its directory to ` +
-      `LD_LIBRARY_PATH${simulator.built ? `; the bundled simulator is in ${simulatorDir}` : ''}`);
+      `LD_LIBRARY_PATH${simulator.built ? `; the bundled simulator is in ${simulatorFolder}` : ''}`);
   }
   return {
     ok: addon.built && libraries.every((l) => l.found),

@@ -4,9 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-ensure_dependencies
-build release
-cmake --build --preset release --target bare_roundtrip
+ensure_system_packages "npm run bench" "${BUILD_PACKAGES[@]}"
+ensure_node_packages --omit=dev
+build_runtime bare_roundtrip
 export LD_LIBRARY_PATH="$PWD/build/Release/sim"
 node --expose-gc bench/answers.js
 node --expose-gc bench/peak.js

@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-ensure_dependencies
+ensure_dependencies "npm run build" "${BUILD_PACKAGES[@]}" "${UNIT_PACKAGES[@]}"
 build "${1:-release}"

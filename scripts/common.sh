@@ -1,34 +1,61 @@
-# Shared steps of the npm scripts: install what the build needs, build a
+# Shared steps of the npm scripts: install what a script needs, build a
 # preset, and run node with the bundled simulator on the library search path.
 
-# Debian packages the build needs; installed only when missing (needs root).
+# Debian packages, by what needs them: any build; the native units (the
+# release preset builds them); the fuzz targets (clang 14 with its libFuzzer
+# and sanitizer runtimes); the leak pass (scripts/leak-check.sh).
+BUILD_PACKAGES=(cmake g++)
+UNIT_PACKAGES=(libgtest-dev)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+LEAK_PACKAGES=(valgrind)
+
+# package_present <Debian package>: whether what the package brings is here.
+package_present() {
+  case "$1" in
+    cmake | g++ | valgrind) command -v "$1" ;;
+    libgtest-dev) [ -f /usr/include/gtest/gtest.h ] ;;
+    clang) command -v clang++-14 ;;
+    *) dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed' ;;
+  esac >/dev/null 2>&1
+}
+
+# ensure_system_packages <what for> <package>...: installs the missing ones
+# with apt-get, saying which; without root (or apt-get) it prints the command
+# that would install them and stops.
 ensure_system_packages() {
-  local missing=()
-  command -v cmake >/dev/null 2>&1 || missing+=(cmake)
-  command -v g++ >/dev/null 2>&1 || missing+=(g++)
-  [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
-  # The fuzz targets: clang 14 and its libFuzzer and sanitizer runtimes.
-  command -v clang++-14 >/dev/null 2>&1 || missing+=(clang)
-  dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q 'ok installed' || missing+=(libclang-rt-14-dev)
-  # The leak pass (scripts/leak-check.sh).
-  command -v valgrind >/dev/null 2>&1 || missing+=(valgrind)
-  if [ ${#missing[@]} -gt 0 ]; then
-    echo "installing ${missing[*]}"
-    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+  local purpose=$1 package missing=()
+  shift
+  for package in "$@"; do
+    package_present "$package" || missing+=("$package")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  if [ "$(id -u)" -ne 0 ] || ! command -v apt-get >/dev/null 2>&1; then
+    echo "cifs-native: $purpose needs the Debian packages ${missing[*]}, which are missing. Install them and run it again:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
   fi
+  echo "cifs-native: $purpose: installing the Debian packages ${missing[*]} (apt-get)"
+  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }
 
-# npm packages (the Node-API headers, TypeScript for the type test, fast-check
-# for the property suite).
+# ensure_node_packages [--omit=dev]: the npm packages (the Node-API headers
+# and the addon loader; for the tests also TypeScript, for the type test, and
+# fast-check, for the property suite).
 ensure_node_packages() {
-  if [ ! -f node_modules/node-api-headers/include/node_api.h ] || [ ! -f node_modules/typescript/bin/tsc ] ||
-    [ ! -f node_modules/fast-check/package.json ]; then
-    npm ci --no-audit --no-fund --loglevel=error
-  fi
+  local needed=(node-api-headers/include/node_api.h node-gyp-build/index.js) file
+  [ "${1:-}" = --omit=dev ] || needed+=(typescript/bin/tsc fast-check/package.json)
+  for file in "${needed[@]}"; do
+    if [ ! -f "node_modules/$file" ]; then
+      npm ci --no-audit --no-fund --loglevel=error "$@"
+      return
+    fi
+  done
 }
 
+# ensure_dependencies <what for> <package>...: the Debian packages named and
+# every npm package.
 ensure_dependencies() {
-  ensure_system_packages
+  ensure_system_packages "$@"
   ensure_node_packages
 }
 
@@ -45,6 +72,16 @@ build() {
 
 # What running the module against the simulator needs (no test binaries).
 RUNTIME_TARGETS=(cifs_node toral cifsmgmtclient simctl syslog_stderr)
+
+# build_runtime [target...]: the release tree's runtime targets (and any
+# named). Configuring the native units needs GoogleTest: without it they are
+# left out, until a full release build (which installs it) puts them back.
+build_runtime() {
+  local units=()
+  package_present libgtest-dev || units=(-DCIFS_BUILD_TESTS=OFF)
+  cmake --preset release "${units[@]}" >/dev/null
+  cmake --build --preset release -j "$(nproc)" --target "${RUNTIME_TARGETS[@]}" "$@"
+}
 
 # phase <text>: announces a step of a long run.
 phase() {

@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-ensure_dependencies
-build release "${RUNTIME_TARGETS[@]}"
+ensure_system_packages "npm run docs" "${BUILD_PACKAGES[@]}"
+ensure_node_packages --omit=dev
+build_runtime
 LD_LIBRARY_PATH="$PWD/build/Release/sim" exec node scripts/gen-api-docs.js "$@"

@@ -12,6 +12,6 @@ for suite in "$@"; do
   [ -f "$suite" ] || suite="test/${suite%.test.js}.test.js"
   suites+=("$suite")
 done
-ensure_dependencies
+ensure_dependencies "npm run test:one" "${BUILD_PACKAGES[@]}" "${UNIT_PACKAGES[@]}"
 build release
 run_js_suites build/Release release "${suites[@]}"

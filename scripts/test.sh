@@ -8,7 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 source scripts/suites.sh
-ensure_dependencies
+if [ "${1:-}" = --quick ]; then
+  ensure_dependencies "npm run test:quick" "${BUILD_PACKAGES[@]}" "${UNIT_PACKAGES[@]}"
+else
+  ensure_dependencies "npm test" "${BUILD_PACKAGES[@]}" "${UNIT_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${LEAK_PACKAGES[@]}"
+fi
 
 # Each fuzz target runs from its committed seeds for CIFS_FUZZ_SECONDS (15 by
 # default, which keeps the phase near 2.5 minutes); any finding (crash, sanitizer report, leak, broken invariant) fails.
