@@ -54,7 +54,7 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
 }  // namespace
 
 uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            int64_t index, record_run *list, connection_form form,
+                                            int64_t index, record_run<r_connection> *list, connection_form form,
                                             const answer_kit &kit) {
   if (!instance->connection_records) return UINT32_MAX;
   const connection_record &record = instance->connection_records.get()[index < 0 ? 0 : index];
@@ -78,12 +78,14 @@ uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *inst
           : field::none(),
   };
   if (form == connection_form::list) {
-    if (list != nullptr && list->add(fields, static_cast<uint32_t>(index))) return 0;
+    // The list form is the details form without its last key.
+    if (list != nullptr && list->add(std::span(fields).first<shape<r_connection>::size>(), static_cast<uint32_t>(index)))
+      return 0;
     instance->error_code = static_cast<uint32_t>(napi_generic_failure);
     copy_bounded(instance->error_message, "Failed to create object to store user/connection information");
     return UINT32_MAX;  // logged by the list
   }
-  const built_record made = build_record(env, kit, r_connection_details, fields);
+  const built_record made = build_record<r_connection_details>(env, kit, fields);
   if (made.object == nullptr)
     return record_napi_failure(instance, napi_generic_failure, "Failed to create object to store user/connection information");
   if (napi_status status = kit.set(result, k_connection, made.object))

@@ -7,14 +7,11 @@
 #include <cstdint>
 
 #include "module/request_instance.h"
+#include "values/env_cache.h"
 
 namespace cifs {
 
-class answer_kit;
-
 enum class connection_form : uint8_t { list, details };
-
-class record_run;
 
 // Builds the object of record `index` of connection_records and hands it to
 // `list`, which stores it at `index` of its array (list form), or of the
@@ -22,7 +19,7 @@ class record_run;
 // `result` (details form: index -1, no list). Returns 0, or all bits set
 // after recording and logging the failure.
 uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            int64_t index, record_run *list, connection_form form,
+                                            int64_t index, record_run<r_connection> *list, connection_form form,
                                             const answer_kit &kit);
 
 }  // namespace cifs

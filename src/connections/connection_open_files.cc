@@ -88,31 +88,26 @@ void cc_list_connection_open_files(napi_env, void *data) {
 
 namespace {
 
-// Makes file `index`'s record into `files`; false (logged) when it cannot.
-bool add_connection_open_file(napi_env env, const answer_kit &kit, request_instance *instance,
-                              const open_file_view &file, record_run &files, uint32_t index) {
-  field modes;
-  if (!access_modes_field(env, kit, instance, file.name, file.access_mask, &modes)) return false;
-  const field fields[] = {
+using connection_files_form = open_files_answer_form<r_connection_open_files, r_connection_open_file>;
+
+connection_files_form::file_fields file_fields(const answer_kit &kit, const open_file_view &file) {
+  return {
       field::of(kit.answer_uint32(ckey(ck_id), file.file_id)),
       field::of(kit.answer_text(ckey(k_name), file.name)),
       field::of(kit.answer_text(ckey(k_share_name), file.share_name)),
       field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),
-      modes,
+      field::set(access_rights_bits(file.access_mask)),
       field::fixed(lock_level_text(file.lock_level)),
       field::of(kit.answer_text(ckey(k_type), file_type(file.name))),
   };
-  return files.add(fields, index);
 }
 
 }  // namespace
 
 void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                         const answer_kit &kit) {
-  static constexpr open_files_answer_form connection_files{open_files_form::connection, r_connection_open_files, r_connection_open_file,
-                                                           add_connection_open_file, true};
-  convert_open_files_page(env, instance, result, kit, instance->open_files_result, __func__,
-                          connection_files);
+  static constexpr connection_files_form form{open_files_form::connection, file_fields, true};
+  convert_open_files_page(env, instance, result, kit, instance->open_files_result, __func__, form);
 }
 
 }  // namespace cifs

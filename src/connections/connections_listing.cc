@@ -158,9 +158,8 @@ void cc_convert_connections_list_to_json(napi_env env, request_instance *instanc
     return;
   }
   // A connection that cannot be made is logged and its index left empty; the list goes on.
-  static constexpr element_texts texts{"Failed to create object to store user/connection information", true,
-                                      "Failed to copy connection information to array object"};
-  record_run list(env, kit, r_connection, connections, "cc_convert_connection_info_to_json", texts);
+  static constexpr element_texts texts{"Failed to create object to store user/connection information", true};
+  record_run<r_connection> list(env, kit, connections, "cc_convert_connection_info_to_json", texts);
   for (uint32_t i = 0; i < instance->connection_count; ++i)
     (void)cc_convert_connection_info_to_json(env, instance, result, i, &list, connection_form::list, kit);
   (void)list.finish();

@@ -80,9 +80,8 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
   napi_value users;
   NAPI_CALL_OR(napi_create_array_with_length(env, listed, &users), return,
                "Failed to create array to store list of invalid users, error: %d");
-  static constexpr element_texts texts{"Failed to create napi object to store individual invalid user info", false,
-                                      "Failed to add individual invalid user info into array"};
-  record_run run(env, kit, r_invalid_user, users, __func__, texts);
+  static constexpr element_texts texts{"Failed to create napi object to store individual invalid user info", false};
+  record_run<r_invalid_user> run(env, kit, users, __func__, texts);
   invalid_users_cursor cursor(page.copy(), header.count);
   invalid_user_view user;
   for (uint32_t index = 0; cursor.next(&user); ++index) {
@@ -101,7 +100,7 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
       field::of(kit.answer_text(ckey(k_cookie), header.cookie)),
       field::of(users),
   };
-  const built_record invalid_users = build_record(env, kit, r_invalid_users, fields);
+  const built_record invalid_users = build_record<r_invalid_users>(env, kit, fields);
   if (invalid_users.object == nullptr) {
     LOG_ERROR("Failed to create napi object to store invalid users data");
     return;

@@ -1,31 +1,22 @@
-// The success and error frames of every answer (JavaScript thread only).
+// The error frame of a failed answer (JavaScript thread only). The answer
+// itself is made in one call of the environment's answer builder
+// (answer_kit::make_answer), after the operation's converter, with status,
+// operation, this error object and the keys the converter held for it.
 #pragma once
 
 #include <node_api.h>
 
 #include <cstdint>
 
-#include "values/answer_texts.h"
-
 namespace cifs {
 
 class answer_kit;
 
-void success_json(napi_env env, const char *operation_name, napi_value *result);
-// `message`, `tag` and `key` may be null; a key is delivered only with a tag.
-void error_json(napi_env env, uint32_t error_code, const char *message, const char *tag, const char *key,
-                const char *operation_name, napi_value *result);
-
-// The envelope as a new object, each object of it made in one step through
-// the environment's record builders: the success envelope when `error_code`
-// is 0, else the error envelope with the same keys error_json sets. Null
-// when the builders cannot make it; the caller then builds it key by key.
-// The error object of error_json, made in one step; null when the builders
-// cannot make it.
-napi_value build_error_object(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
-                              const char *tag, const char *key);
-
-napi_value build_envelope(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message,
-                          const char *tag, const char *key, fixed_text operation);
+// The error object: errorCode, the description, errorID when `tag` is not
+// empty and args when `key` is not empty too (a key without a tag is not
+// delivered). `message`, `tag` and `key` may be null. Null, after logging,
+// when it cannot be made: the answer then goes without it.
+napi_value error_json(napi_env env, const answer_kit &kit, uint32_t error_code, const char *message, const char *tag,
+                      const char *key);
 
 }  // namespace cifs

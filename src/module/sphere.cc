@@ -1,6 +1,5 @@
 #include "module/sphere.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "identity/caller_identity.h"
@@ -18,19 +17,6 @@
 namespace cifs {
 
 namespace {
-
-// Logs one of a sphere's own texts (a table entry, so not a literal format)
-// under the sphere's name; `argument` fills its %d, if it has one.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#pragma GCC diagnostic ignored "-Wformat-extra-args"
-void log_sphere_text(const char *function_name, const char *text, long argument) {
-  if (!log_enabled(LOG_ERR)) return;
-  char line[256];
-  std::snprintf(line, sizeof line, text, static_cast<int>(argument));
-  CIFS_LOG_AS(function_name, LOG_ERR, "%s", line);
-}
-#pragma GCC diagnostic pop
 
 void do_nothing(napi_env, void *) {}
 
@@ -67,7 +53,7 @@ napi_value create_promise_for_error(napi_env env, request_ptr instance, const sp
       return promise;
     }
   }
-  log_sphere_text(func, sphere.texts.error_promise, code);
+  sphere.texts.error_promise(func, static_cast<int>(code));
   return nullptr;
 }
 
@@ -97,7 +83,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   const sphere_texts &texts = sphere.texts;
   request_ptr instance(allocate_request_instance());
   if (!instance) {
-    log_sphere_text(texts.function_name, texts.allocation, 0);
+    texts.allocation(texts.function_name, 0);
     return nullptr;
   }
   instance->work = nullptr;
@@ -105,7 +91,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   size_t argc = 2;
   napi_value argv[2] = {nullptr, nullptr};
   if (napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr) != napi_ok) {
-    log_sphere_text(texts.function_name, texts.arguments, 0);
+    texts.arguments(texts.function_name, 0);
     return nullptr;
   }
   napi_value request = argv[0];
@@ -150,7 +136,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
 
   const size_t last_row = sphere.rows.size() - 1;
   if (operation < 1 || static_cast<size_t>(operation) > last_row || sphere.rows[operation].executor == nullptr) {
-    log_sphere_text(texts.function_name, texts.unknown_operation, operation);
+    texts.unknown_operation(texts.function_name, operation);
     return nullptr;
   }
   const operation_row &row = sphere.rows[operation];
@@ -181,97 +167,36 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   return raw->promise;
 }
 
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#pragma GCC diagnostic ignored "-Wformat-extra-args"
 void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   if (data == nullptr) return;
   request_ptr instance(static_cast<request_instance *>(data));  // freed on every path
   const completion_texts &texts = sphere.completion;
-  const char *func = texts.function_name;
-  char line[256];
-
-  answer_kit kit(env);
+  const answer_kit kit(env);
   if (instance->error_id != 0)
     if (const char *tag = get_err_tag_from_index(static_cast<int32_t>(instance->error_id)))
       copy_bounded(instance->error_tag, tag);
 
-  // The envelope as it stands now: a converter may record a failure of its
-  // own in the instance, which reaches the log but not the delivered envelope.
+  // The envelope as it stands before the converter: a failure the converter
+  // records reaches the log, not the delivered envelope.
   const uint32_t error_code = instance->error_code;
-  char error_message[sizeof instance->error_message];
-  std::memcpy(error_message, instance->error_message, sizeof error_message);
-  auto envelope = [&](napi_value *result) {
-    if (error_code != 0)
-      error_json(env, error_code, error_message, instance->error_tag, instance->error_key, instance->operation_name,
-                 result);
-    else
-      success_json(env, instance->operation_name, result);
-  };
-  napi_value result = nullptr;
-  napi_status status;
-  // Makes the answer object with its envelope; false after logging when the
-  // object cannot be made (the promise then stays pending).
-  auto make_result = [&](napi_value made) {
-    result = made;
-    if (result != nullptr) return true;
-    status = napi_create_object(env, &result);
-    if (status != napi_ok) {
-      std::snprintf(line, sizeof line, texts.object, status);
-      CIFS_LOG_AS(func, LOG_ERR, "%s", line);
-      (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported
-      return false;
-    }
-    envelope(&result);
-    return true;
-  };
+  napi_value error = error_code == 0 ? nullptr
+                                     : error_json(env, kit, error_code, instance->error_message, instance->error_tag,
+                                                  instance->error_key);
   const int32_t operation = instance->operation;
   const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
                      sphere.rows[operation].executor != nullptr;
-  const answer_converter converter = known ? sphere.rows[operation].converter : nullptr;
-  const bool one_step = converter != nullptr && kit.cache() != nullptr;
-  napi_value error = one_step && error_code != 0
-                         ? build_error_object(env, kit, error_code, error_message, instance->error_tag,
-                                              instance->error_key)
-                         : nullptr;
-  if (one_step && (error_code == 0 || error != nullptr)) {
-    // The whole answer in one step after the converter: the converter's keys
-    // are held (it reaches the answer through the kit only) and given to the
-    // answer builder with the envelope.
-    kit.hold_keys_of_answer_to_come();
-    converter(env, *instance, nullptr, kit);
-    napi_value answer = kit.make_answer(error_code ? t_failure : t_success, instance->operation_text, error);
-    if (!make_result(answer)) return;
-    if (answer == nullptr) kit.set_held_keys_on(result);
-  } else {
-    // An error object that could not be made in one step is not tried again
-    // that way (its values would be made and their failures logged twice):
-    // the envelope is then built key by key.
-    const bool error_failed = one_step && error_code != 0;
-    if (!make_result(error_failed ? nullptr
-                                  : build_envelope(env, kit, error_code, error_message, instance->error_tag,
-                                                   instance->error_key, instance->operation_text)))
-      return;
-    if (!known) {
-      envelope(&result);  // an error request: the same error object again
-    } else if (converter != nullptr) {
-      kit.hold_keys_of(result);
-      converter(env, *instance, result, kit);
-      kit.set_held_keys();
-    }
-  }
+  if (known && sphere.rows[operation].converter != nullptr) sphere.rows[operation].converter(env, *instance, nullptr, kit);
 
-  status = napi_resolve_deferred(env, instance->deferred, result);
-  if (status != napi_ok) {
-    std::snprintf(line, sizeof line, texts.resolve, status);
-    CIFS_LOG_AS(func, LOG_ERR, "%s", line);
+  napi_value answer = kit.make_answer(error_code ? t_failure : t_success, instance->operation_text, error);
+  if (answer == nullptr) {
+    texts.object(texts.function_name, napi_generic_failure);
+    (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported
+    return;
   }
-  status = napi_delete_async_work(env, instance->work);
-  if (status != napi_ok) {
-    std::snprintf(line, sizeof line, texts.remove, status);
-    CIFS_LOG_AS(func, LOG_ERR, "%s", line);
-  }
+  if (napi_status status = napi_resolve_deferred(env, instance->deferred, answer); status != napi_ok)
+    texts.resolve(texts.function_name, status);
+  if (napi_status status = napi_delete_async_work(env, instance->work); status != napi_ok)
+    texts.remove(texts.function_name, status);
 }
-#pragma GCC diagnostic pop
 
 }  // namespace cifs

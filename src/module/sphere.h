@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "module/log.h"
 #include "module/request_instance.h"
 #include "values/answer_texts.h"
 
@@ -24,8 +25,8 @@ class answer_kit;
 // operation's keys to the answer, each as its rules say (most only when
 // error_code is 0), and releases every buffer the operation left in the
 // instance. Never run for an error request. It reaches the answer only
-// through answer_kit::set with the `result` it is given, which may be null:
-// the answer is then made after it, with its keys, in one step.
+// through answer_kit::set with the `result` it is given, which is null: the
+// answer is made after it, with its keys, in one step.
 using answer_converter = void (*)(napi_env env, request_instance &instance, napi_value result,
                                   const answer_kit &kit);
 
@@ -36,12 +37,19 @@ struct operation_row {
   answer_converter converter;           // null: the envelope is the whole answer
 };
 
+// A log line of a sphere's own, written under `func` with `number` for its
+// %d if it has one. Made by CIFS_TEXT or CIFS_NUMBER_TEXT, whose literal is
+// checked against its argument by the compiler.
+using sphere_line = void (*)(const char *func, int number);
+#define CIFS_TEXT(text) [](const char *func, int) { CIFS_LOG_AS(func, LOG_ERR, text); }
+#define CIFS_NUMBER_TEXT(text) [](const char *func, int number) { CIFS_LOG_AS(func, LOG_ERR, text, number); }
+
 struct sphere_texts {
   const char *function_name;  // the sphere's name in its log lines
-  const char *allocation;
-  const char *arguments;
-  const char *unknown_operation;  // takes the operation number
-  const char *error_promise;      // takes the failure code
+  sphere_line allocation;
+  sphere_line arguments;
+  sphere_line unknown_operation;  // with the operation number
+  sphere_line error_promise;      // with the failure code
 };
 
 // How a sphere reports an unreadable "operation" and "dn".
@@ -52,12 +60,12 @@ enum class request_rules {
   contexts,
 };
 
-// Texts of a sphere's completion callback.
+// Texts of a sphere's completion callback, each with the failing status.
 struct completion_texts {
   const char *function_name;
-  const char *object;   // may take the status
-  const char *resolve;  // takes the status
-  const char *remove;   // may take the status
+  sphere_line object;
+  sphere_line resolve;
+  sphere_line remove;
 };
 
 struct sphere_def {

@@ -87,7 +87,7 @@ void cs_convert_share_info_to_json(napi_env env, const share_view *share, napi_v
         feature_field(share->folder_redirection),
         feature_field(share->atm_backup),
     };
-    record = build_record(env, kit, r_share_full, fields, array, index);
+    record = build_record<r_share_full>(env, kit, fields, array, index);
   } else {
     const field fields[] = {
         field::of(kit.answer_text(ckey(k_name), share->name)),
@@ -97,14 +97,10 @@ void cs_convert_share_info_to_json(napi_env env, const share_view *share, napi_v
         feature_field(share->atm_backup),
         field::of(make_uint32(env, ckey(k_open_files_count), share->open_files_count)),
     };
-    record = build_record(env, kit, r_share_mapped, fields, array, index);
+    record = build_record<r_share_mapped>(env, kit, fields, array, index);
   }
-  if (record.object == nullptr) {
-    LOG_ERROR("Failed to create NAPI object to store CIFS shares info");
-    return;
-  }
-  if (!record.stored && napi_set_element(env, array, index, record.object) != napi_ok)
-    LOG_ERROR("Failed to copy cifs share information to array");
+  // The builder stores the share too: a failure of either is one failure.
+  if (record.object == nullptr) LOG_ERROR("Failed to create NAPI object to store CIFS shares info");
 }
 
 void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form,

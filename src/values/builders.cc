@@ -10,9 +10,6 @@
 
 namespace cifs {
 
-// Bytes of the instance's error_message that add_string_to_array_ext may fill.
-static constexpr size_t message_size = 129;
-
 namespace {
 
 bool is_ascii(const char *text, size_t length) {
@@ -42,15 +39,6 @@ napi_value make_string_utf8(napi_env env, const char *key, const char *text, siz
   return value;
 }
 
-void create_string_utf8_n(napi_env env, napi_value object, const char *key, const char *text, size_t length) {
-  if (napi_value value = make_string_utf8(env, key, text, length))
-    (void)napi_set_named_property(env, object, key, value);  // a builder never fails its caller
-}
-
-void create_string_utf8(napi_env env, napi_value object, const char *key, const char *text) {
-  create_string_utf8_n(env, object, key, text, text ? std::strlen(text) : 0);
-}
-
 namespace {
 
 // The number-to-string makers share one formatting path. Answers of
@@ -74,10 +62,6 @@ napi_value make_decimal_string(napi_env env, const char *key, uint64_t number, c
   return value;
 }
 
-void set_made(napi_env env, napi_value object, const char *key, napi_value value) {
-  if (value != nullptr) (void)napi_set_named_property(env, object, key, value);  // unchecked by design
-}
-
 }  // namespace
 
 napi_value make_uint32_to_string_utf8(napi_env env, const char *key, uint32_t value) {
@@ -86,14 +70,6 @@ napi_value make_uint32_to_string_utf8(napi_env env, const char *key, uint32_t va
 
 napi_value make_uint64_to_string_utf8(napi_env env, const char *key, uint64_t value) {
   return make_decimal_string(env, key, value, "create_uint64_to_string_utf8");
-}
-
-void create_uint32_to_string_utf8(napi_env env, napi_value object, const char *key, uint32_t value) {
-  set_made(env, object, key, make_uint32_to_string_utf8(env, key, value));
-}
-
-void create_uint64_to_string_utf8(napi_env env, napi_value object, const char *key, uint64_t value) {
-  set_made(env, object, key, make_uint64_to_string_utf8(env, key, value));
 }
 
 napi_value make_boolean(napi_env env, const char *key, uint8_t byte) {
@@ -106,10 +82,6 @@ napi_value make_boolean(napi_env env, const char *key, uint8_t byte) {
   return value;
 }
 
-void create_boolean(napi_env env, napi_value object, const char *key, uint8_t byte) {
-  set_made(env, object, key, make_boolean(env, key, byte));
-}
-
 napi_value make_int64(napi_env env, const char *key, int64_t number) {
   napi_value value;
   napi_status status = napi_create_int64(env, number, &value);
@@ -119,10 +91,6 @@ napi_value make_int64(napi_env env, const char *key, int64_t number) {
     return nullptr;
   }
   return value;
-}
-
-void create_int64(napi_env env, napi_value object, const char *key, int64_t number) {
-  set_made(env, object, key, make_int64(env, key, number));
 }
 
 namespace {
@@ -153,14 +121,6 @@ napi_value make_int32(napi_env env, const char *key, int32_t number) {
   return make_number(env, key, number, napi_create_int32, "create_int32");
 }
 
-void create_uint32(napi_env env, napi_value object, const char *key, uint32_t number) {
-  set_made(env, object, key, make_uint32(env, key, number));
-}
-
-void create_int32(napi_env env, napi_value object, const char *key, int32_t number) {
-  set_made(env, object, key, make_int32(env, key, number));
-}
-
 napi_value make_array_string(napi_env env, const char *text, size_t length) {
   napi_value value;
   napi_status status = new_string(env, text, length, &value);
@@ -169,38 +129,6 @@ napi_value make_array_string(napi_env env, const char *text, size_t length) {
     return nullptr;
   }
   return value;
-}
-
-void add_string_to_array(napi_env env, const char *text, uint32_t index, napi_value array) {
-  add_string_to_array_n(env, text, std::strlen(text), index, array);
-}
-
-void add_string_to_array_n(napi_env env, const char *text, size_t length, uint32_t index, napi_value array) {
-  napi_value value;
-  napi_status status = new_string(env, text, length, &value);
-  if (status != napi_ok) {
-    LOG_ERROR("Failed to create NAPI string, error: %d", status);
-    return;
-  }
-  status = napi_set_element(env, array, index, value);
-  if (status != napi_ok) LOG_ERROR("Failed to add data into NAPI array, error: %d", status);
-}
-
-napi_status add_string_to_array_ext(napi_env env, napi_value array, uint32_t index, const char *text,
-                                    char *message) {
-  napi_value value;
-  napi_status status = new_string(env, text, std::strlen(text), &value);
-  if (status != napi_ok) {
-    format_bounded(message, message_size, "Failed to create NAPI string for: %s", text);
-    LOG_ERROR("Failed to create NAPI string for: %s, error: %d", text, status);
-    return status;
-  }
-  status = napi_set_element(env, array, index, value);
-  if (status != napi_ok) {
-    format_bounded(message, message_size, "Failed to add NAPI string \"%s\" into array object", text);
-    LOG_ERROR("Failed to add NAPI string \"%s\" into array object, error: %d", text, status);
-  }
-  return status;
 }
 
 }  // namespace cifs

@@ -12,14 +12,13 @@ namespace cifs {
 
 namespace {
 
-// A JavaScript string literal for `text`. Literals of a compiled script are
-// internalized, so the keys made this way are the engine's own property names.
+// A JavaScript string literal for `text`, which needs no escape (the key and
+// text tables are checked for that at compile time). Literals of a compiled
+// script are internalized, so the keys made this way are the engine's own
+// property names.
 void append_literal(std::string &out, const char *text) {
   out += '"';
-  for (const char *p = text; *p; ++p) {
-    if (*p == '"' || *p == '\\') out += '\\';
-    out += *p;
-  }
+  out += text;
   out += '"';
 }
 
@@ -33,9 +32,9 @@ void append_array(std::string &out, const char *const (&texts)[N]) {
   out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder, key setter,
-// T]]; the functions close over the fixed texts T and the keys K, and T is
-// handed out too.
+// [comn keys, cifs keys, [builder of each kind..., list builder, T, answer
+// builder, run builder of each kind...]]; the functions close over the fixed
+// texts T and the keys K, and T is handed out too.
 std::string cache_source() {
   std::string out = "(function(T,C,F){var K=C.concat(F);";
   out += text_set_source();
@@ -45,8 +44,6 @@ std::string cache_source() {
     out += ',';
   }
   out += list_builder_source();
-  out += ',';
-  out += key_setter_source();
   out += ",T,";
   out += answer_builder_source();
   for (int kind = 0; kind < record_kind_count; ++kind) {
@@ -77,7 +74,6 @@ env_cache::~env_cache() {
   release(comn_keys_);
   release(cifs_keys_);
   release(list_builder_);
-  release(key_setter_);
   release(answer_builder_);
   release(fixed_texts_);
   for (napi_ref ref : builders_) release(ref);
@@ -108,11 +104,11 @@ bool env_cache::fill() {
            napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
   if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) ||
-      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &key_setter_) ||
-      !hold(builders, record_kind_count + 2, &fixed_texts_) || !hold(builders, record_kind_count + 3, &answer_builder_))
+      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &fixed_texts_) ||
+      !hold(builders, record_kind_count + 2, &answer_builder_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
-    if (!hold(builders, kind, &builders_[kind]) || !hold(builders, record_kind_count + 4 + kind, &run_builders_[kind]))
+    if (!hold(builders, kind, &builders_[kind]) || !hold(builders, record_kind_count + 3 + kind, &run_builders_[kind]))
       return false;
   return true;
 }
@@ -153,71 +149,30 @@ napi_value answer_kit::list_builder() const {
   return list_builder_;
 }
 
-void answer_kit::hold_keys_of(napi_value answer) {
-  answer_ = cache_ ? answer : nullptr;
-  answer_to_come_ = false;
-  held_count_ = 0;
-}
-
-void answer_kit::hold_keys_of_answer_to_come() {
-  answer_ = nullptr;
-  answer_to_come_ = cache_ != nullptr;
-  held_count_ = 0;
-}
-
-bool answer_kit::hold(napi_value object, uint32_t key_index, napi_value value) const {
-  const bool answer = answer_to_come_ ? object == nullptr : object != nullptr && object == answer_;
-  if (!answer || held_count_ == held_limit) return false;
+bool answer_kit::hold(uint32_t key_index, napi_value value) const {
+  if (held_count_ == held_limit) return false;
   if (napi_create_uint32(env_, key_index, &held_[2 * held_count_]) != napi_ok) return false;
   held_[2 * held_count_ + 1] = value;
   ++held_count_;
   return true;
 }
 
-napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi_value error) {
-  answer_to_come_ = false;
+napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi_value error) const {
   napi_value builder = cache_ ? cache_->answer_builder() : nullptr;
   napi_value argv[3 + 2 * held_limit], answer;
-  if (builder == nullptr || napi_create_uint32(env_, status, &argv[0]) != napi_ok ||
-      napi_create_uint32(env_, operation, &argv[1]) != napi_ok)
+  if (builder == nullptr || (argv[0] = small_number(status)) == nullptr ||
+      (argv[1] = small_number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr)
     return nullptr;
-  argv[2] = error ? error : undefined();
   std::memcpy(argv + 3, held_, 2 * held_count_ * sizeof(napi_value));
   if (napi_call_function(env_, undefined(), builder, 3 + 2 * held_count_, argv, &answer) != napi_ok) {
     clear_pending_exception(env_);
     return nullptr;
   }
-  held_count_ = 0;
   return answer;
-}
-
-void answer_kit::set_held_keys_on(napi_value answer) {
-  answer_ = answer;
-  set_held_keys();
-}
-
-void answer_kit::set_held_keys() {
-  if (held_count_ == 0) return;
-  napi_value argv[1 + 2 * held_limit], ignored;
-  argv[0] = answer_;
-  std::memcpy(argv + 1, held_, 2 * held_count_ * sizeof(napi_value));
-  napi_value setter = cache_->key_setter();
-  if (setter == nullptr || napi_call_function(env_, undefined(), setter, 1 + 2 * held_count_, argv, &ignored) != napi_ok) {
-    clear_pending_exception(env_);
-    // The keys go on one by one; a failure there is as unreportable as a builder's.
-    for (uint32_t i = 0; i < held_count_; ++i) {
-      uint32_t index = 0;
-      if (napi_get_value_uint32(env_, held_[2 * i], &index) != napi_ok) continue;
-      const char *key = index < comn_key_count ? comn_keys[index] : cifs_keys[index - comn_key_count];
-      (void)napi_set_named_property(env_, answer_, key, held_[2 * i + 1]);
-    }
-  }
-  held_count_ = 0;
 }
 
 napi_value answer_kit::fixed(fixed_text t) const {
   if (fixed_[t] == nullptr && cache_ != nullptr) fixed_[t] = cache_->fixed(t);
-  if (fixed_[t] == nullptr) fixed_[t] = make_array_string(env_, fixed_texts[t], std::strlen(fixed_texts[t]));
   return fixed_[t];
 }
 
@@ -248,25 +203,6 @@ napi_value answer_kit::answer_text(const char *key, std::string_view text) const
 
 namespace {
 
-// S of the builders, element by element: the array, or null (logged as an
-// element of add_string_to_array) when a part of it cannot be made.
-napi_value make_text_set(napi_env env, const record_key &key, uint32_t bits) {
-  napi_value array;
-  if (napi_create_array(env, &array) != napi_ok) return nullptr;
-  uint32_t length = 0;
-  for (uint32_t i = 0; bits != 0; ++i, bits >>= 1) {
-    if ((bits & 1) == 0) continue;
-    const char *text = fixed_texts[key.set_base + i];
-    napi_value element = make_array_string(env, text, std::strlen(text));
-    if (element == nullptr || napi_set_element(env, array, length++, element) != napi_ok) return nullptr;
-  }
-  return array;
-}
-
-}  // namespace
-
-namespace {
-
 // A field as a builder takes it: its value, a fixed text's index or a text
 // set's bits as a number, or undefined for a key left out; null when the
 // number cannot be made.
@@ -279,98 +215,63 @@ napi_value builder_argument(const answer_kit &kit, const field &f) {
 
 }  // namespace
 
-built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
-                          napi_value target, uint32_t index) {
-  const std::span<const record_key> keys = record_keys(kind);
-  bool complete = true;
-  for (size_t i = 0; i < keys.size(); ++i)
-    if (!fields[i].present() && !keys[i].optional) complete = false;
-
-  napi_value record = nullptr;
-  napi_value builder = complete ? kit.builder(kind) : nullptr;
-  napi_value undefined = kit.undefined();
-  if (builder != nullptr && undefined != nullptr) {
-    napi_value argv[2 + record_max_keys];
-    bool ready = napi_create_uint32(env, index, &argv[1]) == napi_ok;
-    argv[0] = target ? target : undefined;
-    for (size_t i = 0; ready && i < keys.size(); ++i) ready = (argv[2 + i] = builder_argument(kit, fields[i])) != nullptr;
-    if (ready && napi_call_function(env, undefined, builder, 2 + keys.size(), argv, &record) == napi_ok)
-      return {record, target != nullptr};
-    clear_pending_exception(env);
-  }
-  // A value is missing (or the builder is unavailable): the record keeps
-  // every key that could be made, in order.
-  if (napi_create_object(env, &record) != napi_ok) {
-    clear_pending_exception(env);
-    return {nullptr, false};
-  }
-  for (size_t i = 0; i < keys.size(); ++i) {
-    napi_value value = fields[i].value;
-    if (value == nullptr && fields[i].text >= 0) {
-      const char *text = fixed_texts[fields[i].text];
-      value = make_string_utf8(env, keys[i].name, text, std::strlen(text));
-    } else if (value == nullptr && fields[i].set_bits >= 0 && keys[i].set_base >= 0) {
-      value = make_text_set(env, keys[i], static_cast<uint32_t>(fields[i].set_bits));
-    }
-    if (value != nullptr) (void)napi_set_named_property(env, record, keys[i].name, value);  // as a builder does
-  }
-  return {record, false};
+built_record build_record_of(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
+                             napi_value target, uint32_t index) {
+  const size_t width = record_keys(kind).size();
+  napi_value builder = kit.builder(kind), undefined = kit.undefined(), record;
+  napi_value argv[2 + record_max_keys];
+  bool ready = builder != nullptr && undefined != nullptr && napi_create_uint32(env, index, &argv[1]) == napi_ok;
+  argv[0] = target ? target : undefined;
+  for (size_t i = 0; ready && i < width; ++i) ready = (argv[2 + i] = builder_argument(kit, fields[i])) != nullptr;
+  if (ready && napi_call_function(env, undefined, builder, 2 + width, argv, &record) == napi_ok)
+    return {record, target != nullptr};
+  clear_pending_exception(env);
+  return {nullptr, false};
 }
 
-bool build_list_element(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
-                        napi_value array, uint32_t index, const char *converter, const element_texts &texts) {
-  const built_record record = build_record(env, kit, kind, fields, array, index);
-  if (record.object == nullptr) {
-    if (texts.object_with_status)
-      CIFS_LOG_AS(converter, LOG_ERR, "%s, error: %d", texts.object, static_cast<int>(napi_generic_failure));
-    else
-      CIFS_LOG_AS(converter, LOG_ERR, "%s", texts.object);
-    return false;
-  }
-  if (record.stored) return true;
-  const napi_status status = napi_set_element(env, array, index, record.object);
-  if (status != napi_ok) CIFS_LOG_AS(converter, LOG_ERR, "%s, error: %d", texts.store, status);
-  return status == napi_ok;
-}
-
-record_run::record_run(napi_env env, const answer_kit &kit, record_kind kind, napi_value array,
-                       const char *converter, const element_texts &texts)
+record_run_base::record_run_base(napi_env env, const answer_kit &kit, record_kind kind, napi_value array,
+                                 const char *converter, const element_texts &texts)
     : env_(env), kit_(kit), kind_(kind), width_(record_keys(kind).size()), array_(array), converter_(converter),
       texts_(texts) {}
 
-bool record_run::add(const field *fields, uint32_t index) {
-  const std::span<const record_key> keys = record_keys(kind_);
-  bool complete = kit_.run_builder(kind_) != nullptr && kit_.undefined() != nullptr;
-  for (size_t i = 0; complete && i < width_; ++i) complete = fields[i].present() || keys[i].optional;
-  // A record short of a value goes alone, after the run before it, so that
-  // the records keep their order and its failure is reported as before.
-  if (!complete || (held_ > 0 && index != first_ + held_)) {
-    if (!flush()) return false;
-    if (!complete) return build_list_element(env_, kit_, kind_, fields, array_, index, converter_, texts_);
-  }
+bool record_run_base::add_fields(const field *fields, uint32_t index) {
+  // Records keep their order: a gap ends the run before it.
+  if (held_ > 0 && index != first_ + held_ && !flush()) return false;
   if (held_ == 0) first_ = index;
   std::copy(fields, fields + width_, fields_ + held_ * width_);
   return ++held_ < run_length || flush();
 }
 
-bool record_run::flush() {
+bool record_run_base::build_one(const field *fields, uint32_t index) {
+  const built_record record = build_record_of(env_, kit_, kind_, fields, array_, index);
+  if (record.object == nullptr) {
+    if (texts_.object_with_status)
+      CIFS_LOG_AS(converter_, LOG_ERR, "%s, error: %d", texts_.object, static_cast<int>(napi_generic_failure));
+    else
+      CIFS_LOG_AS(converter_, LOG_ERR, "%s", texts_.object);
+    return false;
+  }
+  return true;
+}
+
+bool record_run_base::flush() {
   const uint32_t count = held_;
   held_ = 0;
   if (count == 0) return true;
   napi_value argv[3 + run_length * record_max_keys];
-  napi_value undefined = kit_.undefined();
-  bool ready = napi_create_uint32(env_, first_, &argv[1]) == napi_ok &&
+  napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
+  bool ready = run_builder != nullptr && undefined != nullptr &&
+               napi_create_uint32(env_, first_, &argv[1]) == napi_ok &&
                napi_create_uint32(env_, count, &argv[2]) == napi_ok;
   argv[0] = array_;
   for (size_t i = 0; ready && i < count * width_; ++i) ready = (argv[3 + i] = builder_argument(kit_, fields_[i])) != nullptr;
   napi_value ignored;
-  if (ready && napi_call_function(env_, undefined, kit_.run_builder(kind_), 3 + count * width_, argv, &ignored) == napi_ok)
+  if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * width_, argv, &ignored) == napi_ok)
     return true;
   clear_pending_exception(env_);
   // One at a time, each failure reported as a single record's.
   for (uint32_t k = 0; k < count; ++k)
-    if (!build_list_element(env_, kit_, kind_, fields_ + k * width_, array_, first_ + k, converter_, texts_))
-      return false;
+    if (!build_one(fields_ + k * width_, first_ + k)) return false;
   return true;
 }
 

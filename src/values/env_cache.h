@@ -21,7 +21,7 @@ namespace cifs {
 class env_cache {
  public:
   // The environment's cache, made on its first use. Null when it cannot be
-  // made; the callers then build every answer key by key.
+  // made (never expected): no answer can be built then.
   static env_cache *of(napi_env env);
 
   // Each is null when the engine cannot hand it out (never expected).
@@ -30,7 +30,6 @@ class env_cache {
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value run_builder(record_kind kind) const { return value(run_builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
-  napi_value key_setter() const { return value(key_setter_); }
   napi_value answer_builder() const { return value(answer_builder_); }
   napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
 
@@ -45,8 +44,8 @@ class env_cache {
   napi_env env_;
   // References hold objects only: the keys are held as elements of arrays,
   // the builders (functions) one by one.
-  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, key_setter_ = nullptr,
-           fixed_texts_ = nullptr, answer_builder_ = nullptr;
+  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, fixed_texts_ = nullptr,
+           answer_builder_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
   std::array<napi_ref, record_kind_count> run_builders_{};
 };
@@ -66,8 +65,7 @@ struct field {
 
 // What a converter needs to make records: the environment's cache, with its
 // builders taken out of their references on first use and kept for the rest
-// of the callback (their handles live as long as its scope). Without a cache
-// every record is built key by key.
+// of the callback (their handles live as long as its scope).
 class answer_kit {
  public:
   explicit answer_kit(napi_env env) : env_(env), cache_(env_cache::of(env)) {}
@@ -95,31 +93,19 @@ class answer_kit {
   // shares them.
   napi_value answer_text(const char *key, std::string_view text) const;
 
-  // Sets `value` (nothing when it is null) on `object` under a key of the
-  // tables. On the answer whose keys are held (hold_keys_of) the key waits
-  // for set_held_keys, which sets every held key in one call, in order;
-  // elsewhere it is set at once, through the environment's key string.
+  // Adds `value` to the answer to come under a key of the tables (nothing
+  // when it is null: its maker logged why). `answer` is the converter's
+  // result, which is null: the key waits, and make_answer puts every held
+  // key on the answer in one call, in order.
   template <class Key>
-  napi_status set(napi_value object, Key key, napi_value value) const {
-    if (value == nullptr) return napi_invalid_arg;
-    if (hold(object, key_index(key), value)) return napi_ok;
-    napi_value key_value = cache_ ? cache_->key(key) : nullptr;
-    return key_value ? napi_set_property(env_, object, key_value, value)
-                     : napi_set_named_property(env_, object, ckey(key), value);
+  napi_status set(napi_value answer, Key key, napi_value value) const {
+    if (value == nullptr || answer != nullptr) return napi_invalid_arg;
+    return hold(key_index(key), value) ? napi_ok : napi_generic_failure;
   }
 
-  // The completion frame's: converters add their keys to `answer` through
-  // set, and the frame then sets them all at once (one call instead of one
-  // per key, each of which would go through the engine's slow path).
-  void hold_keys_of(napi_value answer);
-  void set_held_keys();
-  // The same for an answer not made yet: converters pass a null answer to
-  // set, and make_answer then makes the whole answer, envelope and held
-  // keys, in one call (null when it cannot: the keys stay held, and
-  // set_held_keys_on puts them on an answer made another way).
-  void hold_keys_of_answer_to_come();
-  napi_value make_answer(fixed_text status, fixed_text operation, napi_value error);
-  void set_held_keys_on(napi_value answer);
+  // The whole answer in one call: status, operation, `error` (none when
+  // null) and the keys held for it. Null when it cannot be made.
+  napi_value make_answer(fixed_text status, fixed_text operation, napi_value error) const;
 
  private:
   napi_env env_;
@@ -134,10 +120,9 @@ class answer_kit {
 
   static constexpr uint32_t key_index(comn_key k) { return k; }
   static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }
-  bool hold(napi_value object, uint32_t key_index, napi_value value) const;
+  bool hold(uint32_t key_index, napi_value value) const;
+  // The most keys a converter adds: the four outcome keys of a batch.
   static constexpr uint32_t held_limit = 8;
-  napi_value answer_ = nullptr;
-  bool answer_to_come_ = false;
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 
@@ -162,51 +147,53 @@ struct built_record {
   bool stored;
 };
 
-// Makes one record of `kind` from `fields`, one per key of its shape. With
-// every required field present it is one call of the compiled builder, which
-// also stores it at `index` of `target` when a target is given; otherwise
-// (a value could not be made), or without a cache, it is built key by key
-// with the keys that could be made, and not stored. A null object when it
-// cannot be made; a pending exception is then cleared, and the caller logs
-// its own line.
-built_record build_record(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
-                          napi_value target = nullptr, uint32_t index = 0);
+// The builder call behind build_record, for `kind`'s fields.
+built_record build_record_of(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
+                             napi_value target, uint32_t index);
 
-// How a listing logs an element it could not make ("<object>", or
-// "<object>, error: <status>" when `object_with_status`) or store
-// ("<store>, error: <status>").
+// Makes one record of kind K from `fields`, one per key of its shape (a
+// field array of another length does not compile): one call of the compiled
+// builder, which leaves out every key without a value and also stores the
+// record at `index` of `target` when a target is given. A null object when
+// it cannot be made; a pending exception is then cleared, and the caller
+// logs its own line.
+template <record_kind K>
+built_record build_record(napi_env env, const answer_kit &kit, std::span<const field, shape<K>::size> fields,
+                          napi_value target = nullptr, uint32_t index = 0) {
+  return build_record_of(env, kit, K, fields.data(), target, index);
+}
+
+// How a listing logs an element it could not make (and store, which its
+// builder does in the same call): "<object>", or "<object>, error: <status>"
+// when `object_with_status`.
 struct element_texts {
   const char *object;
   bool object_with_status;
-  const char *store;
 };
 
-// Makes element `index` of a listing's `array` from `fields` (build_record)
-// and stores it there. False when it cannot, after logging under `converter`.
-bool build_list_element(napi_env env, const answer_kit &kit, record_kind kind, const field *fields,
-                        napi_value array, uint32_t index, const char *converter, const element_texts &texts);
-
 // The records of one listing, made in runs: each run of consecutive records
-// is one builder call, which stores them in `array` too. A record short of a
-// required value, or a run the builder cannot make, goes through
-// build_list_element one record at a time, with its failures logged as it
-// logs them. The caller calls finish() after the last record.
-class record_run {
+// is one builder call, which stores them in `array` too. A run the builder
+// cannot make is made again one record at a time, each failure logged as a
+// single record's. The caller calls finish() after the last record.
+class record_run_base {
  public:
-  record_run(napi_env env, const answer_kit &kit, record_kind kind, napi_value array, const char *converter,
-             const element_texts &texts);
-  record_run(const record_run &) = delete;
-  record_run &operator=(const record_run &) = delete;
+  record_run_base(napi_env env, const answer_kit &kit, record_kind kind, napi_value array, const char *converter,
+                  const element_texts &texts);
+  record_run_base(const record_run_base &) = delete;
+  record_run_base &operator=(const record_run_base &) = delete;
 
+  // Makes the records still held; false when a record could not be made or stored.
+  bool finish() { return flush(); }
+
+ protected:
   // Takes record `index` (its fields are copied). False when a record could
   // not be made or stored; nothing more should be added then.
-  bool add(const field *fields, uint32_t index);
-  // Makes the records still held; false as add.
-  bool finish() { return flush(); }
+  bool add_fields(const field *fields, uint32_t index);
 
  private:
   static constexpr uint32_t run_length = 32;
   bool flush();
+  bool build_one(const field *fields, uint32_t index);
 
   napi_env env_;
   const answer_kit &kit_;
@@ -218,6 +205,14 @@ class record_run {
   uint32_t first_ = 0;
   uint32_t held_ = 0;
   field fields_[run_length * record_max_keys];
+};
+
+template <record_kind K>
+class record_run : public record_run_base {
+ public:
+  record_run(napi_env env, const answer_kit &kit, napi_value array, const char *converter, const element_texts &texts)
+      : record_run_base(env, kit, K, array, converter, texts) {}
+  bool add(std::span<const field, shape<K>::size> fields, uint32_t index) { return add_fields(fields.data(), index); }
 };
 
 // Stores `values` (made by value makers; null: left unset) at `first` and on

@@ -157,16 +157,14 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
     if (failed_entry) {
       const napi_value code = make_int32(env, ckey(k_error_code), entry->status);  // made in key order
       const field fields[] = {field::of(code), field::of(name())};
-      element = build_record(env, kit, r_outcome_failed, fields, target, index);
+      element = build_record<r_outcome_failed>(env, kit, fields, target, index);
     } else {
       const field fields[] = {field::of(name())};
-      element = build_record(env, kit, r_outcome_successful, fields, target, index);
+      element = build_record<r_outcome_successful>(env, kit, fields, target, index);
     }
     if (element.object == nullptr)
       return converter_failure(instance, napi_generic_failure,
                                "Failed to create napi object to store individual %s of: %s", entry_word);
-    if (!element.stored && (status = napi_set_element(env, target, index, element.object)) != napi_ok)
-      return converter_failure(instance, status, "Failed to add %s name into response array of: %s", entry_word);
   }
   if (total != failed) {
     (void)kit.set(result, k_successful_count, make_uint32_to_string_utf8(env, ckey(k_successful_count), total - failed));

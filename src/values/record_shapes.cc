@@ -1,104 +1,33 @@
 #include "values/record_shapes.h"
 
-#include <array>
-
-#include "values/answer_texts.h"
-#include "values/keys.h"
-
 namespace cifs {
 
 namespace {
 
-constexpr record_key value(const char *name) { return {name, false, false}; }
-constexpr record_key optional_value(const char *name) { return {name, true, false}; }
-constexpr record_key text(const char *name) { return {name, false, true}; }
-constexpr record_key optional_text(const char *name) { return {name, true, true}; }
-constexpr record_key text_set(const char *name, fixed_text base) { return {name, false, false, base}; }
-
-constexpr record_key success_envelope[] = {text(comn_keys[k_status]), text(comn_keys[k_operation])};
-constexpr record_key failure_envelope[] = {text(comn_keys[k_status]), text(comn_keys[k_operation]),
-                                           optional_value(comn_keys[k_error])};
-constexpr record_key error_object[] = {value(comn_keys[k_error_code]), value(comn_keys[k_description]),
-                                       optional_value(comn_keys[k_error_id]), optional_value(comn_keys[k_args])};
-constexpr record_key share_full[] = {
-    value(comn_keys[k_name]),           text(comn_keys[k_type]),
-    value(cifs_keys[ck_comment]),       value(comn_keys[k_volume_name]),
-    value(cifs_keys[ck_relative_path]), optional_text(comn_keys[k_name_space]),
-    value(cifs_keys[ck_absolute_path]), text(cifs_keys[ck_encryption]),
-    text(cifs_keys[ck_folder_redirection]), text(cifs_keys[ck_atm_backup]),
+// The shape table, indexed by kind: a row out of place does not compile.
+constexpr std::span<const record_key> shapes[] = {
+    shape<r_error_object>::keys,       shape<r_share_full>::keys,          shape<r_share_mapped>::keys,
+    shape<r_outcome_successful>::keys, shape<r_outcome_failed>::keys,      shape<r_open_files>::keys,
+    shape<r_open_file>::keys,          shape<r_connection>::keys,          shape<r_connection_details>::keys,
+    shape<r_connection_open_files>::keys, shape<r_connection_open_file>::keys, shape<r_invalid_users>::keys,
+    shape<r_invalid_user>::keys,
 };
-constexpr record_key share_mapped[] = {
-    value(comn_keys[k_name]),         value(cifs_keys[ck_absolute_path]),
-    text(cifs_keys[ck_encryption]),   text(cifs_keys[ck_folder_redirection]),
-    text(cifs_keys[ck_atm_backup]),   value(comn_keys[k_open_files_count]),
-};
-constexpr record_key outcome_successful[] = {value(comn_keys[k_name])};
-constexpr record_key outcome_failed[] = {value(comn_keys[k_error_code]), value(comn_keys[k_name])};
-
-constexpr record_key open_files[] = {value(comn_keys[k_count]), value(comn_keys[k_cookie]),
-                                     value(comn_keys[k_files])};
-constexpr record_key open_file[] = {
-    value(cifs_keys[ck_session_id]),   value(cifs_keys[ck_id]),
-    value(comn_keys[k_name]),          value(cifs_keys[ck_full_path]),
-    value(comn_keys[k_user_name]),     value(cifs_keys[ck_client_ip_address]),
-    text_set(cifs_keys[ck_access_modes], t_access_rd), text(cifs_keys[ck_lock_level]),
-    value(comn_keys[k_type]),
-};
-
-// The keys of `first`, then those of `second`.
-template <size_t N, size_t M>
-constexpr std::array<record_key, N + M> joined(const record_key (&first)[N], const record_key (&second)[M]) {
-  std::array<record_key, N + M> keys{};
-  for (size_t i = 0; i < N; ++i) keys[i] = first[i];
-  for (size_t i = 0; i < M; ++i) keys[N + i] = second[i];
-  return keys;
-}
-
-// A connection's texts are left out when the library left them empty; the
-// details form adds the security equivalences.
-constexpr record_key connection[] = {
-    value(comn_keys[k_connection_number]),      optional_value(cifs_keys[ck_connection_type]),
-    optional_value(comn_keys[k_user_name]),     optional_value(cifs_keys[ck_status]),
-    optional_value(cifs_keys[ck_privileges]),   value(cifs_keys[ck_total_requests]),
-    value(cifs_keys[ck_total_bytes_read]),      value(cifs_keys[ck_total_bytes_written]),
-    value(cifs_keys[ck_login_time]),            value(cifs_keys[ck_is_encrypted]),
-    value(cifs_keys[ck_channels]),              value(cifs_keys[ck_mapped_shares_count]),
-    value(comn_keys[k_open_files]),             optional_value(cifs_keys[ck_ip_address]),
-};
-constexpr record_key security_equivalence[] = {optional_value(cifs_keys[ck_security_equivalence])};
-constexpr auto connection_details = joined(connection, security_equivalence);
-// The connection, its user and address come once, from the first file.
-constexpr record_key connection_open_files[] = {
-    optional_value(comn_keys[k_connection_number]), optional_value(comn_keys[k_user_name]),
-    optional_value(cifs_keys[ck_client_ip_address]), value(comn_keys[k_count]),
-    value(comn_keys[k_cookie]),                      value(comn_keys[k_files]),
-};
-constexpr record_key connection_open_file[] = {
-    value(cifs_keys[ck_id]),          value(comn_keys[k_name]),
-    value(comn_keys[k_share_name]),   value(cifs_keys[ck_full_path]),
-    text_set(cifs_keys[ck_access_modes], t_access_rd), text(cifs_keys[ck_lock_level]),
-    value(comn_keys[k_type]),
-};
-constexpr record_key invalid_users[] = {value(comn_keys[k_count]), value(comn_keys[k_cookie]),
-                                        value(cifs_keys[ck_users])};
-constexpr record_key invalid_user[] = {value(comn_keys[k_name]), text(comn_keys[k_type]),
-                                       value(cifs_keys[ck_client_ip_address]),
-                                       value(cifs_keys[ck_last_auth_attempt_time])};
-
-constexpr std::span<const record_key> shapes[record_kind_count] = {
-    success_envelope,   failure_envelope,      error_object,          share_full,
-    share_mapped,       outcome_successful,    outcome_failed,        open_files,
-    open_file,          connection,            connection_details,    connection_open_files,
-    connection_open_file, invalid_users,       invalid_user,
-};
-
-
-constexpr bool shapes_fit() {
-  for (std::span<const record_key> shape : shapes)
-    if (shape.size() > record_max_keys) return false;
-  return true;
-}
-static_assert(shapes_fit(), "a builder call passes at most record_max_keys values");
+static_assert(std::size(shapes) == record_kind_count);
+#define CIFS_SHAPE_AT(kind) static_assert(shapes[kind].data() == shape<kind>::keys && shape<kind>::size <= record_max_keys)
+CIFS_SHAPE_AT(r_error_object);
+CIFS_SHAPE_AT(r_share_full);
+CIFS_SHAPE_AT(r_share_mapped);
+CIFS_SHAPE_AT(r_outcome_successful);
+CIFS_SHAPE_AT(r_outcome_failed);
+CIFS_SHAPE_AT(r_open_files);
+CIFS_SHAPE_AT(r_open_file);
+CIFS_SHAPE_AT(r_connection);
+CIFS_SHAPE_AT(r_connection_details);
+CIFS_SHAPE_AT(r_connection_open_files);
+CIFS_SHAPE_AT(r_connection_open_file);
+CIFS_SHAPE_AT(r_invalid_users);
+CIFS_SHAPE_AT(r_invalid_user);
+#undef CIFS_SHAPE_AT
 
 // Appends to `out` one piece after another (string concatenation with
 // temporaries trips a false -Wrestrict in GCC 12).
@@ -116,47 +45,38 @@ std::string expression(const record_key &key, size_t index) {
 }
 
 // The literal of every key but `leave_out` (an index past the keys: none).
+// Keys are plain words (checked at compile time): quoting is all they need.
 void append_literal(std::string &out, std::span<const record_key> keys, size_t leave_out) {
   out.push_back('{');
   bool first = true;
   for (size_t i = 0; i < keys.size(); ++i) {
     if (i == leave_out) continue;
     if (!first) out.push_back(',');
-    // Keys are plain camel-case words: quoting is all they need.
     append(out, "\"", keys[i].name, "\":", expression(keys[i], i));
     first = false;
   }
   out.push_back('}');
 }
 
-}  // namespace
-
-std::span<const record_key> record_keys(record_kind kind) { return shapes[kind]; }
-
-std::string record_builder_source(std::span<const record_key> keys) {
-  // (t, i, a0, a1, ...): t and i, when t is given, name the array slot the
-  // record goes into, saving a separate store through Node-API per record.
-  std::string out = "(function(t,i";
-  for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
-  out.append("){var o;");
+// The record when every value key is there: one literal, or two when one key
+// is usually left out, each with a fixed shape (the fastest way the engine
+// knows), or the whole literal when every optional key is there and the rest
+// key by key otherwise.
+void append_usual_record(std::string &out, std::span<const record_key> keys) {
   size_t optional_count = 0, first_optional = keys.size();
   for (size_t i = 0; i < keys.size(); ++i)
     if (keys[i].optional && optional_count++ == 0) first_optional = i;
-
   if (optional_count == 0) {
     out.append("o=");
     append_literal(out, keys, keys.size());
     out.push_back(';');
   } else if (optional_count == 1) {
-    // Two literals, each with a fixed shape: the fastest way the engine knows.
     append(out, "o=", argument(first_optional), "===undefined?");
     append_literal(out, keys, first_optional);
     out.push_back(':');
     append_literal(out, keys, keys.size());
     out.push_back(';');
   } else {
-    // The whole literal when every optional key is there (the common case),
-    // else a literal up to the first optional key and the rest in order.
     out.append("if(");
     for (size_t i = first_optional, n = 0; i < keys.size(); ++i)
       if (keys[i].optional) append(out, n++ ? "&&" : "", argument(i), "!==undefined");
@@ -169,6 +89,32 @@ std::string record_builder_source(std::span<const record_key> keys) {
       if (keys[i].optional) append(out, "if(", argument(i), "!==undefined)");
       append(out, "o[\"", keys[i].name, "\"]=", expression(keys[i], i), ";");
     }
+    out.push_back('}');
+  }
+}
+
+// A value key whose value could not be made is left out like an optional one.
+bool may_fail(const record_key &key) { return !key.optional && !key.fixed && key.set_base < 0; }
+
+}  // namespace
+
+std::span<const record_key> record_keys(record_kind kind) { return shapes[kind]; }
+
+std::string record_builder_source(std::span<const record_key> keys) {
+  // (t, i, a0, a1, ...): t and i, when t is given, name the array slot the
+  // record goes into, saving a separate store through Node-API per record.
+  std::string out = "(function(t,i";
+  for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
+  out.append("){var o;");
+  std::string every_value;
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (may_fail(keys[i])) append(every_value, every_value.empty() ? "" : "&&", argument(i), "!==undefined");
+  if (!every_value.empty()) append(out, "if(", every_value, "){");
+  append_usual_record(out, keys);
+  if (!every_value.empty()) {
+    out.append("}else{o={};");
+    for (size_t i = 0; i < keys.size(); ++i)
+      append(out, "if(", argument(i), "!==undefined)o[\"", keys[i].name, "\"]=", expression(keys[i], i), ";");
     out.push_back('}');
   }
   out.append("if(t!==undefined)t[i]=o;return o;})");
@@ -187,21 +133,20 @@ std::string record_run_builder_source(std::span<const record_key> keys) {
 
 std::string text_set_source() {
   // Each set is made once per environment, and every record gets its own
-  // copy, which is exactly as long as its texts, as a parsed array is.
-  return "var SC=new Map();"
-         "function S(m,b){var k=b*4294967296+m,a=SC.get(k);"
-         "if(a===undefined){a=[];for(var i=0,n=m;n!==0;i++,n>>>=1)if(n&1)a.push(T[b+i]);SC.set(k,a);}"
-         "return a.slice();}";
+  // copy, which is exactly as long as its texts, as a parsed array is. The
+  // built-ins it needs are bound here, once: patching Map or Array later
+  // does not reach answer building.
+  return "var FC=Function.prototype.call,MG=FC.bind(Map.prototype.get),MS=FC.bind(Map.prototype.set),"
+         "SL=FC.bind(Array.prototype.slice),SC=new Map();"
+         "function S(m,b){var k=b*4294967296+m,a=MG(SC,k);"
+         "if(a===undefined){a=[];for(var i=0,n=m;n!==0;i++,n>>>=1)if(n&1)a[a.length]=T[b+i];MS(SC,k,a);}"
+         "return SL(a);}";
 }
 
 std::string answer_builder_source() {
   return "(function(s,o,e,...kv){var r=e===undefined?{\"status\":T[s],\"operation\":T[o]}:"
          "{\"status\":T[s],\"operation\":T[o],\"error\":e};"
          "for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];return r;})";
-}
-
-std::string key_setter_source() {
-  return "(function(r,...kv){for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];})";
 }
 
 std::string list_builder_source() {
