@@ -5,6 +5,7 @@
 
 #include "mgmtclient/kept_texts.h"
 #include "mgmtclient/library_limits.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
@@ -24,22 +25,15 @@ field optional_text(const answer_kit &kit, const char *key, const char (&text)[N
   return length ? field::of(kit.answer_text(key, {text, length})) : field::none();
 }
 
-uint32_t record_napi_failure(request_instance *instance, napi_status status, const char *message) {
-  instance->error_code = static_cast<uint32_t>(status);
-  copy_bounded(instance->error_message, message);
-  CIFS_LOG_AS("cc_convert_connection_info_to_json", LOG_ERR, "%s, error: %d", message, status);
-  return UINT32_MAX;
-}
-
 // The security equivalence texts of the details, `count` of them back to
 // back where the library keeps them; none for a count of 0 or below.
 field security_equivalences(napi_env env, const answer_kit &kit, request_instance *instance, int32_t count) {
   napi_value array;
   if (napi_status status = napi_create_array(env, &array); status != napi_ok) {
     clear_pending_exception(env);
-    instance->error_code = static_cast<uint32_t>(status);
-    copy_bounded(instance->error_message, "Failed to create array to store SEV information of the user/connection");
-    CIFS_LOG_AS("add_cifs_security_info_to_object", LOG_ERR, "%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG_AS("add_cifs_security_info_to_object", instance, static_cast<uint32_t>(status), instance->error_id,
+                      nullptr, ("Failed to create array to store SEV information of the user/connection"),
+                      "%s, error: %d", instance->error_message, status);
     return field::none();
   }
   const uint32_t wanted = count > 0 ? static_cast<uint32_t>(count) : 0;
@@ -53,8 +47,8 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
 
 }  // namespace
 
-uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            int64_t index, record_run<r_connection> *list, connection_form form,
+uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result, int64_t index,
+                                            record_run<r_connection> *list, connection_form form,
                                             const answer_kit &kit) {
   if (!instance->connection_records) return UINT32_MAX;
   const connection_record &record = instance->connection_records.get()[index < 0 ? 0 : index];
@@ -79,17 +73,27 @@ uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *inst
   };
   if (form == connection_form::list) {
     // The list form is the details form without its last key.
-    if (list != nullptr && list->add(std::span(fields).first<shape<r_connection>::size>(), static_cast<uint32_t>(index)))
+    if (list != nullptr &&
+        list->add(std::span(fields).first<shape<r_connection>::size>(), static_cast<uint32_t>(index)))
       return 0;
-    instance->error_code = static_cast<uint32_t>(napi_generic_failure);
-    copy_bounded(instance->error_message, "Failed to create object to store user/connection information");
-    return UINT32_MAX;  // logged by the list
+    // Logged by the list, under this function's name.
+    record_failure(instance, static_cast<uint32_t>(napi_generic_failure), instance->error_id, nullptr,
+                   "Failed to create object to store user/connection information");
+    return UINT32_MAX;
   }
   const built_record made = build_record<r_connection_details>(env, kit, fields);
-  if (made.object == nullptr)
-    return record_napi_failure(instance, napi_generic_failure, "Failed to create object to store user/connection information");
-  if (napi_status status = kit.set(result, k_connection, made.object))
-    return record_napi_failure(instance, status, "Failed to copy connection information to return object");
+  if (made.object == nullptr) {
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(napi_generic_failure), instance->error_id, nullptr,
+                   ("Failed to create object to store user/connection information"), "%s, error: %d",
+                   instance->error_message, napi_generic_failure);
+    return UINT32_MAX;
+  }
+  if (napi_status status = kit.set(result, k_connection, made.object)) {
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), instance->error_id, nullptr,
+                   ("Failed to copy connection information to return object"), "%s, error: %d", instance->error_message,
+                   status);
+    return UINT32_MAX;
+  }
   return 0;
 }
 

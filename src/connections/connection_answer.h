@@ -18,8 +18,8 @@ enum class connection_form : uint8_t { list, details };
 // single record with its security equivalences, set as `connection` on
 // `result` (details form: index -1, no list). Returns 0, or all bits set
 // after recording and logging the failure.
-uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            int64_t index, record_run<r_connection> *list, connection_form form,
+uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result, int64_t index,
+                                            record_run<r_connection> *list, connection_form form,
                                             const answer_kit &kit);
 
 }  // namespace cifs

@@ -24,36 +24,27 @@ struct connection_number_text {
   explicit connection_number_text(uint32_t number) { std::snprintf(text, sizeof text, "%u", number); }
 };
 
-// The library's failure, logged with the number as the library's 16 bits show it.
-void record_library_failure(request_instance *instance, int32_t status, uint32_t id, const char *message,
-                            const char *func) {
-  if (status == 0) return;
-  record_failure(instance, static_cast<uint32_t>(status), id, nullptr, "%s", message);
-  CIFS_LOG_AS(func, LOG_ERR, "%s of: %hu, error: %d", message, static_cast<unsigned short>(instance->connection_number),
-              status);
-}
-
 }  // namespace
 
 uint32_t get_connection_details_input_data(napi_env env, napi_value request, request_instance *instance) {
   const char *key = ckey(k_connection_number);
   if (!validate_key(env, request, key)) {
-    record_failure(instance, status_dn_missing, id_data_not_contained, key, "Data received does not contain: '%s'",
-                   key);
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(instance->error_code));
+    RECORD_AND_LOG(instance, status_dn_missing, id_data_not_contained, key,
+                   ("Data received does not contain: '%s'", key), "%s, error: %d", instance->error_message,
+                   static_cast<int>(instance->error_code));
     return UINT32_MAX;
   }
   if (uint32_t status = get_named_property_to_uint32(env, request, key, &instance->connection_number)) {
-    record_failure(instance, status, id_failed_to_extract_convert, key, "Failed to extract/convert: '%s'", key);
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status));
+    RECORD_AND_LOG(instance, status, id_failed_to_extract_convert, key, ("Failed to extract/convert: '%s'", key),
+                   "%s, error: %d", instance->error_message, static_cast<int>(status));
     return UINT32_MAX;
   }
   // Tested on the number itself: a text cut to six digits would name another connection.
   if (instance->connection_number > connection_number_text_max) {
-    record_failure(instance, status_connection_number_too_large, id_invalid_connection_number, key,
-                   "Connection number %u is out of range; the largest is %u", instance->connection_number,
-                   connection_number_text_max);
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(instance->error_code));
+    RECORD_AND_LOG(instance, status_connection_number_too_large, id_invalid_connection_number, key,
+                   ("Connection number %u is out of range; the largest is %u", instance->connection_number,
+                    connection_number_text_max),
+                   "%s, error: %d", instance->error_message, static_cast<int>(instance->error_code));
     return UINT32_MAX;
   }
   return 0;
@@ -65,17 +56,19 @@ void cc_get_connection_details(napi_env, void *data) {
   const connection_number_text number(instance->connection_number);
   instance->connection_records.reset(static_cast<connection_record *>(std::calloc(1, sizeof(connection_record))));
   if (!instance->connection_records) {
-    record_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
-                   "Failed to allocate memory for storing connection info");
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_out_of_memory));
+    RECORD_AND_LOG(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                   ("Failed to allocate memory for storing connection info"), "%s, error: %d", instance->error_message,
+                   static_cast<int>(status_out_of_memory));
     return;
   }
   char *texts = nullptr;
   const int32_t status = mgmt::CIFSLIB_GetConnectionDetails(number.text, instance->connection_records.get(), &texts);
   if (status == 0) instance->sev_list = texts;  // the library keeps them: read, never released
-  record_library_failure(instance, status, id_failed_connection_details, "Failed to get CIFS connection details",
-                         __func__);
-  instance->error_code = static_cast<uint32_t>(status);
+  // Logged with the number as the library's 16 bits show it.
+  if (status != 0)
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_connection_details, nullptr,
+                   ("Failed to get CIFS connection details"), "%s of: %hu, error: %d", instance->error_message,
+                   static_cast<unsigned short>(instance->connection_number), status);
 }
 
 void cc_list_connection_mapped_shares(napi_env, void *data) {
@@ -85,9 +78,10 @@ void cc_list_connection_mapped_shares(napi_env, void *data) {
   void *block = nullptr;
   const int32_t status = mgmt::CIFSLIB_GetConnectionMappedShares(number.text, &block);
   instance->share_list.reset(static_cast<uint8_t *>(block));
-  record_library_failure(instance, status, id_failed_connection_mapped_shares,
-                         "Failed to get CIFS connection mapped shares", __func__);
-  instance->error_code = static_cast<uint32_t>(status);
+  if (status != 0)
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_connection_mapped_shares, nullptr,
+                   ("Failed to get CIFS connection mapped shares"), "%s of: %hu, error: %d", instance->error_message,
+                   static_cast<unsigned short>(instance->connection_number), status);
 }
 
 void cc_convert_connection_details_to_json(napi_env env, request_instance *instance, napi_value result,

@@ -8,6 +8,7 @@
 #include "connections/connections_operations.h"
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
+#include "mgmtclient/listing_call.h"
 #include "mgmtclient/connection_records.h"
 #include "mgmtclient/open_file_texts.h"
 #include "module/error_codes.h"
@@ -54,9 +55,9 @@ uint32_t get_list_connection_openfiles_input_data(napi_env env, napi_value reque
   if (uint32_t status = check_list_page(page, instance, connection_open_files_page_form)) return status;
   uint32_t number = 0;  // a missing key or another type reads as 0
   if (uint32_t status = get_named_property_to_uint32(env, request, ckey(k_connection), &number)) {
-    record_failure(instance, status, id_failed_to_extract_convert, ckey(k_connection),
-                   "Failed to extract/convert: '%s'", ckey(k_connection));
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, status, id_failed_to_extract_convert, ckey(k_connection),
+                   ("Failed to extract/convert: '%s'", ckey(k_connection)), "%s, error: %d", instance->error_message,
+                   static_cast<int>(status));
     return status;
   }
   (void)page.set_field(connection_open_files_number_field, number);  // inside the header: cannot fail
@@ -69,21 +70,17 @@ uint32_t get_list_connection_openfiles_input_data(napi_env env, napi_value reque
 
 void cc_list_connection_open_files(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListOpenFiles)) return;
-  void *header = nullptr;
-  const int32_t status = mgmt::CIFSLIB_ListOpenFiles(instance->open_files_request.get(), &header);
-  // The library keeps the header; it is read only after a call that returned 0.
-  if (status == 0) instance->open_files_result = static_cast<const uint8_t *>(header);
+  const int32_t status = CIFS_CALL_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(),
+                                           &instance->open_files_result);
   if (status != 0) {
     uint32_t number;  // as the request has it; the page is one memory page, so the field is there
     std::memcpy(&number, instance->open_files_request.get() + connection_open_files_number_field, sizeof number);
     char number_text[16];
     format_bounded(number_text, sizeof number_text, "%u", number);
-    record_failure(instance, static_cast<uint32_t>(status), id_failed_connection_open_files, number_text,
-                   "Failed to list open files of connection: %u", number);
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_connection_open_files, number_text,
+                   ("Failed to list open files of connection: %u", number), "%s, error: %d", instance->error_message,
+                   status);
   }
-  instance->error_code = static_cast<uint32_t>(status);
 }
 
 namespace {

@@ -55,26 +55,22 @@ void cc_get_connections_count(napi_env, void *data) {
   if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_GetConnectionsCount)) return;
   const int32_t status = mgmt::CIFSLIB_GetConnectionsCount(&instance->connection_count);
   if (status != 0) {
-    record_failure(instance, static_cast<uint32_t>(status), id_failed_connections_count, nullptr,
-                   "Failed to get CIFS connections count");
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_connections_count, nullptr,
+                   ("Failed to get CIFS connections count"), "%s, error: %d", instance->error_message, status);
   }
-  instance->error_code = static_cast<uint32_t>(status);
 }
 
 uint32_t get_list_connections_input_data(napi_env env, napi_value request, request_instance *instance) {
   for (auto [key, count] : {std::pair{k_ignore_count, &instance->ignore_count},
                             std::pair{k_return_count, &instance->return_count}}) {
     if (!validate_key(env, request, ckey(key))) {
-      record_failure(instance, status_dn_missing, id_data_not_contained, ckey(key),
-                     "Data received does not contain %s", ckey(key));
-      LOG_ERROR("%s", instance->error_message);
+      RECORD_AND_LOG(instance, status_dn_missing, id_data_not_contained, ckey(key),
+                     ("Data received does not contain %s", ckey(key)), "%s", instance->error_message);
       return all_bits;
     }
     if (uint32_t status = get_named_property_to_uint32(env, request, ckey(key), count)) {
-      record_failure(instance, status, id_failed_to_extract_convert, ckey(key), "Failed to extract/convert %s",
-                     ckey(key));
-      LOG_ERROR("%s", instance->error_message);
+      RECORD_AND_LOG(instance, status, id_failed_to_extract_convert, ckey(key),
+                     ("Failed to extract/convert %s", ckey(key)), "%s", instance->error_message);
       return all_bits;
     }
   }
@@ -90,9 +86,10 @@ uint32_t check_adv_filter_matching_for_connections(request_instance *instance, c
   const connection_match match = match_connection(instance->connection_filters.record(), record);
   if (match.verdict == match_verdict::invalid_pattern) {
     const invalid_range_pattern &bad = match.invalid;
-    record_failure(instance, all_bits, 0, nullptr, "Received invalid data for %s: %.*s, errno: %d", bad.filter_key,
-                   static_cast<int>(bad.pattern.size()), bad.pattern.data(), bad.error_number);
-    LOG_ERROR("%s", instance->error_message);
+    RECORD_AND_LOG(instance, all_bits, 0, nullptr,
+                   ("Received invalid data for %s: %.*s, errno: %d", bad.filter_key,
+                    static_cast<int>(bad.pattern.size()), bad.pattern.data(), bad.error_number),
+                   "%s", instance->error_message);
     return all_bits;
   }
   if (match.verdict == match_verdict::drop) return all_bits;
@@ -111,9 +108,8 @@ void cc_list_all_connections(napi_env, void *data) {
   instance->connection_list.reset(static_cast<uint8_t *>(block));  // ours to free, whatever the status
   instance->connection_count = 0;
   if (status != 0) {
-    record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_connections, nullptr,
-                   "Failed to get the list of CIFS connections");
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_list_connections, nullptr,
+                   ("Failed to get the list of CIFS connections"), "%s, error: %d", instance->error_message, status);
   } else if (block != nullptr) {
     // Ours to free, so the allocator's extent bounds records kept inside it.
     const connection_list_view list = read_connection_list(byte_reader(block, malloc_block_size(block)));
@@ -152,9 +148,9 @@ void cc_convert_connections_list_to_json(napi_env env, request_instance *instanc
                                          const answer_kit &kit) {
   napi_value connections;
   if (napi_status status = napi_create_array_with_length(env, instance->connection_count, &connections)) {
-    record_failure(instance, static_cast<uint32_t>(status), 0, nullptr,
-                   "Failed to create array to store SEV information of the user/connection");
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), 0, nullptr,
+                   ("Failed to create array to store SEV information of the user/connection"), "%s, error: %d",
+                   instance->error_message, status);
     return;
   }
   // A connection that cannot be made is logged and its index left empty; the list goes on.
@@ -164,9 +160,9 @@ void cc_convert_connections_list_to_json(napi_env env, request_instance *instanc
     (void)cc_convert_connection_info_to_json(env, instance, result, i, &list, connection_form::list, kit);
   (void)list.finish();
   if (napi_status status = kit.set(result, ck_connections, connections)) {
-    record_failure(instance, static_cast<uint32_t>(status), 0, nullptr,
-                   "Failed to copy CIFS connection list into return object");
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), 0, nullptr,
+                   ("Failed to copy CIFS connection list into return object"), "%s, error: %d", instance->error_message,
+                   status);
   }
 }
 

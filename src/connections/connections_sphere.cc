@@ -98,11 +98,12 @@ const sphere_def connections_sphere{
     cifs_connections_api_handlers_strings,
     cifs_connections_work_complete,
     {"cifs_connections_sphere", CIFS_TEXT("Memory allocation for cifs connection instance data failed."),
-     CIFS_TEXT("Failed to retrieve cb data."), CIFS_NUMBER_TEXT("A request has been received for an unknown cifs connection operation: %d"),
+     CIFS_TEXT("Failed to retrieve cb data."),
+     CIFS_NUMBER_TEXT("A request has been received for an unknown cifs connection operation: %d"),
      CIFS_NUMBER_TEXT("Failed to create error promise for cifs connections operations: %d")},
     request_rules::shares_and_connections,
-    {"cifs_connections_work_complete", CIFS_NUMBER_TEXT("Failed to create NAPI object, error: %d"), CIFS_NUMBER_TEXT("Failed to resolve cifs promise, %d"),
-     CIFS_TEXT("Failed to remove cifs async worker")},
+    {"cifs_connections_work_complete", CIFS_NUMBER_TEXT("Failed to create NAPI object, error: %d"),
+     CIFS_NUMBER_TEXT("Failed to resolve cifs promise, %d"), CIFS_TEXT("Failed to remove cifs async worker")},
 };
 
 void cifs_connections_work_complete(napi_env env, napi_status, void *data) {

@@ -60,13 +60,13 @@ void cc_add_permanent_invalid_user(napi_env, void *data) {
   const int32_t status = mgmt::CIFSLIB_AddPermanentInvalidUser(instance->user_name.get());
   if (status != 0) {
     const whole_request_failure &failure = failure_of(instance);
-    record_failure(instance, static_cast<uint32_t>(status), failure.id, nullptr, "%s", failure.message);
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), failure.id, nullptr, ("%s", failure.message),
+                   "%s, error: %d", instance->error_message, status);
   }
 }
 
 uint32_t get_multiple_invalid_usernames_input_data(napi_env env, napi_value request, request_instance *instance) {
-  return read_names_into_entries(env, request, instance, user_names);
+  return read_names_into_entries(env, request, instance, user_names, __func__);
 }
 
 void cc_make_permanent_invalid_user(napi_env, void *data) {

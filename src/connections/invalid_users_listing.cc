@@ -6,6 +6,7 @@
 #include "connections/connections_operations.h"
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
+#include "mgmtclient/listing_call.h"
 #include "mgmtclient/invalid_user_records.h"
 #include "mgmtclient/invalid_users_result.h"
 #include "mgmtclient/listing_page.h"
@@ -56,17 +57,12 @@ uint32_t get_list_invalid_users_input_data(napi_env env, napi_value request, req
 
 void cc_list_invalid_users(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListInvalidUsers)) return;
-  void *header = nullptr;
-  const int32_t status = mgmt::CIFSLIB_ListInvalidUsers(instance->invalid_users_request.get(), &header);
-  // The library keeps the header; it is read only after a call that returned 0.
-  if (status == 0) instance->invalid_users_result = static_cast<const uint8_t *>(header);
+  const int32_t status = CIFS_CALL_LISTING(instance, CIFSLIB_ListInvalidUsers, instance->invalid_users_request.get(),
+                                           &instance->invalid_users_result);
   if (status != 0) {
-    record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_invalid_users, nullptr,
-                   "Failed to list invalid users");
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_list_invalid_users, nullptr,
+                   ("Failed to list invalid users"), "%s, error: %d", instance->error_message, status);
   }
-  instance->error_code = static_cast<uint32_t>(status);
 }
 
 void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, napi_value result,

@@ -3,6 +3,7 @@
 #include "mgmtclient/batch_call.h"
 #include "mgmtclient/context_list.h"
 #include "module/error_codes.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
@@ -22,7 +23,7 @@ constexpr name_list context_names{cifs_keys[ck_user_contexts], cifs_keys[ck_user
 }  // namespace
 
 uint32_t get_contexts_list_input_data(napi_env env, napi_value request, request_instance *instance) {
-  return read_names_into_entries(env, request, instance, context_names);
+  return read_names_into_entries(env, request, instance, context_names, __func__);
 }
 
 void get_cifs_user_contexts(napi_env, void *data) {
@@ -33,12 +34,9 @@ void get_cifs_user_contexts(napi_env, void *data) {
   int32_t status = mgmt::CIFSLIB_ListUserContexts(&count, &list);
   instance->contexts_count.reset(count);
   instance->contexts_list.reset(list);
-  instance->error_code = static_cast<uint32_t>(status);
-  if (status != 0) {
-    copy_bounded(instance->error_message, "Unable to list CIFS user contexts");
-    instance->error_id = id_unable_to_list_contexts;
-    LOG_ERROR("%s due to error code %d", instance->error_message, status);
-  }
+  if (status != 0)
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_unable_to_list_contexts, nullptr,
+                   ("Unable to list CIFS user contexts"), "%s due to error code %d", instance->error_message, status);
 }
 
 void add_cifs_user_contexts(napi_env, void *data) {

@@ -38,11 +38,12 @@ const sphere_def contexts_sphere{
     cifs_user_contexts_api_handlers_strings,
     cifs_contexts_work_complete,
     {"cifs_contexts_sphere", CIFS_TEXT("Memory allocation for cifs connection instance data failed."),
-     CIFS_TEXT("Failed to retrieve cb data."), CIFS_NUMBER_TEXT("A request has been received for an unknown cifs user contexts operation: %d"),
+     CIFS_TEXT("Failed to retrieve cb data."),
+     CIFS_NUMBER_TEXT("A request has been received for an unknown cifs user contexts operation: %d"),
      CIFS_NUMBER_TEXT("Failed to create cifs error promise: %d")},
     request_rules::contexts,
-    {"cifs_contexts_work_complete", CIFS_TEXT("Failed to create NAPI object for cifs."), CIFS_NUMBER_TEXT("Failed to resolve cifs promise, %d"),
-     CIFS_TEXT("Failed to remove cifs async worker")},
+    {"cifs_contexts_work_complete", CIFS_TEXT("Failed to create NAPI object for cifs."),
+     CIFS_NUMBER_TEXT("Failed to resolve cifs promise, %d"), CIFS_TEXT("Failed to remove cifs async worker")},
 };
 
 void cifs_contexts_work_complete(napi_env env, napi_status, void *data) {

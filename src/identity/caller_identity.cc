@@ -4,6 +4,7 @@
 
 #include "identity/toral_api.h"
 #include "identity/utf16.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
@@ -123,22 +124,20 @@ int get_user_info_by_dn(const char *dn, uint32_t *is_supervisor, uint32_t *uid, 
 bool is_user_supervisor(request_instance *instance) {
   uint32_t is_supervisor = 0;
   uint32_t uid = 0;
+  // The lookup's own code stands; its text gives way to the refusal's.
   if (get_user_info_by_dn(instance->caller_dn, &is_supervisor, &uid, instance->error_message,
                           &instance->error_code) != 0) {
-    format_bounded(instance->error_message, sizeof instance->error_message,
-                   "Failed to validate logged-in user for: '%s'", instance->operation_name);
-    instance->error_id = id_failed_to_validate_user;
-    LOG_ERROR("Failed to validate logged-in user: %s, operation: %s, error: %d", instance->caller_dn,
-            instance->operation_name, static_cast<int>(instance->error_code));
+    RECORD_AND_LOG(instance, instance->error_code, id_failed_to_validate_user, nullptr,
+                   ("Failed to validate logged-in user for: '%s'", instance->operation_name),
+                   "Failed to validate logged-in user: %s, operation: %s, error: %d", instance->caller_dn,
+                   instance->operation_name, static_cast<int>(instance->error_code));
     return false;
   }
   if (is_supervisor != 0) return true;
-  instance->error_code = status_not_supervisor;
-  format_bounded(instance->error_message, sizeof instance->error_message,
-                 "User does not have privilege to perform the operation: %s", instance->operation_name);
-  instance->error_id = id_failed_to_validate_user;
-  LOG_ERROR("Logged-in user '%s' does not have privilege to perform the operation: %s, error: %d", instance->caller_dn,
-          instance->operation_name, static_cast<int>(status_not_supervisor));
+  RECORD_AND_LOG(instance, status_not_supervisor, id_failed_to_validate_user, nullptr,
+                 ("User does not have privilege to perform the operation: %s", instance->operation_name),
+                 "Logged-in user '%s' does not have privilege to perform the operation: %s, error: %d",
+                 instance->caller_dn, instance->operation_name, static_cast<int>(status_not_supervisor));
   return false;
 }
 

@@ -5,8 +5,8 @@
 
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
+#include "module/failure.h"
 #include "module/log.h"
-#include "values/bounded_text.h"
 #include "values/outcome_list.h"
 
 namespace cifs {
@@ -32,14 +32,13 @@ void run_batch(request_instance *instance, const void *function, const char *fun
     return;
   }
   process_entries(instance, call);
-  if (instance->failed_count == instance->entries_count) {
-    instance->error_code = all_failed.code;
-    instance->error_id = all_failed.id;
-    copy_bounded(instance->error_message, all_failed.message);
-    if (all_failed.logged_by != nullptr)
-      CIFS_LOG_AS(all_failed.logged_by, LOG_ERR, "%s, error: %d", instance->error_message,
-                  instance->entries_tail != nullptr ? instance->entries_tail->status : 1);
-  }
+  if (instance->failed_count != instance->entries_count) return;
+  if (all_failed.logged_by == nullptr)
+    (void)record_failure(instance, all_failed.code, all_failed.id, nullptr, "%s", all_failed.message);
+  else
+    (void)RECORD_AND_LOG_AS(all_failed.logged_by, instance, all_failed.code, all_failed.id, nullptr,
+                            ("%s", all_failed.message), "%s, error: %d", instance->error_message,
+                            instance->entries_tail != nullptr ? instance->entries_tail->status : 1);
 }
 
 }  // namespace cifs

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "module/error_codes.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "values/bounded_text.h"
 
@@ -63,11 +64,9 @@ void load_cifsmgmtclient_functions() {
 
 bool require_function(request_instance *instance, const void *function, const char *name) {
   if (function != nullptr) return true;
-  instance->error_code = status_library_not_loaded;
-  instance->error_id = id_library_not_loaded;
-  format_bounded(instance->error_message, sizeof instance->error_message,
-                 "CIFSMGMTCLIENT library function %s is not available", name);
-  LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_library_not_loaded));
+  RECORD_AND_LOG(instance, status_library_not_loaded, id_library_not_loaded, nullptr,
+                 ("CIFSMGMTCLIENT library function %s is not available", name), "%s, error: %d",
+                 instance->error_message, static_cast<int>(status_library_not_loaded));
   return false;
 }
 

@@ -44,5 +44,11 @@ size_t escape_log_text(std::string_view text, char *out, size_t capacity);
       ::cifs::write_log_line((prio), "TARVO-REST: <%s:%d> " fmt, (func), __LINE__, ##__VA_ARGS__); \
   } while (0)
 
+// The same as an expression, for macros that log and then yield a value.
+#define CIFS_LOG_EXPR(func, prio, fmt, ...)                                                          \
+  (::cifs::log_enabled(prio)                                                                         \
+       ? ::cifs::write_log_line((prio), "TARVO-REST: <%s:%d> " fmt, (func), __LINE__, ##__VA_ARGS__) \
+       : (void)0)
+
 #define LOG_ERROR(fmt, ...) CIFS_LOG_AS(__func__, LOG_ERR, fmt, ##__VA_ARGS__)
 #define LOG_INFORMATION(fmt, ...) CIFS_LOG_AS(__func__, LOG_INFO, fmt, ##__VA_ARGS__)

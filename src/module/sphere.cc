@@ -7,6 +7,7 @@
 #include "module/envelopes.h"
 #include "module/error_codes.h"
 #include "module/error_tags.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
@@ -79,6 +80,44 @@ uint32_t create_promise_and_async_work(napi_env env, const char *resource_name, 
   return 0;
 }
 
+namespace {
+
+// What every request of the sphere must carry before its operation is known:
+// the management library, a readable "operation" and the caller's "dn".
+// False with the failure recorded (the request then becomes an error request).
+bool read_request_head(napi_env env, napi_value request, request_instance *instance, const sphere_def &sphere,
+                       int32_t *operation) {
+  if (!is_cifsmgmtclient_loaded) load_cifsmgmtclient_functions();
+  if (!is_cifsmgmtclient_loaded) {
+    record_failure(instance, status_library_not_loaded, id_library_not_loaded, nullptr,
+                   "CIFSMGMTCLIENT library couldn't be loaded to execute CIFS operations");
+    return false;
+  }
+  // A missing or non-number "operation" leaves 0: an unknown operation.
+  const char *operation_key = ckey(k_operation);
+  if (uint32_t status = get_named_property_to_int32(env, request, operation_key, operation)) {
+    if (sphere.rules == request_rules::contexts)
+      RECORD_AND_LOG_AS(sphere.texts.function_name, instance, status, id_failed_to_extract_convert, operation_key,
+                        ("Failed to extract/convert %s. Retry.", operation_key), "%s", instance->error_message);
+    else
+      record_failure(instance, status, id_failed_to_extract_convert, operation_key, "Failed to extract/convert: '%s'",
+                     operation_key);
+    return false;
+  }
+  // The reader logs its own line; the contexts sphere answers with its code and text.
+  char message[sizeof instance->error_message] = {};
+  uint32_t code = 0;
+  if (get_dn_data(env, request, instance->caller_dn, message, &code) == 0) return true;
+  if (sphere.rules == request_rules::contexts)
+    record_failure(instance, code, id_failed_to_extract_convert, ckey(k_dn), "%s", message);
+  else  // the reader's failure result, delivered as -1
+    record_failure(instance, UINT32_MAX, id_failed_to_extract_convert, ckey(k_dn), "Failed to extract/convert: '%s'",
+                   ckey(k_dn));
+  return false;
+}
+
+}  // namespace
+
 napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere) {
   const sphere_texts &texts = sphere.texts;
   request_ptr instance(allocate_request_instance());
@@ -86,8 +125,6 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
     texts.allocation(texts.function_name, 0);
     return nullptr;
   }
-  instance->work = nullptr;
-
   size_t argc = 2;
   napi_value argv[2] = {nullptr, nullptr};
   if (napi_get_cb_info(env, info, &argc, argv, nullptr, nullptr) != napi_ok) {
@@ -96,66 +133,27 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   }
   napi_value request = argv[0];
   if (request == nullptr) (void)napi_get_undefined(env, &request);
-
-  if (!is_cifsmgmtclient_loaded) load_cifsmgmtclient_functions();
-  if (!is_cifsmgmtclient_loaded) {
-    instance->error_code = status_library_not_loaded;
-    copy_bounded(instance->error_message, "CIFSMGMTCLIENT library couldn't be loaded to execute CIFS operations");
-    instance->error_id = id_library_not_loaded;
-    return create_promise_for_error(env, std::move(instance), sphere);
-  }
-
-  // A missing or non-number "operation" leaves 0: an unknown operation.
   int32_t operation = 0;
-  const char *operation_key = ckey(k_operation);
-  if (uint32_t status = get_named_property_to_int32(env, request, operation_key, &operation)) {
-    instance->error_code = status;
-    instance->error_id = id_failed_to_extract_convert;
-    copy_bounded(instance->error_key, operation_key);
-    if (sphere.rules == request_rules::contexts) {
-      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert %s. Retry.",
-                     operation_key);
-      CIFS_LOG_AS(texts.function_name, LOG_ERR, "%s", instance->error_message);
-    } else {
-      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
-                     operation_key);
-    }
+  if (!read_request_head(env, request, instance.get(), sphere, &operation))
     return create_promise_for_error(env, std::move(instance), sphere);
-  }
 
-  if (get_dn_data(env, request, instance->caller_dn, instance->error_message, &instance->error_code) != 0) {
-    instance->error_id = id_failed_to_extract_convert;
-    copy_bounded(instance->error_key, ckey(k_dn));
-    if (sphere.rules == request_rules::shares_and_connections) {
-      instance->error_code = UINT32_MAX;  // the reader's failure result, delivered as -1
-      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
-                     ckey(k_dn));
-    }
-    return create_promise_for_error(env, std::move(instance), sphere);
-  }
-
-  const size_t last_row = sphere.rows.size() - 1;
-  if (operation < 1 || static_cast<size_t>(operation) > last_row || sphere.rows[operation].executor == nullptr) {
+  if (operation < 1 || static_cast<size_t>(operation) >= sphere.rows.size() || !sphere.rows[operation].executor) {
     texts.unknown_operation(texts.function_name, operation);
     return nullptr;
   }
   const operation_row &row = sphere.rows[operation];
-  const char *name = fixed_texts[row.name];
-  const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : name;
+  const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : fixed_texts[row.name];
   instance->operation = operation;
   instance->operation_text = row.name;
-  copy_bounded(instance->operation_name, name);
-
+  copy_bounded(instance->operation_name, fixed_texts[row.name]);
   if (row.parser != nullptr) {
     if (uint32_t status = row.parser(env, request, instance.get())) {
       CIFS_LOG_AS(texts.function_name, LOG_ERR, "Failed to get data for %s, error: %d", description,
                   static_cast<int>(status));
       // A parser must leave a failure code; without one there is nothing to answer with.
-      if (instance->error_code == 0) return nullptr;
-      return create_promise_for_error(env, std::move(instance), sphere);
+      return instance->error_code == 0 ? nullptr : create_promise_for_error(env, std::move(instance), sphere);
     }
   }
-
   request_instance *raw = instance.get();
   if (uint32_t code = create_promise_and_async_work(env, raw->operation_name, &raw->promise, &raw->deferred,
                                                     &raw->work, row.executor, sphere.complete, raw)) {
@@ -185,7 +183,8 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   const int32_t operation = instance->operation;
   const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
                      sphere.rows[operation].executor != nullptr;
-  if (known && sphere.rows[operation].converter != nullptr) sphere.rows[operation].converter(env, *instance, nullptr, kit);
+  if (known && sphere.rows[operation].converter != nullptr)
+    sphere.rows[operation].converter(env, *instance, nullptr, kit);
 
   napi_value answer = kit.make_answer(error_code ? t_failure : t_success, instance->operation_text, error);
   if (answer == nullptr) {

@@ -26,7 +26,7 @@ constexpr whole_request_failure all_closes_failed{status_all_file_closes_failed,
 }  // namespace
 
 uint32_t get_close_openfile_input_data(napi_env env, napi_value request, request_instance *instance) {
-  return read_names_into_entries(env, request, instance, open_file_paths);
+  return read_names_into_entries(env, request, instance, open_file_paths, __func__);
 }
 
 void cs_close_open_file(napi_env, void *data) {
@@ -52,16 +52,16 @@ uint32_t get_close_allopenfiles_input_data(napi_env env, napi_value request, req
   const uint32_t status = get_named_property_to_string_ext(env, request, key, &text);
   const malloc_ptr<char> volume(text);  // ours from the allocation on, failure or not
   if (status != 0) {
-    record_failure(instance, status, id_failed_to_extract_convert, key, "Failed to extract/convert: %s", key);
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status));
+    RECORD_AND_LOG(instance, status, id_failed_to_extract_convert, key, ("Failed to extract/convert: %s", key),
+                   "%s, error: %d", instance->error_message, static_cast<int>(status));
     return status;
   }
   malloc_ptr<share_record> record = build_volume_record(volume.get());
   if (!record) {
     const int err = errno;
-    record_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
-                   "Failed to allocate memory to store share information received");
-    LOG_ERROR("%s, error: %s", instance->error_message, std::strerror(err));
+    RECORD_AND_LOG(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                   ("Failed to allocate memory to store share information received"), "%s, error: %s",
+                   instance->error_message, std::strerror(err));
     return err != 0 ? static_cast<uint32_t>(err) : status_out_of_memory;
   }
   instance->share_record = std::move(record);
@@ -77,11 +77,10 @@ void cs_close_all_open_files_of_share(napi_env, void *data) {
     // The name opens the string area; read no further than the record's block.
     const char *volume = reinterpret_cast<const char *>(record) + sizeof(share_record);
     const size_t length = strnlen(volume, malloc_block_size(record) - sizeof(share_record));
-    record_failure(instance, static_cast<uint32_t>(status), id_failed_to_close_all_files, nullptr,
-                   "Failed to close all open files of volume: %.*s", static_cast<int>(length), volume);
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_close_all_files, nullptr,
+                   ("Failed to close all open files of volume: %.*s", static_cast<int>(length), volume),
+                   "%s, error: %d", instance->error_message, status);
   }
-  instance->error_code = static_cast<uint32_t>(status);
 }
 
 }  // namespace cifs

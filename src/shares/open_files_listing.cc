@@ -4,6 +4,7 @@
 
 #include "identity/caller_identity.h"
 #include "mgmtclient/binding.h"
+#include "mgmtclient/listing_call.h"
 #include "mgmtclient/open_file_texts.h"
 #include "module/error_codes.h"
 #include "module/failure.h"
@@ -57,22 +58,18 @@ uint32_t get_list_openfiles_input_data(napi_env env, napi_value request, request
 
 void cs_list_open_files_of_share(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  if (!is_user_supervisor(instance) || !CIFS_REQUIRE(instance, CIFSLIB_ListOpenFiles)) return;
-  void *header = nullptr;
-  const int32_t status = mgmt::CIFSLIB_ListOpenFiles(instance->open_files_request.get(), &header);
-  // The library keeps the header; it is read only after a call that returned 0.
-  if (status == 0) instance->open_files_result = static_cast<const uint8_t *>(header);
+  const int32_t status = CIFS_CALL_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(),
+                                           &instance->open_files_result);
   if (status != 0) {
     // The volume name opens the string area; read no further than its bound
     // (the library had the page in between).
     const uint8_t *strings = instance->open_files_request.get() + sizeof(open_files_request);
     char volume[open_files_volume_name_size];
     copy_bounded(volume, reinterpret_cast<const char *>(strings));
-    record_failure(instance, static_cast<uint32_t>(status), id_failed_to_list_open_files, volume,
-                   "Failed to list open files of share/volume: %s", volume);
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_list_open_files, volume,
+                   ("Failed to list open files of share/volume: %s", volume), "%s, error: %d", instance->error_message,
+                   status);
   }
-  instance->error_code = static_cast<uint32_t>(status);
 }
 
 namespace {

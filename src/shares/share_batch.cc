@@ -3,6 +3,7 @@
 #include "mgmtclient/batch_call.h"
 #include "mgmtclient/share_records.h"
 #include "module/error_codes.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/keys.h"
@@ -55,15 +56,14 @@ uint32_t get_share_featureconfig_input_data(napi_env env, napi_value request, re
     }
   }
   if (feature == nullptr) {
-    instance->error_code = status_invalid_value;
-    copy_bounded(instance->error_message, "Received invalid feature key in request");
-    instance->error_id = id_invalid_share_feature;
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_invalid_value));
+    RECORD_AND_LOG(instance, status_invalid_value, id_invalid_share_feature, nullptr,
+                   ("Received invalid feature key in request"), "%s, error: %d", instance->error_message,
+                   static_cast<int>(status_invalid_value));
     return UINT32_MAX;
   }
   uint8_t value = 0;
   if (get_share_configuration_value(env, request, instance, ckey(feature->key), &value) != 0) return UINT32_MAX;
-  return read_names_into_entries(env, request, instance, share_names, value, feature->change_bit);
+  return read_names_into_entries(env, request, instance, share_names, __func__, value, feature->change_bit);
 }
 
 void cs_change_share_feature_configuration(napi_env, void *data) {
@@ -90,7 +90,7 @@ void cs_change_share_feature_configuration(napi_env, void *data) {
 }
 
 uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_instance *instance) {
-  return read_names_into_entries(env, request, instance, share_names);
+  return read_names_into_entries(env, request, instance, share_names, __func__);
 }
 
 void cs_remove_share(napi_env, void *data) {

@@ -5,6 +5,7 @@
 #include "mgmtclient/binding.h"
 #include "mgmtclient/share_records.h"
 #include "module/error_codes.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/bounded_text.h"
@@ -15,17 +16,7 @@ namespace cifs {
 
 namespace {
 
-constexpr size_t extract_message_limit = 128;  // at most 127 characters
 constexpr size_t feature_value_size = 64;
-
-// Records an unreadable request key and logs it.
-void extract_failure(request_instance *instance, uint32_t status, const char *key, const char *func) {
-  instance->error_code = status;
-  format_bounded(instance->error_message, extract_message_limit, "Failed to extract/convert: %s", key);
-  instance->error_id = id_failed_to_extract_convert;
-  copy_bounded(instance->error_key, key);
-  CIFS_LOG_AS(func, LOG_ERR, "%s, error: %d", instance->error_message, static_cast<int>(status));
-}
 
 // The request's texts, owned until they are copied into the record.
 struct config_texts {
@@ -37,7 +28,10 @@ uint32_t read_text(napi_env env, napi_value request, request_instance *instance,
   char *text = nullptr;
   uint32_t status = get_named_property_to_string_ext(env, request, key, &text);
   out->reset(text);  // ours from the allocation on, failure or not
-  if (status != 0) extract_failure(instance, status, key, "get_shareconfig_input_data");
+  if (status != 0)
+    RECORD_AND_LOG_AS("get_shareconfig_input_data", instance, status, id_failed_to_extract_convert, key,
+                      ("Failed to extract/convert: %s", key), "%s, error: %d", instance->error_message,
+                      static_cast<int>(status));
   return status;
 }
 
@@ -47,7 +41,8 @@ int get_share_configuration_value(napi_env env, napi_value request, request_inst
                                   uint8_t *value) {
   char text[feature_value_size] = {};
   if (uint32_t status = get_named_property_to_string(env, request, key, text, sizeof text)) {
-    extract_failure(instance, status, key, __func__);
+    RECORD_AND_LOG(instance, status, id_failed_to_extract_convert, key, ("Failed to extract/convert: %s", key),
+                   "%s, error: %d", instance->error_message, static_cast<int>(status));
     return -1;
   }
   if (std::strcmp(text, "enabled") == 0) {
@@ -55,12 +50,9 @@ int get_share_configuration_value(napi_env env, napi_value request, request_inst
   } else if (std::strcmp(text, "disabled") == 0) {
     *value = 0;
   } else {
-    instance->error_code = status_invalid_value;
-    format_bounded(instance->error_message, sizeof instance->error_message,
-                   "Received invalid configuration value for: %s <%s>", key, text);
-    instance->error_id = id_invalid_config_value;
-    copy_bounded(instance->error_key, key);
-    LOG_ERROR("%s, error: %d", instance->error_message, static_cast<int>(status_invalid_value));
+    RECORD_AND_LOG(instance, status_invalid_value, id_invalid_config_value, key,
+                   ("Received invalid configuration value for: %s <%s>", key, text), "%s, error: %d",
+                   instance->error_message, static_cast<int>(status_invalid_value));
     return -1;
   }
   return 0;
@@ -82,10 +74,9 @@ uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_in
   malloc_ptr<share_record> record = build_share_config_record(record_texts);
   if (!record) {
     const int err = errno;
-    instance->error_code = status_out_of_memory;
-    copy_bounded(instance->error_message, "Failed to allocate memory to store share information received");
-    instance->error_id = id_memory_allocation_failure;
-    LOG_ERROR("%s, error: %s", instance->error_message, std::strerror(err));
+    RECORD_AND_LOG(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                   ("Failed to allocate memory to store share information received"), "%s, error: %s",
+                   instance->error_message, std::strerror(err));
     return err != 0 ? static_cast<uint32_t>(err) : status_out_of_memory;
   }
   uint8_t encryption = 0, folder_redirection = 0, atm_backup = 0;
@@ -112,13 +103,10 @@ void send_share_record(request_instance *instance, Function function, const char
   if (!is_user_supervisor(instance) ||
       !require_function(instance, reinterpret_cast<const void *>(function), function_name))
     return;
-  int32_t status = function(instance->share_record.get());
-  instance->error_code = static_cast<uint32_t>(status);
-  if (status != 0) {
-    copy_bounded(instance->error_message, failure_text);
-    instance->error_id = failure_id;
-    CIFS_LOG_AS(func, LOG_ERR, "%s, error: %d", instance->error_message, status);
-  }
+  const int32_t status = function(instance->share_record.get());
+  if (status != 0)
+    RECORD_AND_LOG_AS(func, instance, static_cast<uint32_t>(status), failure_id, nullptr, ("%s", failure_text),
+                      "%s, error: %d", instance->error_message, status);
 }
 
 }  // namespace

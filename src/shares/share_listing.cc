@@ -6,6 +6,7 @@
 #include "mgmtclient/binding.h"
 #include "mgmtclient/share_records.h"
 #include "module/error_codes.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "shares/share_operations.h"
 #include "values/bounded_text.h"
@@ -60,12 +61,9 @@ void cs_list_all_shares(napi_env, void *data) {
   void *block = nullptr;
   int32_t status = mgmt::CIFSLIB_ListAllShares(&block);
   instance->share_list.reset(static_cast<uint8_t *>(block));
-  if (status != 0) {
-    copy_bounded(instance->error_message, "Failed to get the list of cifs shares");
-    instance->error_id = id_failed_to_list_shares;
-    LOG_ERROR("%s, error: %d", instance->error_message, status);
-  }
-  instance->error_code = static_cast<uint32_t>(status);
+  if (status != 0)
+    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_list_shares, nullptr,
+                   ("Failed to get the list of cifs shares"), "%s, error: %d", instance->error_message, status);
 }
 
 void cs_convert_share_info_to_json(napi_env env, const share_view *share, napi_value result, uint32_t index,

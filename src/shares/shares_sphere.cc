@@ -60,11 +60,13 @@ const sphere_def shares_sphere{
     cifs_shares_api_handlers,
     cifs_shares_api_handlers_strings,
     cifs_shares_work_complete,
-    {"cifs_shares_sphere", CIFS_TEXT("Memory allocation for cifs instance data failed."), CIFS_TEXT("Failed to retrieve data."),
+    {"cifs_shares_sphere", CIFS_TEXT("Memory allocation for cifs instance data failed."),
+     CIFS_TEXT("Failed to retrieve data."),
      CIFS_NUMBER_TEXT("A request has been received for an unknown cifs share operation: %d"),
      CIFS_NUMBER_TEXT("Failed to create error promise for cifs shares operations: %d")},
     request_rules::shares_and_connections,
-    {"cifs_shares_work_complete", CIFS_NUMBER_TEXT("Failed to create NAPI object, error: %d"), CIFS_NUMBER_TEXT("Failed to resolve promise, error: %d"),
+    {"cifs_shares_work_complete", CIFS_NUMBER_TEXT("Failed to create NAPI object, error: %d"),
+     CIFS_NUMBER_TEXT("Failed to resolve promise, error: %d"),
      CIFS_NUMBER_TEXT("Failed to remove async worker, error: %d")},
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdarg>
 #include <cstring>
 
 #include "module/error_codes.h"
@@ -30,12 +29,6 @@ class filters_reader {
  private:
   bool block() const { return form_.encoding == filter_encoding::block; }
 
-  // Records a failure and logs "<message>, error: <logged>" under `func`.
-  __attribute__((format(printf, 7, 8))) uint32_t refuse(const char *func, int logged, uint32_t code, uint32_t id,
-                                                         const char *key, const char *format, ...) const;
-  // Records a failure that is logged with its text alone.
-  __attribute__((format(printf, 6, 7))) uint32_t refuse_quietly(const char *func, uint32_t code, uint32_t id,
-                                                                 const char *key, const char *format, ...) const;
   uint32_t refused(filter_refusal refusal) const;
 
   uint32_t read_match_type(napi_value info, uint32_t *code, char (&text)[match_type_bound]) const;
@@ -51,36 +44,14 @@ class filters_reader {
   uint64_t patterns_read_ = 0;  // of every filter so far
 };
 
-uint32_t filters_reader::refuse(const char *func, int logged, uint32_t code, uint32_t id, const char *key,
-                                const char *format, ...) const {
-  clear_pending_exception(env_);  // a failed property access must not block the answer
-  va_list args;
-  va_start(args, format);
-  record_failure_v(instance_, code, id, key, format, args);
-  va_end(args);
-  CIFS_LOG_AS(func, LOG_ERR, "%s, error: %d", instance_->error_message, logged);
-  return code;
-}
-
-uint32_t filters_reader::refuse_quietly(const char *func, uint32_t code, uint32_t id, const char *key,
-                                        const char *format, ...) const {
-  va_list args;
-  va_start(args, format);
-  record_failure_v(instance_, code, id, key, format, args);
-  va_end(args);
-  CIFS_LOG_AS(func, LOG_ERR, "%s", instance_->error_message);
-  return code;
-}
-
 uint32_t filters_reader::refused(filter_refusal refusal) const {
-  if (refusal == filter_refusal::out_of_memory) {
-    record_failure(instance_, status_out_of_memory, id_memory_allocation_failure, nullptr,
-                   "Failed to allocate memory to store patterns received");
-    CIFS_LOG_AS(form_.parser, LOG_ERR, "%s, error: %s", instance_->error_message, std::strerror(ENOMEM));
-    return status_out_of_memory;
-  }
-  return refuse(form_.parser, status_does_not_fit, status_does_not_fit, id_memory_allocation_failure, nullptr, "%s",
-                form_.does_not_fit);
+  if (refusal == filter_refusal::out_of_memory)
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                             ("Failed to allocate memory to store patterns received"), "%s, error: %s",
+                             instance_->error_message, std::strerror(ENOMEM));
+  return RECORD_AND_LOG_AS(form_.parser, instance_, status_does_not_fit, id_memory_allocation_failure, nullptr,
+                           ("%s", form_.does_not_fit), "%s, error: %d", instance_->error_message,
+                           static_cast<int>(status_does_not_fit));
 }
 
 uint32_t filters_reader::copy_text(napi_value value, const char *key, char *buffer, size_t size,
@@ -92,31 +63,29 @@ uint32_t filters_reader::copy_text(napi_value value, const char *key, char *buff
     if (strnlen(buffer, *length) == *length) return 0;
   }
   clear_pending_exception(env_);
-  record_failure(instance_, status_string_convert_failed, id_failed_to_extract_convert, key,
-                 "Failed to convert/extract %s values", key);
-  CIFS_LOG_AS(form_.element_reader, LOG_ERR, "'%s' value could not be converted %ld.", key,
-              static_cast<long>(*length));
-  return status_string_convert_failed;
+  return RECORD_AND_LOG_AS(form_.element_reader, instance_, status_string_convert_failed, id_failed_to_extract_convert,
+                           key, ("Failed to convert/extract %s values", key), "'%s' value could not be converted %ld.",
+                           key, static_cast<long>(*length));
 }
 
 uint32_t filters_reader::read_match_type(napi_value info, uint32_t *code, char (&text)[match_type_bound]) const {
   const char *key = ckey(k_match_type);
   if (uint32_t status = get_named_property_to_string(env_, info, key, text, sizeof text)) {
     if (block())
-      return refuse(form_.parser, static_cast<int>(status), status_extract_failed, id_failed_to_extract_convert, key,
-                    "Failed to extract/convert '%s'", key);
-    return refuse_quietly(form_.parser, status, id_failed_to_extract_convert, key, "Failed to extract/convert %s", key);
+      return RECORD_AND_LOG_AS(form_.parser, instance_, status_extract_failed, id_failed_to_extract_convert, key,
+                               ("Failed to extract/convert '%s'", key), "%s, error: %d", instance_->error_message,
+                               static_cast<int>(status));
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status, id_failed_to_extract_convert, key,
+                             ("Failed to extract/convert %s", key), "%s", instance_->error_message);
   }
   const auto found = code_of(match_type_rows, text);
   if (!found) {
-    record_failure(instance_, status_invalid_match_type, id_invalid_match_type, nullptr,
-                   "Invalid advance filter match type entered");
     if (block())
-      CIFS_LOG_AS(form_.parser, LOG_ERR, "%s: %s, error: %d", instance_->error_message, text,
-                  static_cast<int>(status_invalid_match_type));
-    else
-      CIFS_LOG_AS(form_.parser, LOG_ERR, "%s", instance_->error_message);
-    return status_invalid_match_type;
+      return RECORD_AND_LOG_AS(form_.parser, instance_, status_invalid_match_type, id_invalid_match_type, nullptr,
+                               ("Invalid advance filter match type entered"), "%s: %s, error: %d",
+                               instance_->error_message, text, static_cast<int>(status_invalid_match_type));
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_invalid_match_type, id_invalid_match_type, nullptr,
+                             ("Invalid advance filter match type entered"), "%s", instance_->error_message);
   }
   *code = *found;
   return 0;
@@ -128,44 +97,51 @@ uint32_t filters_reader::read_filter(napi_value filters, uint32_t index) {
   napi_value element, value, patterns;
   napi_status status = napi_get_element(env_, filters, index, &element);
   if (status != napi_ok)
-    return refuse(form_.parser, status, status_element_failed, id_filters_element, nullptr,
-                  "Failed to get an element from %s list", filters_key);
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_element_failed, id_filters_element, nullptr,
+                             ("Failed to get an element from %s list", filters_key), "%s, error: %d",
+                             instance_->error_message, static_cast<int>(status));
 
   if ((status = napi_get_named_property(env_, element, filter_by_key, &value)) != napi_ok)
-    return refuse(func, status, status_element_failed, id_failed_to_extract_convert, filter_by_key,
-                  "Failed to convert/extract %s values", filter_by_key);
+    return RECORD_AND_LOG_AS(func, instance_, status_element_failed, id_failed_to_extract_convert, filter_by_key,
+                             ("Failed to convert/extract %s values", filter_by_key), "%s, error: %d",
+                             instance_->error_message, static_cast<int>(status));
   char filter_by[filter_by_bound] = {};
   size_t length;
   if (uint32_t st = copy_text(value, filter_by_key, filter_by, sizeof filter_by, &length)) return st;
 
   if ((status = napi_get_named_property(env_, element, patterns_key, &patterns)) != napi_ok)
-    return refuse(func, status, status_extract_failed, id_failed_to_extract_convert, patterns_key,
-                  "Failed to extract/convert '%s'", patterns_key);
+    return RECORD_AND_LOG_AS(func, instance_, status_extract_failed, id_failed_to_extract_convert, patterns_key,
+                             ("Failed to extract/convert '%s'", patterns_key), "%s, error: %d",
+                             instance_->error_message, static_cast<int>(status));
   uint32_t count = 0;
   if ((status = napi_get_array_length(env_, patterns, &count)) != napi_ok)
-    return refuse(func, status, status_array_length_failed, id_patterns_length, nullptr,
-                  "Failed to get array length of %s list", patterns_key);
+    return RECORD_AND_LOG_AS(func, instance_, status_array_length_failed, id_patterns_length, nullptr,
+                             ("Failed to get array length of %s list", patterns_key), "%s, error: %d",
+                             instance_->error_message, static_cast<int>(status));
 
   const auto row = std::find_if(form_.filter_by.begin(), form_.filter_by.end(),
                                 [&](const filter_by_row &r) { return r.text == filter_by; });
   if (row == form_.filter_by.end()) {
     if (block())
-      return refuse(func, static_cast<int>(status_invalid_value), status_invalid_value, id_invalid_filter_type, nullptr,
-                    "Received invalid/unsupported filter type: %s", filter_by);
-    record_failure(instance_, status_invalid_value, id_invalid_filter_type, nullptr,
-                   "Received invalid/unsupported filter type");
-    CIFS_LOG_AS(func, LOG_ERR, "%s, error: %s", instance_->error_message, filter_by);
-    return status_invalid_value;
+      return RECORD_AND_LOG_AS(func, instance_, status_invalid_value, id_invalid_filter_type, nullptr,
+                               ("Received invalid/unsupported filter type: %s", filter_by), "%s, error: %d",
+                               instance_->error_message, static_cast<int>(status_invalid_value));
+    return RECORD_AND_LOG_AS(func, instance_, status_invalid_value, id_invalid_filter_type, nullptr,
+                             ("Received invalid/unsupported filter type"), "%s, error: %s", instance_->error_message,
+                             filter_by);
   }
   if (count > form_.max_patterns)
-    return refuse(func, static_cast<int>(status_does_not_fit), status_does_not_fit, id_patterns_length, nullptr,
-                  "Too many patterns in advanced filter %s: %u, at most %zu", filter_by, count, form_.max_patterns);
+    return RECORD_AND_LOG_AS(
+        func, instance_, status_does_not_fit, id_patterns_length, nullptr,
+        ("Too many patterns in advanced filter %s: %u, at most %zu", filter_by, count, form_.max_patterns),
+        "%s, error: %d", instance_->error_message, static_cast<int>(status_does_not_fit));
   // Every pattern is read, though a repeated filter keeps only its last set:
   // the work of one request is bounded before any of this filter's is done.
   patterns_read_ += count;
   if (patterns_read_ > form_.max_patterns_in_all)
-    return refuse(func, static_cast<int>(status_does_not_fit), status_does_not_fit, id_filters_length, nullptr,
-                  "Advanced filters hold more than %zu patterns in all", form_.max_patterns_in_all);
+    return RECORD_AND_LOG_AS(func, instance_, status_does_not_fit, id_filters_length, nullptr,
+                             ("Advanced filters hold more than %zu patterns in all", form_.max_patterns_in_all),
+                             "%s, error: %d", instance_->error_message, static_cast<int>(status_does_not_fit));
   if (filter_refusal refusal = sink_.filter(row->code, filter_by, count); refusal != filter_refusal::none)
     return refused(refusal);
 
@@ -173,21 +149,25 @@ uint32_t filters_reader::read_filter(napi_value filters, uint32_t index) {
   const size_t bound = std::min(row->pattern_bound, sizeof pattern);
   for (uint32_t j = 0; j < count; ++j) {
     if ((status = napi_get_element(env_, patterns, j, &value)) != napi_ok)
-      return refuse(func, status, status_element_failed, id_patterns_element, nullptr,
-                    "Failed to get an element from %s list", patterns_key);
+      return RECORD_AND_LOG_AS(func, instance_, status_element_failed, id_patterns_element, nullptr,
+                               ("Failed to get an element from %s list", patterns_key), "%s, error: %d",
+                               instance_->error_message, static_cast<int>(status));
     if (uint32_t st = copy_text(value, patterns_key, pattern, bound, &length)) return st;
     if (filter_refusal refusal = sink_.pattern({pattern, length}); refusal != filter_refusal::none)
       return refused(refusal);
   }
   if (count < row->min_patterns)
-    return refuse_quietly(func, status_pattern_count_short, id_invalid_pattern_count, filter_by,
-                          "Patterns count for advance filter %s is less than expected. Expected pattern count is %u.",
-                          filter_by, row->min_patterns);
+    return RECORD_AND_LOG_AS(
+        func, instance_, status_pattern_count_short, id_invalid_pattern_count, filter_by,
+        ("Patterns count for advance filter %s is less than expected. Expected pattern count is %u.", filter_by,
+         row->min_patterns),
+        "%s", instance_->error_message);
   // The last bound of an odd count would have no partner to be compared with.
   if (row->in_pairs && count % 2 != 0)
-    return refuse_quietly(func, status_pattern_count_short, id_invalid_pattern_count, filter_by,
-                          "Patterns count for advance filter %s is odd. Patterns are pairs of lower and upper bound.",
-                          filter_by);
+    return RECORD_AND_LOG_AS(
+        func, instance_, status_pattern_count_short, id_invalid_pattern_count, filter_by,
+        ("Patterns count for advance filter %s is odd. Patterns are pairs of lower and upper bound.", filter_by), "%s",
+        instance_->error_message);
   return 0;
 }
 
@@ -196,26 +176,30 @@ uint32_t filters_reader::read(napi_value request) {
   napi_value info, filters;
   napi_status status = napi_get_named_property(env_, request, info_key, &info);
   if (status != napi_ok)
-    return refuse(form_.parser, status, status_extract_failed, id_failed_to_extract_convert, info_key,
-                  "Failed to extract/convert '%s'", info_key);
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_extract_failed, id_failed_to_extract_convert, info_key,
+                             ("Failed to extract/convert '%s'", info_key), "%s, error: %d", instance_->error_message,
+                             static_cast<int>(status));
   if (!block() && !validate_napi_key_type(env_, info, napi_object))
-    return refuse_quietly(form_.parser, status_typeof_failed, id_napi_type_check_failed, info_key,
-                          "Napi type check failed for %s", info_key);
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_typeof_failed, id_napi_type_check_failed, info_key,
+                             ("Napi type check failed for %s", info_key), "%s", instance_->error_message);
 
   uint32_t match_type = 0;
   char match_text[match_type_bound] = {};
   if (uint32_t st = read_match_type(info, &match_type, match_text)) return st;
 
   if ((status = napi_get_named_property(env_, info, filters_key, &filters)) != napi_ok)
-    return refuse(form_.parser, status, status_extract_failed, id_failed_to_extract_convert, filters_key,
-                  "Failed to extract/convert '%s'", filters_key);
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_extract_failed, id_failed_to_extract_convert, filters_key,
+                             ("Failed to extract/convert '%s'", filters_key), "%s, error: %d", instance_->error_message,
+                             static_cast<int>(status));
   uint32_t count = 0;
   if ((status = napi_get_array_length(env_, filters, &count)) != napi_ok)
-    return refuse(form_.parser, status, status_array_length_failed, id_filters_length, nullptr,
-                  "Failed to get array length of %s list", filters_key);
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_array_length_failed, id_filters_length, nullptr,
+                             ("Failed to get array length of %s list", filters_key), "%s, error: %d",
+                             instance_->error_message, static_cast<int>(status));
   if (count > form_.max_filters)
-    return refuse(form_.parser, static_cast<int>(status_does_not_fit), status_does_not_fit, id_filters_length,
-                  nullptr, "Too many advanced filters: %u, at most %zu", count, form_.max_filters);
+    return RECORD_AND_LOG_AS(form_.parser, instance_, status_does_not_fit, id_filters_length, nullptr,
+                             ("Too many advanced filters: %u, at most %zu", count, form_.max_filters), "%s, error: %d",
+                             instance_->error_message, static_cast<int>(status_does_not_fit));
 
   if (filter_refusal refusal = sink_.begin(match_type, match_text); refusal != filter_refusal::none)
     return refused(refusal);
@@ -229,7 +213,9 @@ uint32_t filters_reader::read(napi_value request) {
 
 uint32_t read_advanced_filters(napi_env env, napi_value request, request_instance *instance,
                                const filter_form &form, filter_sink &sink) {
-  return filters_reader(env, instance, form, sink).read(request);
+  const uint32_t status = filters_reader(env, instance, form, sink).read(request);
+  if (status != 0) clear_pending_exception(env);  // a failed property access must not block the answer
+  return status;
 }
 
 }  // namespace cifs

@@ -103,9 +103,8 @@ bool env_cache::fill() {
     return napi_get_element(env_, array, index, &part) == napi_ok &&
            napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
-  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) ||
-      !hold(builders, record_kind_count, &list_builder_) || !hold(builders, record_kind_count + 1, &fixed_texts_) ||
-      !hold(builders, record_kind_count + 2, &answer_builder_))
+  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_) ||
+      !hold(builders, record_kind_count + 1, &fixed_texts_) || !hold(builders, record_kind_count + 2, &answer_builder_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(builders, kind, &builders_[kind]) || !hold(builders, record_kind_count + 3 + kind, &run_builders_[kind]))
@@ -231,7 +230,12 @@ built_record build_record_of(napi_env env, const answer_kit &kit, record_kind ki
 
 record_run_base::record_run_base(napi_env env, const answer_kit &kit, record_kind kind, napi_value array,
                                  const char *converter, const element_texts &texts)
-    : env_(env), kit_(kit), kind_(kind), width_(record_keys(kind).size()), array_(array), converter_(converter),
+    : env_(env),
+      kit_(kit),
+      kind_(kind),
+      width_(record_keys(kind).size()),
+      array_(array),
+      converter_(converter),
       texts_(texts) {}
 
 bool record_run_base::add_fields(const field *fields, uint32_t index) {

@@ -19,19 +19,20 @@ constexpr size_t longest_page_text = 256;
 }  // namespace
 
 uint32_t check_list_page(const page_request &page, request_instance *instance, const list_page_form &form) {
+  // Logged under the operation's parser, whose step this is.
+  const char *parser = form.filters->parser;
   switch (page.failed()) {
     case page_request::failure::none: return 0;
     case page_request::failure::page_size:
-      record_failure(instance, status_page_size_failed, id_failed_to_get_pagesize, nullptr, "%s",
-                     form.page_size_text);
-      break;
+      return RECORD_AND_LOG_AS(parser, instance, status_page_size_failed, id_failed_to_get_pagesize, nullptr,
+                               ("%s", form.page_size_text), "%s, error: %s", instance->error_message,
+                               std::strerror(page.error()));
     case page_request::failure::allocation:
-      record_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
-                     "Failed to allocate memory for '%s'", instance->operation_name);
-      break;
+      return RECORD_AND_LOG_AS(parser, instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                               ("Failed to allocate memory for '%s'", instance->operation_name), "%s, error: %s",
+                               instance->error_message, std::strerror(page.error()));
   }
-  LOG_ERROR("%s, error: %s", instance->error_message, std::strerror(page.error()));
-  return instance->error_code;
+  return 0;
 }
 
 std::optional<uint32_t> read_page_text(napi_env env, napi_value request, request_instance *instance,

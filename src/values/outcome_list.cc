@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "module/error_codes.h"
+#include "module/failure.h"
 #include "module/log.h"
 #include "module/napi_call.h"
 #include "values/bounded_text.h"
@@ -18,17 +19,6 @@ namespace cifs {
 
 namespace {
 
-// Records a list-parser failure and logs it as "<message>, error: <status>".
-uint32_t list_failure(request_instance *instance, uint32_t code, uint32_t id, const char *key, int logged_status,
-                      bool log) {
-  instance->error_code = code;
-  instance->error_id = id;
-  if (key) copy_bounded(instance->error_key, key);
-  if (log) LOG_ERROR("%s, error: %d", instance->error_message, logged_status);
-  free_received_entries_list(instance);
-  return UINT32_MAX;
-}
-
 void append_entry(request_instance *instance, received_entry *entry) {
   if (instance->entries_tail) instance->entries_tail->next = entry;
   else instance->entries_head = entry;
@@ -38,57 +28,61 @@ void append_entry(request_instance *instance, received_entry *entry) {
 }  // namespace
 
 uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance, const name_list &names,
-                                 uint8_t feature_value, uint32_t feature_flag) {
+                                 const char *parser, uint8_t feature_value, uint32_t feature_flag) {
   const char *list_key = names.list_key;
   instance->entries_head = instance->entries_tail = nullptr;
+  // Every failure releases the list read so far and answers all bits set.
+  auto refused = [instance](uint32_t) {
+    free_received_entries_list(instance);
+    return UINT32_MAX;
+  };
   napi_value list;
   napi_status status = napi_get_named_property(env, request, list_key, &list);
   if (status != napi_ok) {
     clear_pending_exception(env);
-    format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
-                   list_key);
-    return list_failure(instance, status_extract_failed, id_failed_to_extract_convert, list_key, status, true);
+    return refused(RECORD_AND_LOG_AS(parser, instance, status_extract_failed, id_failed_to_extract_convert, list_key,
+                                     ("Failed to extract/convert: '%s'", list_key), "%s, error: %d",
+                                     instance->error_message, status));
   }
   status = napi_get_array_length(env, list, &instance->entries_count);
   if (status != napi_ok) {
     clear_pending_exception(env);
     instance->entries_count = 0;  // nothing was read: the count must not promise entries
-    format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get array length of %s list",
-                   list_key);
-    return list_failure(instance, status_array_length_failed, names.length_id, nullptr, status, true);
+    return refused(RECORD_AND_LOG_AS(parser, instance, status_array_length_failed, names.length_id, nullptr,
+                                     ("Failed to get array length of %s list", list_key), "%s, error: %d",
+                                     instance->error_message, status));
   }
   if (instance->entries_count > max_list_entries) {
     const uint32_t length = instance->entries_count;
     instance->entries_count = 0;
-    format_bounded(instance->error_message, sizeof instance->error_message, "List %s has %u entries, more than %u",
-                   list_key, length, max_list_entries);
-    return list_failure(instance, status_array_length_failed, names.length_id, nullptr,
-                        static_cast<int>(status_array_length_failed), true);
+    return refused(RECORD_AND_LOG_AS(parser, instance, status_array_length_failed, names.length_id, nullptr,
+                                     ("List %s has %u entries, more than %u", list_key, length, max_list_entries),
+                                     "%s, error: %d", instance->error_message,
+                                     static_cast<int>(status_array_length_failed)));
   }
   for (uint32_t i = 0; i < instance->entries_count; ++i) {
     auto *entry = static_cast<received_entry *>(std::calloc(1, sizeof(received_entry)));
     if (entry == nullptr) {
-      int err = errno;
-      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to allocate memory for '%s'",
-                     instance->operation_name);
-      LOG_ERROR("%s, error: %s", instance->error_message, std::strerror(err));
-      return list_failure(instance, status_out_of_memory, id_memory_allocation_failure, nullptr, 0, false);
+      const int err = errno;
+      return refused(RECORD_AND_LOG_AS(parser, instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                                       ("Failed to allocate memory for '%s'", instance->operation_name),
+                                       "%s, error: %s", instance->error_message, std::strerror(err)));
     }
     napi_value element;
     status = napi_get_element(env, list, i, &element);
     if (status != napi_ok) {
       std::free(entry);
       clear_pending_exception(env);
-      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to get an element from %s list",
-                     list_key);
-      return list_failure(instance, status_element_failed, names.element_id, nullptr, status, true);
+      return refused(RECORD_AND_LOG_AS(parser, instance, status_element_failed, names.element_id, nullptr,
+                                       ("Failed to get an element from %s list", list_key), "%s, error: %d",
+                                       instance->error_message, status));
     }
+    // The reader logged its own line.
     if (uint32_t st = get_named_value_to_string(env, element, names.element_key, &entry->name)) {
       std::free(entry->name);
       std::free(entry);
-      format_bounded(instance->error_message, sizeof instance->error_message, "Failed to extract/convert: '%s'",
-                     names.element_key);
-      return list_failure(instance, st, id_failed_to_extract_convert, names.element_key, 0, false);
+      return refused(record_failure(instance, st, id_failed_to_extract_convert, names.element_key,
+                                    "Failed to extract/convert: '%s'", names.element_key));
     }
     entry->feature_value = feature_value;
     entry->feature_flag = feature_flag;
@@ -103,22 +97,12 @@ void fail_all_entries(request_instance *instance) {
   instance->failed_count = instance->entries_count;
 }
 
-namespace {
-
-// Records a converter failure: the envelope is already on the result, so the
-// status and text only reach the log and the instance.
-void converter_failure(request_instance *instance, napi_status status, const char *format, const char *entry_word) {
-  instance->error_code = status;
-  // The formats are fixed texts of this file with two %s: the entry word and the operation.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  std::snprintf(instance->error_message, sizeof instance->error_message, format, entry_word,
-                instance->operation_name);
-#pragma GCC diagnostic pop
-  CIFS_LOG_AS("convert_processed_entries_list_to_json", LOG_ERR, "%s, error: %d", instance->error_message, status);
-}
-
-}  // namespace
+// The converter's failures: the envelope is already made, so the status and
+// text only reach the log and the instance.
+#define CONVERTER_FAILURE(status, text, ...)                                                                    \
+  RECORD_AND_LOG_AS("convert_processed_entries_list_to_json", instance, static_cast<uint32_t>(status),          \
+                    instance->error_id, nullptr, (text, entry_word, instance->operation_name), "%s, error: %d", \
+                    instance->error_message, static_cast<int>(status))
 
 void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
                                             const char *entry_word, const answer_kit &kit) {
@@ -134,14 +118,12 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
   if (total != failed) {
     status = napi_create_array_with_length(env, total - failed, &successful_array);
     if (status != napi_ok)
-      return converter_failure(instance, status, "Failed to create array to send successful %ss list of: %s",
-                               entry_word);
+      return (void)CONVERTER_FAILURE(status, "Failed to create array to send successful %ss list of: %s");
   }
   if (failed != 0) {
     status = napi_create_array_with_length(env, failed, &failed_array);
     if (status != napi_ok)
-      return converter_failure(instance, status, "Failed to create array to send failed %ss list of: %s",
-                               entry_word);
+      return (void)CONVERTER_FAILURE(status, "Failed to create array to send failed %ss list of: %s");
   }
   uint32_t successful_index = 0, failed_index = 0;
   for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next) {
@@ -151,8 +133,7 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
     const uint32_t index = failed_entry ? failed_index++ : successful_index++;
     // A list longer than its counts (never expected) is not written past the arrays.
     if (target == nullptr)
-      return converter_failure(instance, napi_invalid_arg, "Failed to add %s name into response array of: %s",
-                               entry_word);
+      return (void)CONVERTER_FAILURE(napi_invalid_arg, "Failed to add %s name into response array of: %s");
     built_record element;
     if (failed_entry) {
       const napi_value code = make_int32(env, ckey(k_error_code), entry->status);  // made in key order
@@ -163,23 +144,23 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
       element = build_record<r_outcome_successful>(env, kit, fields, target, index);
     }
     if (element.object == nullptr)
-      return converter_failure(instance, napi_generic_failure,
-                               "Failed to create napi object to store individual %s of: %s", entry_word);
+      return (void)CONVERTER_FAILURE(napi_generic_failure,
+                                     "Failed to create napi object to store individual %s of: %s");
   }
   if (total != failed) {
     (void)kit.set(result, k_successful_count, make_uint32_to_string_utf8(env, ckey(k_successful_count), total - failed));
     status = kit.set(result, k_successful_list, successful_array);
     if (status != napi_ok)
-      converter_failure(instance, status, "Failed to copy successful %ss list into return object of: %s",
-                        entry_word);
+      (void)CONVERTER_FAILURE(status, "Failed to copy successful %ss list into return object of: %s");
   }
   if (failed != 0) {
     (void)kit.set(result, k_failed_count, make_uint32_to_string_utf8(env, ckey(k_failed_count), failed));
     status = kit.set(result, k_failed_list, failed_array);
     if (status != napi_ok)
-      converter_failure(instance, status, "Failed to copy unsuccessful %s list into return object of: %s",
-                        entry_word);
+      (void)CONVERTER_FAILURE(status, "Failed to copy unsuccessful %s list into return object of: %s");
   }
 }
+
+#undef CONVERTER_FAILURE
 
 }  // namespace cifs

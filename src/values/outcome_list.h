@@ -20,9 +20,10 @@ struct name_list {
 
 // Reads the string array `names.list_key` of `request` into the instance's
 // entry list, in array order. Returns 0, or all bits set with the error fields
-// recorded and the list released. `feature_*` are copied into every entry.
-uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance,
-                                 const name_list &names, uint8_t feature_value = 0, uint32_t feature_flag = 0);
+// recorded (and logged under `parser`, the operation's parser) and the list
+// released. `feature_*` are copied into every entry.
+uint32_t read_names_into_entries(napi_env env, napi_value request, request_instance *instance, const name_list &names,
+                                 const char *parser, uint8_t feature_value = 0, uint32_t feature_flag = 0);
 
 // Calls `process` once per entry in request order; a non-zero status it
 // returns marks the entry failed (the callee logs it).

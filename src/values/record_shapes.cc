@@ -6,14 +6,23 @@ namespace {
 
 // The shape table, indexed by kind: a row out of place does not compile.
 constexpr std::span<const record_key> shapes[] = {
-    shape<r_error_object>::keys,       shape<r_share_full>::keys,          shape<r_share_mapped>::keys,
-    shape<r_outcome_successful>::keys, shape<r_outcome_failed>::keys,      shape<r_open_files>::keys,
-    shape<r_open_file>::keys,          shape<r_connection>::keys,          shape<r_connection_details>::keys,
-    shape<r_connection_open_files>::keys, shape<r_connection_open_file>::keys, shape<r_invalid_users>::keys,
+    shape<r_error_object>::keys,
+    shape<r_share_full>::keys,
+    shape<r_share_mapped>::keys,
+    shape<r_outcome_successful>::keys,
+    shape<r_outcome_failed>::keys,
+    shape<r_open_files>::keys,
+    shape<r_open_file>::keys,
+    shape<r_connection>::keys,
+    shape<r_connection_details>::keys,
+    shape<r_connection_open_files>::keys,
+    shape<r_connection_open_file>::keys,
+    shape<r_invalid_users>::keys,
     shape<r_invalid_user>::keys,
 };
 static_assert(std::size(shapes) == record_kind_count);
-#define CIFS_SHAPE_AT(kind) static_assert(shapes[kind].data() == shape<kind>::keys && shape<kind>::size <= record_max_keys)
+#define CIFS_SHAPE_AT(kind) \
+  static_assert(shapes[kind].data() == shape<kind>::keys && shape<kind>::size <= record_max_keys)
 CIFS_SHAPE_AT(r_error_object);
 CIFS_SHAPE_AT(r_share_full);
 CIFS_SHAPE_AT(r_share_mapped);

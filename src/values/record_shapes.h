@@ -37,8 +37,8 @@ enum record_kind : uint8_t {
   r_outcome_failed,
   r_open_files,
   r_open_file,
-  r_connection,           // a connection of the list
-  r_connection_details,   // the connection of the details, with its security equivalences
+  r_connection,          // a connection of the list
+  r_connection_details,  // the connection of the details, with its security equivalences
   r_connection_open_files,
   r_connection_open_file,
   r_invalid_users,
@@ -61,11 +61,11 @@ struct shape_words {
 template <record_kind K>
 struct shape;
 
-#define CIFS_SHAPE(kind, ...)                                   \
-  template <>                                                   \
-  struct shape<kind> : shape_words {                            \
-    static constexpr record_key keys[] = {__VA_ARGS__};         \
-    static constexpr size_t size = std::size(keys);             \
+#define CIFS_SHAPE(kind, ...)                           \
+  template <>                                           \
+  struct shape<kind> : shape_words {                    \
+    static constexpr record_key keys[] = {__VA_ARGS__}; \
+    static constexpr size_t size = std::size(keys);     \
   }
 
 CIFS_SHAPE(r_error_object, value(C[k_error_code]), value(C[k_description]), optional_value(C[k_error_id]),
@@ -83,21 +83,20 @@ CIFS_SHAPE(r_open_file, value(F[ck_session_id]), value(F[ck_id]), value(C[k_name
            text(F[ck_lock_level]), value(C[k_type]));
 // A connection's texts are left out when the library left them empty; the
 // details form adds the security equivalences.
-#define CIFS_CONNECTION_KEYS                                                                            \
-  value(C[k_connection_number]), optional_value(F[ck_connection_type]), optional_value(C[k_user_name]), \
-      optional_value(F[ck_status]), optional_value(F[ck_privileges]), value(F[ck_total_requests]),      \
-      value(F[ck_total_bytes_read]), value(F[ck_total_bytes_written]), value(F[ck_login_time]),          \
-      value(F[ck_is_encrypted]), value(F[ck_channels]), value(F[ck_mapped_shares_count]),                \
-      value(C[k_open_files]), optional_value(F[ck_ip_address])
+#define CIFS_CONNECTION_KEYS                                                                                      \
+  value(C[k_connection_number]), optional_value(F[ck_connection_type]), optional_value(C[k_user_name]),           \
+      optional_value(F[ck_status]), optional_value(F[ck_privileges]), value(F[ck_total_requests]),                \
+      value(F[ck_total_bytes_read]), value(F[ck_total_bytes_written]), value(F[ck_login_time]),                   \
+      value(F[ck_is_encrypted]), value(F[ck_channels]), value(F[ck_mapped_shares_count]), value(C[k_open_files]), \
+      optional_value(F[ck_ip_address])
 CIFS_SHAPE(r_connection, CIFS_CONNECTION_KEYS);
 CIFS_SHAPE(r_connection_details, CIFS_CONNECTION_KEYS, optional_value(F[ck_security_equivalence]));
 #undef CIFS_CONNECTION_KEYS
 // The connection, its user and address come once, from the first file.
 CIFS_SHAPE(r_connection_open_files, optional_value(C[k_connection_number]), optional_value(C[k_user_name]),
            optional_value(F[ck_client_ip_address]), value(C[k_count]), value(C[k_cookie]), value(C[k_files]));
-CIFS_SHAPE(r_connection_open_file, value(F[ck_id]), value(C[k_name]), value(C[k_share_name]),
-           value(F[ck_full_path]), text_set(F[ck_access_modes], t_access_rd), text(F[ck_lock_level]),
-           value(C[k_type]));
+CIFS_SHAPE(r_connection_open_file, value(F[ck_id]), value(C[k_name]), value(C[k_share_name]), value(F[ck_full_path]),
+           text_set(F[ck_access_modes], t_access_rd), text(F[ck_lock_level]), value(C[k_type]));
 CIFS_SHAPE(r_invalid_users, value(C[k_count]), value(C[k_cookie]), value(F[ck_users]));
 CIFS_SHAPE(r_invalid_user, value(C[k_name]), text(C[k_type]), value(F[ck_client_ip_address]),
            value(F[ck_last_auth_attempt_time]));
