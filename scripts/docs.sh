@@ -5,5 +5,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 ensure_dependencies
-build release "${RUNTIME_TARGETS[@]}"
+build release "${RUNTIME_TARGETS[@]}" cifs_tables_json
 LD_LIBRARY_PATH="$PWD/build/Release/sim" exec node scripts/gen-api-docs.js "$@"
