@@ -4,6 +4,7 @@
 // Run: npm run bench (node --expose-gc)
 const { performance } = require('node:perf_hooks');
 const { cifs, sim, interleaved, ratio } = require('./harness');
+const { SHARES, CONNECTIONS } = require('../lib/operations');
 
 const dn = 'cn=admin,o=example';
 const pause = new Int32Array(new SharedArrayBuffer(4));
@@ -70,7 +71,7 @@ function connections(count) {
 }
 
 const connectionsRequest = (count) => () => cifs.cifs_connections_sphere({
-  operation: 2, dn, ignoreCount: 0, returnCount: count,
+  operation: CONNECTIONS.FetchCIFSConnectionsList, dn, ignoreCount: 0, returnCount: count,
   advancedFiltersInfo: {
     matchType: 'all',
     filters: [
@@ -86,12 +87,14 @@ const answers = [
   ...[100, 1000, 10000].map((count) => ({
     title: `${count} shares`, count,
     seed: () => sim.mgmt.setShares(shares(count)),
-    request: () => cifs.cifs_shares_sphere({ operation: 1, dn }),
+    request: () => cifs.cifs_shares_sphere({ operation: SHARES.FetchCIFSShares, dn }),
   })),
   {
     title: 'a page of 10000 open files', count: 10000,
     seed: () => sim.mgmt.setOpenFiles(openFiles(10000)),
-    request: () => cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 10000 }),
+    request: () => cifs.cifs_shares_sphere({
+      operation: SHARES.ListOpenFilesOfShare, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 10000,
+    }),
   },
   {
     title: '65535 connections, three filters', count: 65535,

@@ -6,6 +6,8 @@ const path = require('node:path');
 
 const buildDir = process.env.CIFS_BUILD_DIR || path.join(__dirname, '../build/Release');
 const cifs = require(path.join(buildDir, 'cifs.node'));
+const { SHARES, CONTEXTS } = require('../lib/operations');
+
 const dn = 'cn=admin,o=example';
 
 async function measure(title, makeRequest, { total = 20000, inFlight = 64 } = {}) {
@@ -21,11 +23,11 @@ async function measure(title, makeRequest, { total = 20000, inFlight = 64 } = {}
 }
 
 async function main() {
-  await measure('FetchCIFSUserContexts', () => cifs.cifs_contexts_sphere({ operation: 1, dn }));
-  await measure('FetchCIFSShares', () => cifs.cifs_shares_sphere({ operation: 1, dn }));
+  await measure('FetchCIFSUserContexts', () => cifs.cifs_contexts_sphere({ operation: CONTEXTS.FetchCIFSUserContexts, dn }));
+  await measure('FetchCIFSShares', () => cifs.cifs_shares_sphere({ operation: SHARES.FetchCIFSShares, dn }));
   const names = Array.from({ length: 100 }, (_, i) => `.bench${i}.example`);
-  await measure('AddCIFSUserContext, 100 names', () => cifs.cifs_contexts_sphere({ operation: 2, dn, userContexts: names }), { total: 2000 });
-  await measure('early failure (missing dn)', () => cifs.cifs_shares_sphere({ operation: 1 }));
+  await measure('AddCIFSUserContext, 100 names', () => cifs.cifs_contexts_sphere({ operation: CONTEXTS.AddCIFSUserContext, dn, userContexts: names }), { total: 2000 });
+  await measure('early failure (missing dn)', () => cifs.cifs_shares_sphere({ operation: SHARES.FetchCIFSShares }));
 }
 
 main();

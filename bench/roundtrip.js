@@ -5,6 +5,7 @@
 const path = require('node:path');
 const { performance } = require('node:perf_hooks');
 const { cifs, sim, buildDir, interleaved, ratio } = require('./harness');
+const { SHARES, CONTEXTS } = require('../lib/operations');
 
 const bare = require(path.join(buildDir, 'bench', 'bare.node'));
 const dn = 'cn=admin,o=example';
@@ -36,8 +37,8 @@ async function main() {
   freshModel();
   const requests = {
     bare: () => bare.roundTrip({ operation: 1, dn }),
-    FetchCIFSUserContexts: () => cifs.cifs_contexts_sphere({ operation: 1, dn }),
-    'FetchCIFSShares (one share)': () => cifs.cifs_shares_sphere({ operation: 1, dn }),
+    FetchCIFSUserContexts: () => cifs.cifs_contexts_sphere({ operation: CONTEXTS.FetchCIFSUserContexts, dn }),
+    'FetchCIFSShares (one share)': () => cifs.cifs_shares_sphere({ operation: SHARES.FetchCIFSShares, dn }),
   };
   console.log('| request | in flight | µs per request | ratio to bare |');
   console.log('|---|---|---|---|');

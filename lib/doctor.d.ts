@@ -25,5 +25,15 @@ export declare function doctor(options?: {
   /** The folder the process would start in, where an empty LD_LIBRARY_PATH entry points; default process.cwd(). */
   cwd?: string;
 }): DoctorReport;
+/**
+ * What the loader of a process of `arch` (default process.arch) searches after LD_LIBRARY_PATH: the entries of
+ * `ldconfig -p` output of its ABI, name -> path, and its default folders. `libcPath`, the C library the process runs
+ * on, tells the ABI where the architecture is not known.
+ */
+export declare function loaderSearch(options?: {
+  arch?: string;
+  ldconfig?: string;
+  libcPath?: string | null;
+}): { cache: Map<string, string>; defaultDirs: string[] };
 export declare const IDENTITY_LIBRARY: 'libtoral.so.0';
 export declare const MANAGEMENT_LIBRARY: 'libcifsmgmtclient.so';

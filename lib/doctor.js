@@ -10,25 +10,68 @@ const { execFileSync } = require('node:child_process');
 const { addonPath, isPrebuilt, sourceBuildDir, simulatorDir, IDENTITY_LIBRARY } = require('./locate');
 
 const MANAGEMENT_LIBRARY = 'libcifsmgmtclient.so';
-const DEFAULT_DIRS = ['/lib/x86_64-linux-gnu', '/usr/lib/x86_64-linux-gnu', '/lib64', '/usr/lib64', '/lib', '/usr/lib'];
 
-// name -> path from `ldconfig -p` (x86-64 entries only); empty when ldconfig cannot run.
-function ldconfigCache() {
-  const found = new Map();
+// By Node's process.arch: the Debian multiarch folder, the mark ldconfig gives
+// the libraries of that ABI ("libc6,x86-64", plain "libc6" on 32-bit x86),
+// and whether its default folders include lib64.
+const PLATFORMS = {
+  x64: { triplet: 'x86_64-linux-gnu', abi: 'libc6,x86-64', lib64: true },
+  arm64: { triplet: 'aarch64-linux-gnu', abi: 'libc6,AArch64', lib64: true },
+  arm: { triplet: 'arm-linux-gnueabihf', abi: 'libc6,hard-float', lib64: false },
+  ia32: { triplet: 'i386-linux-gnu', abi: 'libc6', lib64: false },
+  ppc64: { triplet: 'powerpc64le-linux-gnu', abi: 'libc6,64bit', lib64: true },
+  s390x: { triplet: 's390x-linux-gnu', abi: 'libc6,64bit', lib64: true },
+  riscv64: { triplet: 'riscv64-linux-gnu', abi: 'libc6,double-float', lib64: true },
+  loong64: { triplet: 'loongarch64-linux-gnu', abi: 'libc6,double-float', lib64: true },
+};
+
+function ldconfigOutput() {
   for (const ldconfig of ['/sbin/ldconfig', '/usr/sbin/ldconfig', 'ldconfig']) {
-    let text;
     try {
-      text = execFileSync(ldconfig, ['-p'], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
+      return execFileSync(ldconfig, ['-p'], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] });
     } catch {
-      continue;
+      // the next one
     }
-    for (const line of text.split('\n')) {
-      const match = /^\s*(\S+) \(([^)]*)\) => (\S+)$/.exec(line);
-      if (match && match[2].includes('x86-64') && !found.has(match[1])) found.set(match[1], match[3]);
-    }
-    break;
   }
-  return found;
+  return '';
+}
+
+function realPath(file) {
+  try {
+    return fs.realpathSync(file);
+  } catch {
+    return file;
+  }
+}
+
+// What the loader of a process of architecture `arch` searches after
+// LD_LIBRARY_PATH: the entries of the ldconfig cache (`ldconfig -p` output)
+// of its own ABI, name -> path, and its default folders. The C library the
+// process runs on (`libcPath`) tells the ABI as ldconfig marks it, and one
+// default folder, on an architecture the table lacks too; with neither, every
+// entry is taken.
+function loaderSearch({ arch = process.arch, ldconfig = '', libcPath = null } = {}) {
+  const platform = PLATFORMS[arch] || {};
+  const entries = [];
+  for (const line of ldconfig.split('\n')) {
+    const match = /^\s*(\S+) \(([^)]*)\) => (\S+)$/.exec(line);
+    if (!match) continue;
+    const marks = match[2].split(',').map((m) => m.trim()).filter((m) => !/^(hwcap|OS ABI):/.test(m));
+    entries.push({ name: match[1], abi: marks.join(','), path: match[3] });
+  }
+  const ownLibc = libcPath && entries.find((e) => e.name === 'libc.so.6' && realPath(e.path) === realPath(libcPath));
+  const abi = ownLibc ? ownLibc.abi : platform.abi;
+  const cache = new Map();
+  for (const entry of entries) {
+    if ((abi === undefined || entry.abi === abi) && !cache.has(entry.name)) cache.set(entry.name, entry.path);
+  }
+  const defaultDirs = [...new Set([
+    ...(platform.triplet ? [`/lib/${platform.triplet}`, `/usr/lib/${platform.triplet}`] : []),
+    ...(libcPath ? [path.dirname(libcPath)] : []),
+    ...(platform.lib64 ? ['/lib64', '/usr/lib64'] : []),
+    '/lib', '/usr/lib',
+  ])];
+  return { cache, defaultDirs };
 }
 
 function mapped(name) {
@@ -49,7 +92,7 @@ function searchPath(value) {
 
 // resolve(name, dirs, cwd, cache) -> {name, found, path, source}, source one of
 // "loaded", "LD_LIBRARY_PATH", "ldconfig cache", "default directory".
-function resolve(name, envDirs, cwd, cache) {
+function resolve(name, envDirs, cwd, cache, defaultDirs) {
   const loaded = mapped(name);
   if (loaded) return { name, found: true, path: loaded, source: 'loaded' };
   for (const dir of envDirs) {
@@ -57,7 +100,7 @@ function resolve(name, envDirs, cwd, cache) {
     if (fs.existsSync(candidate)) return { name, found: true, path: candidate, source: 'LD_LIBRARY_PATH' };
   }
   if (cache.has(name)) return { name, found: true, path: cache.get(name), source: 'ldconfig cache' };
-  for (const dir of DEFAULT_DIRS) {
+  for (const dir of defaultDirs) {
     const candidate = path.join(dir, name);
     if (fs.existsSync(candidate)) return { name, found: true, path: candidate, source: 'default directory' };
   }
@@ -69,9 +112,9 @@ function resolve(name, envDirs, cwd, cache) {
 // started with it would use (this process's loader read its own at start),
 // from the folder `cwd` (default this process's).
 function doctor({ env = process.env, cwd = process.cwd() } = {}) {
-  const cache = ldconfigCache();
+  const { cache, defaultDirs } = loaderSearch({ ldconfig: ldconfigOutput(), libcPath: mapped('libc.so.6') });
   const envDirs = searchPath(env.LD_LIBRARY_PATH);
-  const libraries = [IDENTITY_LIBRARY, MANAGEMENT_LIBRARY].map((name) => resolve(name, envDirs, cwd, cache));
+  const libraries = [IDENTITY_LIBRARY, MANAGEMENT_LIBRARY].map((name) => resolve(name, envDirs, cwd, cache, defaultDirs));
   const found = addonPath();
   const addon = { path: found || path.join(sourceBuildDir, 'cifs.node'), built: found !== null, prebuilt: isPrebuilt(found) };
   const simulatorFolder = simulatorDir(env);
@@ -96,11 +139,11 @@ function doctor({ env = process.env, cwd = process.cwd() } = {}) {
     searched: {
       LD_LIBRARY_PATH: envDirs,
       ldconfigCache: cache.size > 0,
-      defaultDirs: DEFAULT_DIRS,
+      defaultDirs,
     },
     simulator,
     advice,
   };
 }
 
-module.exports = { doctor, MANAGEMENT_LIBRARY, IDENTITY_LIBRARY };
+module.exports = { doctor, loaderSearch, MANAGEMENT_LIBRARY, IDENTITY_LIBRARY };

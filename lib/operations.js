@@ -1,6 +1,8 @@
 'use strict';
 // Operation numbers of the three spheres, by the operation's name (the name an
-// answer carries in `operation`). Frozen: they are the module's wire contract.
+// answer carries in `operation`), and the log levels. Frozen: they are the
+// module's wire contract. Copies of the C++ tables (src/*/*_table.inc,
+// src/module/log_levels.h), held against them by test/87-constants.test.js.
 const SHARES = Object.freeze({
   FetchCIFSShares: 1,
   CreateCIFSShare: 2,
@@ -33,6 +35,7 @@ const CONTEXTS = Object.freeze({
   RemoveCIFSUserContexts: 3,
 });
 
+// From the most to the least verbose.
 const LOG_LEVELS = Object.freeze(['debug', 'info', 'warn', 'error']);
 
 module.exports = { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS };

@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
-ensure_system_packages "npm run docs" "${BUILD_PACKAGES[@]}"
+# The error tags come from the module's own table, printed by a program of the native units.
+ensure_system_packages "npm run docs" "${BUILD_PACKAGES[@]}" "${UNIT_PACKAGES[@]}"
 ensure_node_packages --omit=dev
-build_runtime
+build_runtime cifs_tables_json
 LD_LIBRARY_PATH="$PWD/build/Release/sim" exec node scripts/gen-api-docs.js "$@"

@@ -2,7 +2,8 @@
 // Writes the generated parts of docs/API.md from real runs: every example
 // request goes to the module on the bundled simulator (reset before each, so
 // every answer comes from its seed model) and its answer is written below it;
-// the error code and error tag tables are read from the module's sources.
+// the error codes are read from error_codes.h, the error tags from the
+// module's table (through the native program cifs_tables_json).
 // `--check` writes nothing and fails when the file differs from what it would
 // write. Run through `npm run docs` (or with the environment npm test sets).
 const fs = require('node:fs');
@@ -10,6 +11,7 @@ const path = require('node:path');
 const { cifs } = require('../test/support/addon');
 const sim = require('../test/support/sim');
 const { SHARES, CONNECTIONS, CONTEXTS } = require('../lib/operations');
+const { nativeTables } = require('./native-tables');
 
 const root = path.join(__dirname, '..');
 const docPath = path.join(root, 'docs', 'API.md');
@@ -198,11 +200,9 @@ function errorCodesSection() {
   return ['| errorCode | meaning |', '|---|---|', ...rows].join('\n');
 }
 
+// The tags an answer can carry, as the module's table gives them.
 function errorTagsSection() {
-  const source = fs.readFileSync(path.join(root, 'src', 'module', 'error_tags.cc'), 'utf8');
-  const rows = [...source.matchAll(/\{(\d+), "(@@[^"]+)",\s*"([^"]*)"\}/g)]
-    .filter(([, id]) => id !== '0')  // "@@success" is never delivered
-    .map(([, , tag, message]) => `| \`${tag}\` | ${message.replace('%s', '…')} |`);
+  const rows = nativeTables().errorTags.map(({ tag, message }) => `| \`${tag}\` | ${message.replace('%s', '…')} |`);
   return ['| errorID | meaning |', '|---|---|', ...rows].join('\n');
 }
 

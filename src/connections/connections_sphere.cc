@@ -1,5 +1,6 @@
 #include "connections/connections_operations.h"
 #include "module/napi_call.h"
+#include "module/operation_table.h"
 #include "module/sphere.h"
 #include "module/spheres.h"
 #include "shares/open_files_answer.h"
@@ -51,47 +52,13 @@ void report_user_outcomes(napi_env env, request_instance &instance, napi_value r
   convert_processed_entries_list_to_json(env, &instance, result, "username", kit);
 }
 
-constexpr operation_row cifs_connections_api_handlers[] = {
-    {t_empty, nullptr, nullptr, nullptr},
-    {t_fetch_cifs_connections_count, nullptr, cc_get_connections_count, complete_connections_count},
-    {t_fetch_cifs_connections_list, get_list_connections_input_data, cc_list_all_connections,
-     complete_connections_list},
-    {t_fetch_cifs_connection_details, get_connection_details_input_data, cc_get_connection_details,
-     complete_connection_details},
-    {t_fetch_cifs_connection_mapped_shares, get_connection_details_input_data, cc_list_connection_mapped_shares,
-     complete_mapped_shares},
-    {t_fetch_cifs_connection_open_files, get_list_connection_openfiles_input_data, cc_list_connection_open_files,
-     complete_open_files_listing<cc_convert_open_files_list_to_json>},
-    {t_fetch_cifs_cached_invalid_users_list, get_list_invalid_users_input_data, cc_list_invalid_users,
-     complete_invalid_users_list},
-    {t_add_permanent_invalid_user, get_invalid_username_input_data, cc_add_permanent_invalid_user,
-     release_user_name},
-    {t_make_permanent_invalid_user, get_multiple_invalid_usernames_input_data, cc_make_permanent_invalid_user,
-     report_user_outcomes},
-    {t_remove_invalid_user, get_multiple_invalid_usernames_input_data, cc_remove_invalid_users,
-     report_user_outcomes},
-    {t_add_blocked_user, get_invalid_username_input_data, cc_add_permanent_invalid_user, release_user_name},
-    {t_make_blocked_user, get_multiple_invalid_usernames_input_data, cc_make_permanent_invalid_user,
-     report_user_outcomes},
-    {t_unblock_user, get_multiple_invalid_usernames_input_data, cc_remove_invalid_users, report_user_outcomes},
+constexpr operation_entry connections_operations[] = {
+#define CIFS_OPERATION(...) {__VA_ARGS__},
+#include "connections/connections_table.inc"
+#undef CIFS_OPERATION
 };
-
-constexpr const char *cifs_connections_api_handlers_strings[] = {
-    nullptr,
-    "fetching connections count",
-    "fetching list of all connections",
-    "fetching details of a connection",
-    "fetching mapped shares of a connection",
-    "fetching list of all open files of a connection",
-    "fetching list of all cached invalid users",
-    "adding a permanent invalid user",
-    "making existing invalid user to a permanent invalid user",
-    "removing an invalid user",
-    "adding a blocked (permanent invalid) user",
-    "making existing invalid user to a blocked (permanent invalid) user",
-    "unblock an invalid user",
-};
-static_assert(std::size(cifs_connections_api_handlers) == std::size(cifs_connections_api_handlers_strings));
+constexpr auto cifs_connections_api_handlers = operation_rows(connections_operations);
+constexpr auto cifs_connections_api_handlers_strings = operation_descriptions(connections_operations);
 
 const sphere_def connections_sphere{
     cifs_connections_api_handlers,

@@ -1,4 +1,5 @@
 #include "contexts/contexts_operations.h"
+#include "module/operation_table.h"
 #include "module/sphere.h"
 #include "module/spheres.h"
 #include "values/outcome_list.h"
@@ -19,19 +20,13 @@ void report_context_outcomes(napi_env env, request_instance &instance, napi_valu
   convert_processed_entries_list_to_json(env, &instance, result, "user context", kit);
 }
 
-constexpr operation_row cifs_user_contexts_api_handlers[] = {
-    {t_empty, nullptr, nullptr, nullptr},
-    {t_fetch_cifs_user_contexts, nullptr, get_cifs_user_contexts, complete_contexts_listing},
-    {t_add_cifs_user_context, get_contexts_list_input_data, add_cifs_user_contexts, report_context_outcomes},
-    {t_remove_cifs_user_contexts, get_contexts_list_input_data, remove_cifs_user_contexts, report_context_outcomes},
+constexpr operation_entry contexts_operations[] = {
+#define CIFS_OPERATION(...) {__VA_ARGS__},
+#include "contexts/contexts_table.inc"
+#undef CIFS_OPERATION
 };
-
-constexpr const char *cifs_user_contexts_api_handlers_strings[] = {
-    nullptr,
-    "fetching cifs user contexts",
-    "adding cifs user context",
-    "removing cifs user contexts",
-};
+constexpr auto cifs_user_contexts_api_handlers = operation_rows(contexts_operations);
+constexpr auto cifs_user_contexts_api_handlers_strings = operation_descriptions(contexts_operations);
 
 const sphere_def contexts_sphere{
     cifs_user_contexts_api_handlers,

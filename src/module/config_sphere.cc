@@ -3,23 +3,12 @@
 #include <cstring>
 
 #include "module/log.h"
+#include "module/log_levels.h"
 #include "module/napi_call.h"
 #include "module/spheres.h"
 #include "values/keys.h"
 
 namespace cifs {
-
-namespace {
-
-struct level_name {
-  const char *text;
-  int32_t level;
-};
-// Compared in this order, ignoring case.
-constexpr level_name level_names[] = {{"debug", LOG_DEBUG}, {"error", LOG_ERR}, {"info", LOG_INFO}, {"warn", LOG_WARNING}};
-constexpr size_t longest_level_name = 5;
-
-}  // namespace
 
 // Sets the module log level from {logLevel}. Synchronous; always undefined.
 napi_value native_config_sphere(napi_env env, napi_callback_info info) {

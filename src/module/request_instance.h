@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "connections/connection_filters.h"
 #include "mgmtclient/connection_records.h"
 #include "mgmtclient/records.h"
 #include "values/answer_texts.h"
+#include "values/connection_filter_record.h"
 #include "values/malloc_ptr.h"
 
 namespace cifs {

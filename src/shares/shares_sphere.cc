@@ -1,3 +1,4 @@
+#include "module/operation_table.h"
 #include "module/sphere.h"
 #include "module/spheres.h"
 #include "shares/open_files_answer.h"
@@ -27,34 +28,13 @@ void report_file_outcomes(napi_env env, request_instance &instance, napi_value r
   convert_processed_entries_list_to_json(env, &instance, result, "file", kit);
 }
 
-constexpr operation_row cifs_shares_api_handlers[] = {
-    {t_empty, nullptr, nullptr, nullptr},
-    {t_fetch_cifs_shares, nullptr, cs_list_all_shares, complete_shares_listing},
-    {t_create_cifs_share, get_shareconfig_input_data, cs_create_share, release_share_record},
-    {t_change_cifs_share_configuration, get_shareconfig_input_data, cs_change_share_configuration,
-     release_share_record},
-    {t_change_cifs_share_feature_configuration, get_share_featureconfig_input_data,
-     cs_change_share_feature_configuration, report_share_outcomes},
-    {t_remove_cifs_share, get_removeshare_input_data, cs_remove_share, report_share_outcomes},
-    {t_list_open_files_of_share, get_list_openfiles_input_data, cs_list_open_files_of_share,
-     complete_open_files_listing<cs_convert_open_files_list_to_json>},
-    {t_close_open_file, get_close_openfile_input_data, cs_close_open_file, report_file_outcomes},
-    {t_close_all_open_files_of_share, get_close_allopenfiles_input_data, cs_close_all_open_files_of_share,
-     release_share_record},
+constexpr operation_entry shares_operations[] = {
+#define CIFS_OPERATION(...) {__VA_ARGS__},
+#include "shares/shares_table.inc"
+#undef CIFS_OPERATION
 };
-
-// Operation 1 has no description; the cycle's log lines use its name instead.
-constexpr const char *cifs_shares_api_handlers_strings[] = {
-    nullptr,
-    nullptr,
-    "fetching create share",
-    "fetching share configuration",
-    "fetching share feature configuration",
-    "fetching remove share",
-    "fetching list open files of share",
-    "fetching close open file",
-    "fetching close all open files of share",
-};
+constexpr auto cifs_shares_api_handlers = operation_rows(shares_operations);
+constexpr auto cifs_shares_api_handlers_strings = operation_descriptions(shares_operations);
 
 const sphere_def shares_sphere{
     cifs_shares_api_handlers,
