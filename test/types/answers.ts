@@ -7,7 +7,7 @@ const dn = 'cn=admin,o=example';
 export async function narrowing(): Promise<void> {
   const listed = await cifs.cifs_shares_sphere({ operation: cifs.SHARES.FetchCIFSShares, dn });
   if (listed.status === 'success') {
-    const names: string[] = (listed.shares ?? []).map((share) => share.name);
+    const names: string[] = listed.shares.map((share) => share.name);
     const op: 'FetchCIFSShares' = listed.operation;
     // @ts-expect-error a key of another operation
     void listed.openFiles;
@@ -34,7 +34,7 @@ export async function narrowing(): Promise<void> {
   }
 
   const page = await cifs.cifs_connections_sphere({ operation: cifs.CONNECTIONS.FetchCIFSConnectionsList, dn, ignoreCount: 0, returnCount: 9 });
-  if (page.status === 'success' && page.connections) {
+  if (page.status === 'success') {
     const read: string = page.connections[0].totalBytesRead;
     const encrypted: boolean = page.connections[0].isEncrypted;
     // @ts-expect-error the connection type may be left out
@@ -45,7 +45,32 @@ export async function narrowing(): Promise<void> {
   const users = await cifs.cifs_connections_sphere({ operation: 6, dn });
   if (users.status === 'success') {
     const kind: 'Invalid' | 'Blocked' | undefined = users.invalidUsers?.users[0]?.type;
-    void kind;
+    // @ts-expect-error a success may come without the page (its shared memory result unreadable)
+    const count: number = users.invalidUsers.count;
+    void kind; void count;
+  }
+
+  const files = await cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'V', ignoreCount: 0, returnCount: 5 });
+  if (files.status === 'success' && files.openFiles) {
+    const next: string = files.openFiles.cookie;
+    const first: string | undefined = files.openFiles.files[0]?.fullPath;
+    void next; void first;
+  }
+
+  const details = await cifs.cifs_connections_sphere({ operation: 3, dn, connectionNumber: 1 });
+  if (details.status === 'success') {
+    const number: number = details.connection.connectionNumber;
+    // @ts-expect-error the security equivalences may be left out
+    const sev: string[] = details.connection.securityEquivalence;
+    void number; void sev;
+  }
+
+  const counted = await cifs.cifs_connections_sphere({ operation: 1, dn });
+  const contexts = await cifs.cifs_contexts_sphere({ operation: 1, dn });
+  if (counted.status === 'success' && contexts.status === 'success') {
+    const total: number = counted.activeConnections;
+    const texts: string[] = contexts.userContexts;
+    void total; void texts;
   }
 
   const any: SharesAnswer = await cifs.cifs_shares_sphere({ operation: 8, dn, volumeName: 'V' });
