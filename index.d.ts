@@ -138,7 +138,13 @@ export interface AdvancedFiltersInfo<FilterBy extends string> {
 
 /** Filters the management library applies (open files, invalid users). */
 export type LibraryFilters = AdvancedFiltersInfo<'type' | 'search-name'>;
-/** Filters the module applies to the connections list; range filters take [lo, hi] pairs of decimal texts. */
+/**
+ * Filters the module applies to the connections list. "status" and
+ * "connectionType" patterns are compared as exact texts, case included
+ * (the simulator's statuses are "Active", "Idle", ...); "name" is a
+ * substring of the connection number; range filters take [lo, hi] pairs of
+ * decimal texts, 0 for an open end.
+ */
 export type ConnectionFilters = AdvancedFiltersInfo<
   'connectionType' | 'totalBytesRead' | 'totalBytesWritten' | 'loginTime' | 'status' | 'name'
 >;

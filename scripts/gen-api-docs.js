@@ -65,7 +65,7 @@ const operations = [
   ['connections', 'FetchCIFSConnectionsList', 'The connections, filtered and paged by the module.',
     [['ignoreCount', 'number (u32)', 'yes', 'connections that pass the filters skipped first'],
       ['returnCount', 'number (u32)', 'yes', 'records of the library\'s list examined'],
-      ['advancedFiltersInfo', 'object', 'no', '`filterBy` one of "connectionType", "status", "name" (substring of the number), "totalBytesRead", "totalBytesWritten", "loginTime" (the last three take `[lo, hi]` pairs of decimal texts, 0 = open end)']],
+      ['advancedFiltersInfo', 'object', 'no', '`filterBy` one of "connectionType", "status" (exact texts, case included), "name" (substring of the number), "totalBytesRead", "totalBytesWritten", "loginTime" (the last three take `[lo, hi]` pairs of decimal texts, 0 = open end)']],
     [{ ignoreCount: 0, returnCount: 10 },
       { ignoreCount: 0, returnCount: 10, advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'totalBytesRead', patterns: ['12kB', '0'] }] } }]],
   ['connections', 'FetchCIFSConnectionDetails', 'One connection with the security equivalences of its user.',
