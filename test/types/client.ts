@@ -1,47 +1,32 @@
 // The client: answers as the spheres give them, or only successes with
 // throwOnFailure; iterators over the paged listings.
 import { createClient, CifsError } from 'cifs-native';
-import type { OpenFile, Connection } from 'cifs-native';
+import type { OpenFile, Connection, InvalidUser, ConnectionOpenFile } from 'cifs-native';
 
 const dn = 'cn=admin,o=example';
+declare function is<T>(value: T): void;
 
 export async function client(): Promise<void> {
   const plain = createClient({ dn });
-  const removed = await plain.shares.remove(['a', 'b']);
   // @ts-expect-error a failure is an answer too, without successes
-  void removed.successfulList;
+  is((await plain.shares.remove(['a', 'b'])).successfulList);
   await plain.connections.list({ ignoreCount: 0, returnCount: 5 });
   await plain.connections.openFiles(3, { cookie: 'k' });
-  await plain.setLogLevel('debug');
+  is<Promise<void>>(plain.setLogLevel('debug'));
 
   const strict = createClient({ dn, throwOnFailure: true });
   const listed = await strict.shares.list();
-  const names: string[] = listed.shares.map((share) => share.name);
-  const status: 'success' = listed.status;
+  is<['success', string[]]>([listed.status, listed.shares.map((share) => share.name)]);
 
-  for await (const file of strict.openFiles('DATA', { pageSize: 50 })) {
-    const path: string = file.fullPath;
-    void path;
-  }
-  const files: OpenFile[] = [];
-  for await (const file of plain.openFiles('DATA')) files.push(file);
+  for await (const file of strict.openFiles('DATA', { pageSize: 50 })) is<OpenFile>(file);
   for await (const connection of plain.allConnections({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] } })) {
-    const kept: Connection = connection;
-    void kept;
+    is<Connection>(connection);
   }
-  for await (const user of plain.invalidUsers()) void user.type;
-  for await (const file of plain.connectionOpenFiles(7)) void file.shareName;
+  for await (const user of plain.invalidUsers()) is<InvalidUser>(user);
+  for await (const file of plain.connectionOpenFiles(7)) is<ConnectionOpenFile>(file);
 
-  try {
-    await strict.contexts.add(['.a']);
-  } catch (error) {
-    if (error instanceof CifsError) {
-      const code: number | undefined = error.errorCode;
-      const failed = error.failedList?.[0]?.name;
-      void code; void failed;
-    }
-  }
-  void names; void status;
+  const error: unknown = await strict.contexts.add(['.a']).catch((e: unknown) => e);
+  if (error instanceof CifsError) is<[number | undefined, string | undefined]>([error.errorCode, error.failedList?.[0]?.name]);
 }
 
 export async function wrong(): Promise<void> {
