@@ -138,7 +138,13 @@ export interface AdvancedFiltersInfo<FilterBy extends string> {
 
 /** Filters the management library applies (open files, invalid users). */
 export type LibraryFilters = AdvancedFiltersInfo<'type' | 'search-name'>;
-/** Filters the module applies to the connections list; range filters take [lo, hi] pairs of decimal texts. */
+/**
+ * Filters the module applies to the connections list. "status" and
+ * "connectionType" patterns are compared as exact texts, case included
+ * (the simulator's statuses are "Active", "Idle", ...); "name" is a
+ * substring of the connection number; range filters take [lo, hi] pairs of
+ * decimal texts, 0 for an open end.
+ */
 export type ConnectionFilters = AdvancedFiltersInfo<
   'connectionType' | 'totalBytesRead' | 'totalBytesWritten' | 'loginTime' | 'status' | 'name'
 >;
@@ -203,13 +209,20 @@ export interface ContextsRequestKeys {
   RemoveCIFSUserContexts: { userContexts: string[] };
 }
 
-type RequestOf<Numbers, Keys> = {
-  [N in keyof Numbers & keyof Keys]: { operation: Numbers[N]; dn: string } & Keys[N];
-}[keyof Numbers & keyof Keys];
-
-export type SharesRequest = RequestOf<typeof SHARES, SharesRequestKeys>;
-export type ConnectionsRequest = RequestOf<typeof CONNECTIONS, ConnectionsRequestKeys>;
-export type ContextsRequest = RequestOf<typeof CONTEXTS, ContextsRequestKeys>;
+/**
+ * The request of one operation (`SharesRequest<'RemoveCIFSShare'>`), or
+ * without a name the union of every operation's, discriminated by
+ * `operation`.
+ */
+export type SharesRequest<Name extends SharesOperationName = SharesOperationName> = {
+  [N in Name]: { operation: (typeof SHARES)[N]; dn: string } & SharesRequestKeys[N];
+}[Name];
+export type ConnectionsRequest<Name extends ConnectionsOperationName = ConnectionsOperationName> = {
+  [N in Name]: { operation: (typeof CONNECTIONS)[N]; dn: string } & ConnectionsRequestKeys[N];
+}[Name];
+export type ContextsRequest<Name extends ContextsOperationName = ContextsOperationName> = {
+  [N in Name]: { operation: (typeof CONTEXTS)[N]; dn: string } & ContextsRequestKeys[N];
+}[Name];
 
 // ---------------------------------------------------------------- answer values
 
@@ -298,7 +311,8 @@ export interface Connection {
 }
 
 export interface ConnectionDetails extends Connection {
-  securityEquivalence: string[];
+  /** Left out when it could not be built; a success may come without it. */
+  securityEquivalence?: string[];
 }
 
 export interface InvalidUser {
@@ -329,12 +343,15 @@ export type FailedOutcomes = Pick<Outcomes, 'failedCount' | 'failedList'>;
 // ---------------------------------------------------------------- answers
 
 /**
- * Result keys of a success, per operation. Each key is optional: a value
- * that cannot be built (a Node-API failure, a result the library handed over
- * that is not safe to read) is left out and only logged.
+ * Result keys of a success, per operation. A key that only a Node-API
+ * failure can leave out is required (such a failure is rare enough to be no
+ * answer to plan for). `openFiles` and `invalidUsers` are optional: the
+ * library's shared memory result may be unreadable, and the success then
+ * comes without them (logged); so are the outcome lists, each only when not
+ * empty.
  */
 export interface SharesResults {
-  FetchCIFSShares: { shares?: Share[] };
+  FetchCIFSShares: { shares: Share[] };
   CreateCIFSShare: {};
   ChangeCIFSShareConfiguration: {};
   ChangeCIFSShareFeatureConfiguration: Outcomes;
@@ -345,10 +362,10 @@ export interface SharesResults {
 }
 
 export interface ConnectionsResults {
-  FetchCIFSConnectionsCount: { activeConnections?: number };
-  FetchCIFSConnectionsList: { connections?: Connection[] };
-  FetchCIFSConnectionDetails: { connection?: ConnectionDetails };
-  FetchCIFSConnectionMappedShares: { shares?: MappedShare[] };
+  FetchCIFSConnectionsCount: { activeConnections: number };
+  FetchCIFSConnectionsList: { connections: Connection[] };
+  FetchCIFSConnectionDetails: { connection: ConnectionDetails };
+  FetchCIFSConnectionMappedShares: { shares: MappedShare[] };
   FetchCIFSConnectionOpenFiles: { openFiles?: ConnectionOpenFilesPage };
   FetchCIFSCachedInvalidUsersList: { invalidUsers?: InvalidUsersPage };
   AddPermanentInvalidUser: {};
@@ -360,7 +377,7 @@ export interface ConnectionsResults {
 }
 
 export interface ContextsResults {
-  FetchCIFSUserContexts: { userContexts?: string[] };
+  FetchCIFSUserContexts: { userContexts: string[] };
   AddCIFSUserContext: Outcomes;
   RemoveCIFSUserContexts: Outcomes;
 }
@@ -397,20 +414,25 @@ type NameOf<Numbers, Operation> = { [N in keyof Numbers]: Numbers[N] extends Ope
 /** Sets the module's syslog level (case ignored); a refused value is only logged. */
 export declare function native_config_sphere(config: { logLevel: LogLevel | Uppercase<LogLevel> | string }): undefined;
 
+type SharesNumber = (typeof SHARES)[SharesOperationName];
+type ConnectionsNumber = (typeof CONNECTIONS)[ConnectionsOperationName];
+type ContextsNumber = (typeof CONTEXTS)[ContextsOperationName];
+
 /**
  * The answer promise is always resolved, never rejected. A number that is not
  * an operation of the sphere makes the call return undefined (only logged),
- * so the types accept only the sphere's operations.
+ * so the types accept only the sphere's operations. The request must be the
+ * operation's: a key it does not read (a misspelt `cookei`) does not compile.
  */
-export declare function cifs_shares_sphere<R extends SharesRequest>(
-  request: R,
-): Promise<SharesAnswer<NameOf<typeof SHARES, R['operation']>>>;
-export declare function cifs_connections_sphere<R extends ConnectionsRequest>(
-  request: R,
-): Promise<ConnectionsAnswer<NameOf<typeof CONNECTIONS, R['operation']>>>;
-export declare function cifs_contexts_sphere<R extends ContextsRequest>(
-  request: R,
-): Promise<ContextsAnswer<NameOf<typeof CONTEXTS, R['operation']>>>;
+export declare function cifs_shares_sphere<O extends SharesNumber>(
+  request: { operation: O; dn: string } & SharesRequestKeys[NameOf<typeof SHARES, O>],
+): Promise<SharesAnswer<NameOf<typeof SHARES, O>>>;
+export declare function cifs_connections_sphere<O extends ConnectionsNumber>(
+  request: { operation: O; dn: string } & ConnectionsRequestKeys[NameOf<typeof CONNECTIONS, O>],
+): Promise<ConnectionsAnswer<NameOf<typeof CONNECTIONS, O>>>;
+export declare function cifs_contexts_sphere<O extends ContextsNumber>(
+  request: { operation: O; dn: string } & ContextsRequestKeys[NameOf<typeof CONTEXTS, O>],
+): Promise<ContextsAnswer<NameOf<typeof CONTEXTS, O>>>;
 
 // ---------------------------------------------------------------- client
 
@@ -421,47 +443,78 @@ export interface PageOptions {
   advancedFiltersInfo?: LibraryFilters;
 }
 
-export interface SharesClient {
-  list(): Promise<SharesAnswer<'FetchCIFSShares'>>;
-  create(config: ShareConfiguration): Promise<SharesAnswer<'CreateCIFSShare'>>;
-  change(config: ShareConfiguration): Promise<SharesAnswer<'ChangeCIFSShareConfiguration'>>;
+/** Options of the paged listings' iterators. */
+export interface ListingOptions {
+  /** returnCount of each page, 1 to 4294967295; default 100. */
+  pageSize?: number;
+  advancedFiltersInfo?: LibraryFilters;
+}
+
+/** A failure answer as an Error: with `throwOnFailure`, and from the iterators. */
+export declare class CifsError extends Error {
+  readonly name: 'CifsError';
+  readonly code: 'ERR_CIFS_FAILURE';
+  /** The operation's name, or '' when the request failed before it was looked up. */
+  readonly operation: OperationName | '';
+  /** Undefined only when Node-API could not make the answer's `error`. */
+  readonly errorCode: number | undefined;
+  readonly errorID: ErrorTag | undefined;
+  readonly args: string | undefined;
+  /** Every name of a batch request, when each of them failed. */
+  readonly failedList?: { errorCode: number; name: string }[];
+  /** The whole failure answer. */
+  readonly answer: FailureEnvelope<OperationName> & FailedOutcomes;
+}
+
+/** An answer, or with `throwOnFailure` only its success (a failure rejects with a CifsError). */
+export type Settled<A, Throw extends boolean> = Throw extends true ? Extract<A, { status: 'success' }> : A;
+
+export interface SharesClient<Throw extends boolean = false> {
+  list(): Promise<Settled<SharesAnswer<'FetchCIFSShares'>, Throw>>;
+  create(config: ShareConfiguration): Promise<Settled<SharesAnswer<'CreateCIFSShare'>, Throw>>;
+  change(config: ShareConfiguration): Promise<Settled<SharesAnswer<'ChangeCIFSShareConfiguration'>, Throw>>;
   setFeature(
     feature: ShareFeature,
     value: EnabledDisabled,
     names: string[],
-  ): Promise<SharesAnswer<'ChangeCIFSShareFeatureConfiguration'>>;
-  remove(names: string[]): Promise<SharesAnswer<'RemoveCIFSShare'>>;
+  ): Promise<Settled<SharesAnswer<'ChangeCIFSShareFeatureConfiguration'>, Throw>>;
+  remove(names: string[]): Promise<Settled<SharesAnswer<'RemoveCIFSShare'>, Throw>>;
+  /** One page; `client.openFiles()` follows them all. */
   listOpenFiles(
     options: { volumeName: string; ignoreCount: number; returnCount: number } & PageOptions,
-  ): Promise<SharesAnswer<'ListOpenFilesOfShare'>>;
+  ): Promise<Settled<SharesAnswer<'ListOpenFilesOfShare'>, Throw>>;
   /** Full paths of the files to close. */
-  closeOpenFiles(paths: string[]): Promise<SharesAnswer<'CloseOpenFile'>>;
-  closeAllOpenFiles(volumeName: string): Promise<SharesAnswer<'CloseAllOpenFilesOfShare'>>;
+  closeOpenFiles(paths: string[]): Promise<Settled<SharesAnswer<'CloseOpenFile'>, Throw>>;
+  closeAllOpenFiles(volumeName: string): Promise<Settled<SharesAnswer<'CloseAllOpenFilesOfShare'>, Throw>>;
 }
 
-export interface ConnectionsClient {
-  count(): Promise<ConnectionsAnswer<'FetchCIFSConnectionsCount'>>;
+export interface ConnectionsClient<Throw extends boolean = false> {
+  count(): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionsCount'>, Throw>>;
+  /** `returnCount` counts the library's records examined; `client.allConnections()` examines them all. */
   list(options: {
     ignoreCount: number;
     returnCount: number;
     advancedFiltersInfo?: ConnectionFilters;
-  }): Promise<ConnectionsAnswer<'FetchCIFSConnectionsList'>>;
-  details(connectionNumber: number): Promise<ConnectionsAnswer<'FetchCIFSConnectionDetails'>>;
-  mappedShares(connectionNumber: number): Promise<ConnectionsAnswer<'FetchCIFSConnectionMappedShares'>>;
-  openFiles(connection: number, options?: PageOptions): Promise<ConnectionsAnswer<'FetchCIFSConnectionOpenFiles'>>;
-  invalidUsers(options?: PageOptions): Promise<ConnectionsAnswer<'FetchCIFSCachedInvalidUsersList'>>;
-  addPermanentInvalidUser(name: string): Promise<ConnectionsAnswer<'AddPermanentInvalidUser'>>;
-  makePermanentInvalidUsers(names: string[]): Promise<ConnectionsAnswer<'MakePermanentInvalidUser'>>;
-  removeInvalidUsers(names: string[]): Promise<ConnectionsAnswer<'RemoveInvalidUser'>>;
-  addBlockedUser(name: string): Promise<ConnectionsAnswer<'AddBlockedUser'>>;
-  makeBlockedUsers(names: string[]): Promise<ConnectionsAnswer<'MakeBlockedUser'>>;
-  unblockUsers(names: string[]): Promise<ConnectionsAnswer<'UnblockUser'>>;
+  }): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionsList'>, Throw>>;
+  /** A connection number, 0 to 65535. */
+  details(connectionNumber: number): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionDetails'>, Throw>>;
+  mappedShares(connectionNumber: number): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionMappedShares'>, Throw>>;
+  /** One page; `client.connectionOpenFiles()` follows them all. */
+  openFiles(connection: number, options?: PageOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionOpenFiles'>, Throw>>;
+  /** One page; `client.invalidUsers()` follows them all. */
+  invalidUsers(options?: PageOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSCachedInvalidUsersList'>, Throw>>;
+  addPermanentInvalidUser(name: string): Promise<Settled<ConnectionsAnswer<'AddPermanentInvalidUser'>, Throw>>;
+  makePermanentInvalidUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'MakePermanentInvalidUser'>, Throw>>;
+  removeInvalidUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'RemoveInvalidUser'>, Throw>>;
+  addBlockedUser(name: string): Promise<Settled<ConnectionsAnswer<'AddBlockedUser'>, Throw>>;
+  makeBlockedUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'MakeBlockedUser'>, Throw>>;
+  unblockUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'UnblockUser'>, Throw>>;
 }
 
-export interface ContextsClient {
-  list(): Promise<ContextsAnswer<'FetchCIFSUserContexts'>>;
-  add(userContexts: string[]): Promise<ContextsAnswer<'AddCIFSUserContext'>>;
-  remove(userContexts: string[]): Promise<ContextsAnswer<'RemoveCIFSUserContexts'>>;
+export interface ContextsClient<Throw extends boolean = false> {
+  list(): Promise<Settled<ContextsAnswer<'FetchCIFSUserContexts'>, Throw>>;
+  add(userContexts: string[]): Promise<Settled<ContextsAnswer<'AddCIFSUserContext'>, Throw>>;
+  remove(userContexts: string[]): Promise<Settled<ContextsAnswer<'RemoveCIFSUserContexts'>, Throw>>;
 }
 
 export interface CifsModule {
@@ -472,23 +525,41 @@ export interface CifsModule {
 }
 
 /**
- * Each method's promise rejects with a TypeError, and nothing is sent, when an
- * object it takes carries a key the operation does not read (`dn` and
- * `operation` included) or `setFeature` is given another feature.
+ * Each method's promise rejects with a TypeError, and nothing is sent, when
+ * a value is not what its key takes (counts are integers from 0 to
+ * 4294967295, connection numbers from 0 to 65535, names and paths non-empty
+ * strings), an object it takes carries a key the operation does not read
+ * (`dn` and `operation` included) or `setFeature` is given another feature.
+ * It rejects with an Error (`code` "ERR_CIFS_NO_ANSWER") when the module
+ * gives no answer.
  */
-export interface Client {
+export interface Client<Throw extends boolean = false> {
   readonly dn: string;
-  readonly shares: SharesClient;
-  readonly connections: ConnectionsClient;
-  readonly contexts: ContextsClient;
-  setLogLevel(level: LogLevel): undefined;
+  readonly shares: SharesClient<Throw>;
+  readonly connections: ConnectionsClient<Throw>;
+  readonly contexts: ContextsClient<Throw>;
+  /**
+   * Every open file of a share, across pages: each page sends the cookie of
+   * the one before, until the library's end signal. Failures throw.
+   */
+  openFiles(volumeName: string, options?: ListingOptions): AsyncGenerator<OpenFile, void, undefined>;
+  /** Every open file of a connection (0 to 65535), across pages. */
+  connectionOpenFiles(connection: number, options?: ListingOptions): AsyncGenerator<ConnectionOpenFile, void, undefined>;
+  /** Every cached invalid or blocked user, across pages. */
+  invalidUsers(options?: ListingOptions): AsyncGenerator<InvalidUser, void, undefined>;
+  /** Every connection that passes the filters: one request that examines every record. */
+  allConnections(options?: { advancedFiltersInfo?: ConnectionFilters }): AsyncGenerator<Connection, void, undefined>;
+  /** Rejects a level the module would refuse (it would only log it). */
+  setLogLevel(level: LogLevel | Uppercase<LogLevel>): Promise<void>;
 }
 
-export interface ClientOptions {
+export interface ClientOptions<Throw extends boolean = boolean> {
   /** The logged-in user every request is made for. */
   dn: string;
   /** The object with the four functions; the package's addon when left out. */
   module?: CifsModule;
+  /** A failure answer rejects with a CifsError instead of resolving. */
+  throwOnFailure?: Throw;
 }
 
-export declare function createClient(options: ClientOptions): Client;
+export declare function createClient<Throw extends boolean = false>(options: ClientOptions<Throw>): Client<Throw>;

@@ -1,9 +1,11 @@
 'use strict';
 // The package's entry: the addon's four functions exactly as the addon
 // exports them, the frozen operation numbers of each sphere, and the typed
-// client that builds requests for them.
+// client that builds requests for them, with the error it throws for a
+// failure answer.
 const { load } = require('./lib/addon');
 const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('./lib/operations');
+const { CifsError } = require('./lib/errors');
 
 const addon = load();
 
@@ -17,4 +19,5 @@ module.exports = {
   CONTEXTS,
   LOG_LEVELS,
   createClient: (options) => require('./lib/client').createClient({ module: addon, ...options }),
+  CifsError,
 };

@@ -1,6 +1,10 @@
 // Types of require('cifs-native/simulator'): the bundled simulator of the two
 // platform libraries as a development tool.
-/// <reference types="node" />
+// Self-contained: no @types/node needed to compile against it. Its types
+// live in the namespace merged with the module's value, since a module that
+// is `export =` one value exports nothing beside it.
+
+declare namespace simulator {
 
 /** A share of the simulated server. Setters take any subset but `name`. */
 export interface SimShare {
@@ -104,7 +108,8 @@ export interface FailureRule {
 export interface LoggedCall {
   call: LibraryCall;
   text: string;
-  record: Buffer | null;
+  /** A Buffer. */
+  record: Uint8Array | null;
 }
 
 export type RecordPlace = 'apart' | 'inside';
@@ -125,7 +130,7 @@ export interface SimulatorEnvOptions {
   /** Preloads the shim that copies every syslog line to stderr. */
   mirrorSyslog?: boolean;
   /** The environment to start from; default process.env. */
-  base?: NodeJS.ProcessEnv;
+  base?: Record<string, string | undefined>;
 }
 
 export interface Simulator {
@@ -136,7 +141,7 @@ export interface Simulator {
   /** "CIFS_SIM_STATE". */
   readonly stateVariable: string;
   /** The environment of a child process that runs against the simulator. */
-  env(options?: SimulatorEnvOptions): NodeJS.ProcessEnv;
+  env(options?: SimulatorEnvOptions): Record<string, string | undefined>;
 
   /** The seed server, no failure rules, no delay, empty call logs, the default choices, every DN a supervisor. */
   reset(): void;
@@ -175,5 +180,7 @@ export interface Simulator {
   readonly identityStatus: Readonly<Record<string, number>>;
 }
 
-declare const simulator: Simulator;
+}
+
+declare const simulator: simulator.Simulator;
 export = simulator;

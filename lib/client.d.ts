@@ -1,1 +1,3 @@
-export { createClient, Client, ClientOptions, SharesClient, ConnectionsClient, ContextsClient } from '../index';
+export {
+  createClient, CifsError, Client, ClientOptions, SharesClient, ConnectionsClient, ContextsClient, ListingOptions, Settled,
+} from '../index';

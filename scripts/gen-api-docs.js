@@ -2,8 +2,10 @@
 // Writes the generated parts of docs/API.md from real runs: every example
 // request goes to the module on the bundled simulator (reset before each, so
 // every answer comes from its seed model) and its answer is written below it;
+// the paging walkthrough runs its requests in sequence on one seed model;
 // the error codes are read from error_codes.h, the error tags from the
-// module's table (through the native program cifs_tables_json).
+// module's table (through the native program cifs_tables_json), and the
+// simulator's statuses from its header.
 // `--check` writes nothing and fails when the file differs from what it would
 // write. Run through `npm run docs` (or with the environment npm test sets).
 const fs = require('node:fs');
@@ -16,7 +18,6 @@ const { nativeTables } = require('./native-tables');
 const root = path.join(__dirname, '..');
 const docPath = path.join(root, 'docs', 'API.md');
 const dn = 'cn=admin,o=example';
-// Connections operations still being finished answer this until they land.
 
 const spheres = {
   shares: ['cifs_shares_sphere', SHARES],
@@ -66,7 +67,7 @@ const operations = [
   ['connections', 'FetchCIFSConnectionsList', 'The connections, filtered and paged by the module.',
     [['ignoreCount', 'number (u32)', 'yes', 'connections that pass the filters skipped first'],
       ['returnCount', 'number (u32)', 'yes', 'records of the library\'s list examined'],
-      ['advancedFiltersInfo', 'object', 'no', '`filterBy` one of "connectionType", "status", "name" (substring of the number), "totalBytesRead", "totalBytesWritten", "loginTime" (the last three take `[lo, hi]` pairs of decimal texts, 0 = open end)']],
+      ['advancedFiltersInfo', 'object', 'no', '`filterBy` one of "connectionType", "status" (exact texts, case included), "name" (substring of the number), "totalBytesRead", "totalBytesWritten", "loginTime" (the last three take `[lo, hi]` pairs of decimal texts, 0 = open end)']],
     [{ ignoreCount: 0, returnCount: 10 },
       { ignoreCount: 0, returnCount: 10, advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'totalBytesRead', patterns: ['12kB', '0'] }] } }]],
   ['connections', 'FetchCIFSConnectionDetails', 'One connection with the security equivalences of its user.',
@@ -78,12 +79,17 @@ const operations = [
     [{ connection: 1, ignoreCount: 0, returnCount: 10 }]],
   ['connections', 'FetchCIFSCachedInvalidUsersList', 'One page of the cached invalid and blocked users.', pageKeys('no (0)'),
     [{ ignoreCount: 0, returnCount: 10 }]],
-  ['connections', 'AddPermanentInvalidUser', 'Adds a user as a permanent invalid user.', nameKey, [{ name: 'mallory' }]],
-  ['connections', 'MakePermanentInvalidUser', 'Makes cached invalid users permanent.', namesKey('the user names'), [{ names: ['eve', 'nobody'] }]],
-  ['connections', 'RemoveInvalidUser', 'Removes users from the invalid users cache.', namesKey('the user names'), [{ names: ['eve'] }]],
-  ['connections', 'AddBlockedUser', 'Adds a blocked (permanent invalid) user.', nameKey, [{ name: 'mallory' }]],
-  ['connections', 'MakeBlockedUser', 'Makes cached invalid users blocked.', namesKey('the user names'), [{ names: ['eve'] }]],
-  ['connections', 'UnblockUser', 'Removes invalid or blocked users.', namesKey('the user names'), [{ names: ['eve'] }]],
+  // Each with a success first, then a failure: a name already blocked, or none the cache holds.
+  ['connections', 'AddPermanentInvalidUser', 'Adds a user as a permanent invalid user.', nameKey, [{ name: 'eve' }, { name: 'mallory' }]],
+  ['connections', 'MakePermanentInvalidUser', 'Makes cached invalid users permanent.', namesKey('the user names'),
+    [{ names: ['guest'] }, { names: ['eve', 'nobody'] }]],
+  ['connections', 'RemoveInvalidUser', 'Removes users from the invalid users cache.', namesKey('the user names'),
+    [{ names: ['jdoe'] }, { names: ['eve'] }]],
+  ['connections', 'AddBlockedUser', 'Adds a blocked (permanent invalid) user.', nameKey, [{ name: 'eve' }, { name: 'mallory' }]],
+  ['connections', 'MakeBlockedUser', 'Makes cached invalid users blocked.', namesKey('the user names'),
+    [{ names: ['guest', 'jdoe'] }, { names: ['eve'] }]],
+  ['connections', 'UnblockUser', 'Removes invalid or blocked users.', namesKey('the user names'),
+    [{ names: ['mallory', 'nobody'] }, { names: ['eve'] }]],
   ['contexts', 'FetchCIFSUserContexts', 'Lists the user contexts.', [], [{}]],
   ['contexts', 'AddCIFSUserContext', 'Adds user contexts.', [['userContexts', 'string[]', 'yes', 'the contexts']],
     [{ userContexts: ['.sales.example', '.hr.example'] }]],
@@ -154,6 +160,78 @@ async function generalSection() {
   return parts.join('\n\n');
 }
 
+// ---------------------------------------------------------------- paging
+
+const code = (value) => `\`${JSON.stringify(value)}\``;
+const names = (list, key) => list.map((item) => item[key]).join(', ');
+
+// The answer's page in a row: its count, cookie and what it lists, or the failure.
+function pageRow(answer, key, list, item) {
+  if (answer.status !== 'success') return [`failure, \`errorCode\` ${answer.error.errorCode}`, '', ''];
+  const page = answer[key];
+  return [String(page.count), code(page.cookie), names(page[list], item)];
+}
+
+// Requests in sequence on one seed model, as a caller pages: `next(answers)`
+// gives the next request's keys from the answers so far.
+async function sequence(sphere, steps) {
+  sim.reset();
+  const answers = [];
+  for (const step of steps) {
+    const keys = typeof step === 'function' ? step(answers) : step;
+    answers.push({ keys, answer: await cifs[spheres[sphere][0]]({ operation: keys.operation, dn, ...keys.request }) });
+  }
+  return answers;
+}
+
+async function pagingSection() {
+  const files = (request) => ({ operation: SHARES.ListOpenFilesOfShare, request: { volumeName: 'DATA', ...request } });
+  const cookie = (answers, i) => answers[i].answer.openFiles.cookie;
+  const pages = await sequence('shares', [
+    files({ ignoreCount: 0, returnCount: 5 }),
+    (a) => files({ ignoreCount: 0, returnCount: 5, cookie: cookie(a, 0) }),
+    (a) => files({ ignoreCount: 0, returnCount: 5, cookie: cookie(a, 1) }),
+    (a) => files({ ignoreCount: 2, returnCount: 5, cookie: cookie(a, 0) }),
+    files({ ignoreCount: 0, returnCount: 5, cookie: 'ofc-999' }),
+  ]);
+  const idle = { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Idle'] }] };
+  const listed = await sequence('connections', [
+    { ignoreCount: 0, returnCount: 3 }, { ignoreCount: 1, returnCount: 5 }, { ignoreCount: 0, returnCount: 4294967295 },
+  ].map((counts) => ({ operation: CONNECTIONS.FetchCIFSConnectionsList, request: { ...counts, advancedFiltersInfo: idle } })));
+  const keysOf = ({ volumeName, advancedFiltersInfo, ...rest }) => Object.entries(rest).map(([k, v]) => `${k}: ${JSON.stringify(v)}`).join(', ');
+  return [
+    'The open files of `DATA` (`ListOpenFilesOfShare`, `volumeName` "DATA"), five at a time, each page with the cookie of the one before; then a cookie with an `ignoreCount`, and a cookie the simulator never issued:',
+    '',
+    '| request | `count` | `cookie` | files |',
+    '|---|---|---|---|',
+    ...pages.map(({ keys, answer }) => `| ${[keysOf(keys.request), ...pageRow(answer, 'openFiles', 'files', 'name')].join(' | ')} |`),
+    '',
+    'The connections whose `status` is "Idle" (connections 7 and 12 of five), with `advancedFiltersInfo` `{matchType: "all", filters: [{filterBy: "status", patterns: ["Idle"]}]}`:',
+    '',
+    '| request | `connectionNumber`s answered |',
+    '|---|---|',
+    ...listed.map(({ keys, answer }) => `| ${keysOf(keys.request)} | ${names(answer.connections, 'connectionNumber')} |`),
+  ].join('\n');
+}
+
+// ---------------------------------------------------------------- statuses
+
+// The statuses of the simulated libraries, with the comment that says when
+// each is given, from the simulator's header.
+function simulatorStatusesSection() {
+  const source = fs.readFileSync(path.join(root, 'simulator', 'include', 'cifs_sim_status.h'), 'utf8');
+  const rows = [...source.matchAll(/\b(CIFSSIM|TORALSIM)_(\w+) = (-?\d+),?[ \t]*(?:\/\*([\s\S]*?)\*\/)?/g)]
+    .filter(([, , , value]) => value !== '0')
+    .map(([, prefix, name, value, comment = '']) => {
+      const library = prefix === 'CIFSSIM' ? '`libcifsmgmtclient.so`' : '`libtoral.so.0`';
+      return [library, Number(value), name.toLowerCase().replaceAll('_', ' '), comment.replace(/\s+/g, ' ').trim()];
+    })
+    .sort((a, b) => a[0].localeCompare(b[0]) || a[1] - b[1]);
+  if (rows.length === 0) throw new Error('no statuses found in simulator/include/cifs_sim_status.h');
+  return ['| library | status | name | given for |', '|---|---|---|---|',
+    ...rows.map((row) => `| ${row.map((text) => String(text).replaceAll('|', '\\|')).join(' | ')} |`)].join('\n');
+}
+
 // What each of the module's own codes means, by its name in error_codes.h.
 const codeMeanings = {
   status_napi_string_failed: 'a Node-API string value could not be created',
@@ -218,7 +296,9 @@ function replaceBlock(text, name, content) {
 // The document as the module makes it now, from the document as it stands.
 async function generate(text) {
   let out = replaceBlock(text, 'general', await generalSection());
+  out = replaceBlock(out, 'paging', await pagingSection());
   out = replaceBlock(out, 'operations', await operationsSection());
+  out = replaceBlock(out, 'simulator-statuses', simulatorStatusesSection());
   out = replaceBlock(out, 'error-codes', errorCodesSection());
   out = replaceBlock(out, 'error-tags', errorTagsSection());
   sim.reset();

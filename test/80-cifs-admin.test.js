@@ -89,6 +89,30 @@ describe('one server across runs', () => {
     assert.ok(column > 0 && lines.every((l) => l[column - 1] === ' ' && l[column - 2] === ' '), lines.join('\n'));
   });
 
+  it('changes a share by what it is given, keeping the rest of its configuration', () => {
+    const state = newStateFile();
+    const data = () => admin(state, ['shares', 'list']).json().shares.find((s) => s.name === 'DATA');
+    const before = data();
+    assert.equal(admin(state, ['shares', 'change', 'DATA', '--comment', 'New']).status, 0);
+    assert.deepEqual(data(), { ...before, comment: 'New' });
+    assert.equal(admin(state, ['shares', 'change', 'DATA', '--folder-redirection', 'on']).status, 0);
+    assert.deepEqual(data(), { ...before, comment: 'New', folderRedirection: 'enabled' });
+    const missing = admin(state, ['shares', 'change', 'nosuch', '--comment', 'x']);
+    assert.deepEqual([missing.status, missing.stdout], [1, '']);
+    assert.match(missing.stderr, /no share named 'nosuch'/);
+  });
+
+  it('follows every page with --all, and examines every connection in one request', () => {
+    const state = newStateFile();
+    const all = admin(state, ['files', 'list', '--volume', 'DATA', '--return', '0']).json().openFiles.files;
+    const paged = admin(state, ['files', 'list', '--volume', 'DATA', '--all', '--return', '5']).json();
+    assert.deepEqual(paged.openFiles, { count: all.length, cookie: '', files: all });
+    const users = admin(state, ['users', 'list', '--all', '--return', '2', '--table']).stdout.trimEnd().split('\n');
+    assert.deepEqual([users.length, users.at(-1)], [sim.mgmt.invalidUsers().length + 2, 'count: 5  cookie: (last page)']);
+    const idle = admin(state, ['connections', 'list', '--all', '--filter', 'status=Idle']).json().connections;
+    assert.deepEqual(idle.map((c) => c.connectionNumber), [7, 12]);
+  });
+
   it('counts connections', () => {
     const state = newStateFile();
     assert.equal(admin(state, ['connections', 'count']).json().activeConnections, sim.mgmt.connections().length);
@@ -130,17 +154,17 @@ describe('server texts on the terminal', () => {
   withSimulator(state, `async (simulator) => simulator.setInvalidUsers(${JSON.stringify(names)}.map((name, i) =>
     ({ name, state: i === 1 ? 1 : 2, clientIPAddress: '10.0.0.9', lastAuthAttemptTime: 1 })))`);
 
-  it('are escaped in a table, whose columns are as wide as the escaped texts', () => {
+  it('are escaped in a table, whose columns are as wide as the escaped texts (times as ISO dates)', () => {
     const listed = admin(state, ['users', 'list', '--return', '0', '--table']);
     assert.equal(listed.status, 0, listed.stderr);
     assert.equal(listed.stdout, [
       'name                                  type     clientIPAddress  lastAuthAttemptTime',
-      'eve\\x0d\\x0aroot              Blocked  Invalid  10.0.0.9         1',
-      '\\x1b[1A\\x1b[2Kmallory                 Blocked  10.0.0.9         1',
-      '\\x1b]0;owned\\x07\\x1b[8mhidden         Invalid  10.0.0.9         1',
-      '\\x9b2J\\x9d0;t\\x9c                     Invalid  10.0.0.9         1',
-      'line\\u2028sep\\u2029end                Invalid  10.0.0.9         1',
-      'back\\\\x1b\\x7f                         Invalid  10.0.0.9         1',
+      'eve\\x0d\\x0aroot              Blocked  Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      '\\x1b[1A\\x1b[2Kmallory                 Blocked  10.0.0.9         1970-01-01T00:00:01Z',
+      '\\x1b]0;owned\\x07\\x1b[8mhidden         Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      '\\x9b2J\\x9d0;t\\x9c                     Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      'line\\u2028sep\\u2029end                Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      'back\\\\x1b\\x7f                         Invalid  10.0.0.9         1970-01-01T00:00:01Z',
       'count: 6  cookie: (last page)',
       '',
     ].join('\n'));
@@ -158,7 +182,47 @@ describe('server texts on the terminal', () => {
   });
 });
 
+// A stream as cifs-admin writes to it, on a terminal or not.
+const stream = (isTTY) => {
+  const s = { isTTY, text: '', write: (t) => { s.text += t; return true; } };
+  return s;
+};
+
 describe('command line', () => {
+  it('prints a table on a terminal, coloured unless NO_COLOR says not, and JSON elsewhere or when asked', async () => {
+    const print = async (isTTY, env, args = []) => {
+      const out = stream(isTTY);
+      assert.equal(await run(['contexts', 'list', ...args], { env: { CIFS_DN: 'cn=admin,o=example', ...env }, out, err: stream(false) }), 0);
+      return out.text;
+    };
+    assert.equal(await print(true, {}), '\x1b[1muserContext\x1b[0m\n.users.org\n.staff.users.org\n.admins.org\n');
+    for (const text of [await print(true, { NO_COLOR: '1' }), await print(false, {}, ['--table'])]) {
+      assert.equal(text, 'userContext\n.users.org\n.staff.users.org\n.admins.org\n');
+    }
+    for (const text of [await print(false, {}), await print(true, {}, ['--json'])]) assert.equal(JSON.parse(text).userContexts.length, 3);
+  });
+
+  it('tells its version, and completes commands, options and their values in bash and zsh', () => {
+    const version = admin(undefined, ['--version']);
+    assert.deepEqual([version.status, version.stdout], [0, `cifs-admin ${require('../package.json').version}\n`]);
+    const cases = [['shares c', 'create change'], ['files list --vo', '--volume'], ['users list --match a', 'all any'],
+      ['shares enable f', 'folder-redirection'], ['log-level w', 'warn'], ['completion ', 'bash zsh']];
+    const shells = {
+      bash: 't(){ COMP_WORDS=(cifs-admin $1 "$2"); COMP_CWORD=$((${#COMP_WORDS[@]}-1)); _cifs_admin; echo "${COMPREPLY[*]}"; }',
+      // zsh's completion system needs a terminal; its builtins are stood in for.
+      zsh: 'compdef(){}; compadd(){ shift; local w; for w in "$@"; do [[ $w == $PREFIX* ]] && r+=($w); done; }\n' +
+        't(){ r=(); words=(cifs-admin ${=1} "$2"); CURRENT=$#words; PREFIX=$2; _cifs_admin; echo "${r[*]}"; }',
+    };
+    for (const [shell, define] of Object.entries(shells)) {
+      const script = admin(undefined, ['completion', shell]).stdout;
+      const calls = cases.map(([line]) => { const words = line.split(' '); return `t '${words.slice(0, -1).join(' ')}' '${words.at(-1)}'`; });
+      const ran = spawnSync(shell, ['-c', `${define}\n${script}\n${calls.join('\n')}`], { encoding: 'utf8' });
+      if (ran.error && ran.error.code === 'ENOENT') continue;  // a machine without that shell
+      assert.deepEqual([ran.status, ran.stderr], [0, ''], shell);
+      assert.deepEqual(ran.stdout.trimEnd().split('\n'), cases.map(([, expected]) => expected), shell);
+    }
+  });
+
   it('refuses what cannot make a request with status 2 and a reason', async () => {
     const cases = [
       [['shares', 'list'], /CIFS_DN/],
@@ -172,6 +236,13 @@ describe('command line', () => {
       [['shares', 'create', 'n', '--dn', 'x', '--volume', 'V', '--path', 'p', '--encryption', 'maybe'], /enabled or disabled/],
       [['volumes', 'list'], /unknown command 'volumes'/],
       [['log-level', 'verbose'], /debug, info, warn, error/],
+      [['contexts', 'list', '--dn', 'x', '--json', '--table'], /--json and --table exclude each other/],
+      [['files', 'list', '--dn', 'x', '--volume', 'V', '--all', '--cookie', 'k'], /--all takes no --cookie/],
+      [['connections', 'list', '--dn', 'x', '--all', '--return', '5'], /--all takes no --return/],
+      [['shares', 'list', '--dn', 'x', '--all'], /takes no --all/],
+      [['connections', 'show', '65536', '--dn', 'x'], /from 0 to 65535, not '65536'/],
+      [['shares', 'change', 'n', '--dn', 'x', '--encryption', 'maybe'], /enabled or disabled/],
+      [['completion', 'fish'], /completion bash\|zsh/],
       [['shares', 'list', '--bogus'], /Unknown option '--bogus'/],
     ];
     for (const [args, reason] of cases) {

@@ -10,13 +10,19 @@ const dn = 'cn=admin,o=example';
 const env = { CIFS_DN: dn };
 const paged = { ignoreCount: 0, returnCount: 50 };
 const config = { encryption: 'disabled', folderRedirection: 'disabled', atmBackup: 'disabled' };
+// The share as listed, which `shares change` reads before it sends the whole configuration.
+const listed = { name: 'n', type: 'Disk Directory Tree', comment: 'old', volumeName: 'DATA', relativePath: 'n', absolutePath: '/DATA/n',
+  encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'enabled' };
+const kept = { volumeName: 'DATA', relativePath: 'n', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'enabled' };
 
 const rows = [
   ['shares list', 'shares', { operation: 1 }],
   ['shares create n --volume V --path p/q --comment c --atm-backup on', 'shares',
     { operation: 2, name: 'n', volumeName: 'V', relativePath: 'p/q', ...config, atmBackup: 'enabled', comment: 'c' }],
-  ['shares change n --volume V --path p --new-name m --encryption enabled --folder-redirection off', 'shares',
-    { operation: 3, name: 'n', volumeName: 'V', relativePath: 'p', ...config, encryption: 'enabled', newName: 'm' }],
+  ['shares change n --volume V --path p --new-name m --encryption disabled --folder-redirection on', 'shares',
+    { operation: 3, name: 'n', ...kept, volumeName: 'V', relativePath: 'p', encryption: 'disabled', folderRedirection: 'enabled', newName: 'm' }],
+  ['shares change n --comment c', 'shares', { operation: 3, name: 'n', ...kept, comment: 'c' }],
+  ['shares change n --atm-backup off', 'shares', { operation: 3, name: 'n', ...kept, atmBackup: 'disabled' }],
   ['shares enable folder-redirection a b', 'shares', { operation: 4, folderRedirection: 'enabled', names: ['a', 'b'] }],
   ['shares disable atm-backup a', 'shares', { operation: 4, atmBackup: 'disabled', names: ['a'] }],
   ['shares remove a b', 'shares', { operation: 5, names: ['a', 'b'] }],
@@ -31,6 +37,8 @@ const rows = [
   ['connections list --ignore 1 --return 5 --match none --filter status=Idle', 'connections', { operation: 2,
     ignoreCount: 1, returnCount: 5, advancedFiltersInfo: { matchType: 'none', filters: [{ filterBy: 'status', patterns: ['Idle'] }] } }],
   ['connections list --match any', 'connections', { operation: 2, ...paged, advancedFiltersInfo: { matchType: 'any', filters: [] } }],
+  ['connections list --all --filter status=Active', 'connections', { operation: 2, ignoreCount: 0, returnCount: 4294967295,
+    advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] } }],
   ['connections show 12', 'connections', { operation: 3, connectionNumber: 12 }],
   ['connections shares 7', 'connections', { operation: 4, connectionNumber: 7 }],
   ['connections files 7 --return 2 --cookie k', 'connections', { operation: 5, connection: 7, ignoreCount: 0, returnCount: 2, cookie: 'k' }],
@@ -50,7 +58,7 @@ const rows = [
 describe('requests of cifs-admin', () => {
   it('builds each operation\'s request from its command line', () => {
     for (const [line, sphere, request] of rows) {
-      assert.deepEqual(requestFor(line.split(' '), env), { sphere: `cifs_${sphere}_sphere`, request: { dn, ...request } }, line);
+      assert.deepEqual(requestFor(line.split(' '), env, listed), { sphere: `cifs_${sphere}_sphere`, request: { dn, ...request } }, line);
     }
   });
 

@@ -1,7 +1,8 @@
 'use strict';
 // Every cifs-admin subcommand: the sphere and operation it asks, the words
-// and options it takes, how it builds the request from them, and which part
-// of the answer --table shows as rows.
+// and options it takes, how it builds the request from them, which part of
+// the answer a table shows as rows, and for a listing where its page is.
+const { SHARES, CONNECTIONS, CONTEXTS } = require('../operations');
 const { UsageError, count, feature, filters, required } = require('./values');
 
 const SHARE_FEATURES = { encryption: 'encryption', 'folder-redirection': 'folderRedirection', 'atm-backup': 'atmBackup' };
@@ -9,8 +10,9 @@ const SHARE_FEATURES = { encryption: 'encryption', 'folder-redirection': 'folder
 // Options of the three paged listings that the library filters.
 const PAGING = {
   ignore: 'skip this many items first (default 0)',
-  return: 'return at most this many items (default 50)',
+  return: 'return at most this many items (default 50; with --all, per page)',
   cookie: 'continue after the page that handed out this cookie',
+  all: 'follow the cookies from the first page to the last, printing every item',
   match: 'how filters combine: all (default), any or none',
   filter: 'KEY=PATTERN, repeatable; patterns of one KEY form one filter',
 };
@@ -23,15 +25,19 @@ function paging(options) {
   return request;
 }
 
-function shareConfig(words, options) {
+// A share's whole configuration. Creating (`current` undefined), what the
+// options give, the features disabled by default; changing, what the
+// options give and the rest from `current`, the share as listed (null
+// while it has not been read: the options are checked all the same).
+function shareConfig(words, options, current) {
+  const changing = current !== undefined;
+  const value = (option, key, read) => (changing && options[option] === undefined ? current?.[key] : read(options[option], `--${option}`));
   const request = {
     name: words[0],
-    volumeName: required(options.volume, '--volume'),
-    relativePath: required(options.path, '--path'),
-    encryption: feature(options.encryption, '--encryption'),
-    folderRedirection: feature(options['folder-redirection'], '--folder-redirection'),
-    atmBackup: feature(options['atm-backup'], '--atm-backup'),
+    volumeName: value('volume', 'volumeName', required),
+    relativePath: value('path', 'relativePath', required),
   };
+  for (const [option, key] of Object.entries(SHARE_FEATURES)) request[key] = value(option, key, feature);
   if (options.comment !== undefined) request.comment = options.comment;
   if (options['new-name'] !== undefined) request.newName = options['new-name'];
   return request;
@@ -45,8 +51,9 @@ function switchFeature(value) {
   };
 }
 
+// The library's connection numbers are 16 bits.
 function connectionNumber(word) {
-  return count(word, undefined, 'the connection number');
+  return count(word, undefined, 'the connection number', 0xffff);
 }
 
 const SHARE_CONFIG_OPTIONS = {
@@ -58,62 +65,81 @@ const SHARE_CONFIG_OPTIONS = {
   'atm-backup': 'enabled or disabled (default disabled)',
 };
 
+const SHARE_CHANGE_OPTIONS = {
+  volume: 'volume that holds the shared directory (default: as it is)',
+  path: 'path of the directory inside the volume (default: as it is)',
+  comment: 'share comment (default: as it is)',
+  encryption: 'enabled or disabled (default: as it is)',
+  'folder-redirection': 'enabled or disabled (default: as it is)',
+  'atm-backup': 'enabled or disabled (default: as it is)',
+  'new-name': 'rename the share',
+};
+
+const listing = (key, items) => ({ key, items });
+const OPEN_FILES = listing('openFiles', 'files');
+
 const batch = (answer) => [
   ...(answer.successfulList || []).map(({ name }) => ({ name, result: 'done' })),
   ...(answer.failedList || []).map(({ name, errorCode }) => ({ name, result: `failed (${errorCode})` })),
 ];
 
 const commands = [
-  { words: ['shares', 'list'], sphere: 'shares', operation: 1, summary: 'list every share', rows: (a) => a.shares },
+  { words: ['shares', 'list'], sphere: 'shares', operation: SHARES.FetchCIFSShares, summary: 'list every share', rows: (a) => a.shares },
   {
-    words: ['shares', 'create'], args: 'NAME', min: 1, max: 1, sphere: 'shares', operation: 2,
+    words: ['shares', 'create'], args: 'NAME', min: 1, max: 1, sphere: 'shares', operation: SHARES.CreateCIFSShare,
     summary: 'create a share on a directory of a volume',
     options: SHARE_CONFIG_OPTIONS, request: shareConfig,
   },
   {
-    words: ['shares', 'change'], args: 'NAME', min: 1, max: 1, sphere: 'shares', operation: 3,
-    summary: 'set the whole configuration of a share (features left out become disabled)',
-    options: { ...SHARE_CONFIG_OPTIONS, 'new-name': 'rename the share' }, request: shareConfig,
+    words: ['shares', 'change'], args: 'NAME', min: 1, max: 1, sphere: 'shares', operation: SHARES.ChangeCIFSShareConfiguration,
+    summary: 'change a share, keeping what no option gives as the share has it',
+    // The operation sets the whole configuration, so the rest is read first.
+    options: SHARE_CHANGE_OPTIONS, request: shareConfig, current: 'share',
+    note: 'The operation sets a share\'s whole configuration, so the share is listed first and what the\n' +
+      'options leave out is sent as it was; a change someone else makes between that read and\n' +
+      'this write is overwritten. The comment is sent only when --comment is given.',
   },
   {
-    words: ['shares', 'enable'], args: 'FEATURE NAME...', min: 2, sphere: 'shares', operation: 4,
+    words: ['shares', 'enable'], args: 'FEATURE NAME...', min: 2, sphere: 'shares', operation: SHARES.ChangeCIFSShareFeatureConfiguration,
     summary: 'switch a feature (encryption, folder-redirection, atm-backup) on for shares',
     request: switchFeature('enabled'), rows: batch,
   },
   {
-    words: ['shares', 'disable'], args: 'FEATURE NAME...', min: 2, sphere: 'shares', operation: 4,
+    words: ['shares', 'disable'], args: 'FEATURE NAME...', min: 2, sphere: 'shares', operation: SHARES.ChangeCIFSShareFeatureConfiguration,
     summary: 'switch a feature (encryption, folder-redirection, atm-backup) off for shares',
     request: switchFeature('disabled'), rows: batch,
   },
   {
-    words: ['shares', 'remove'], args: 'NAME...', min: 1, sphere: 'shares', operation: 5,
+    words: ['shares', 'remove'], args: 'NAME...', min: 1, sphere: 'shares', operation: SHARES.RemoveCIFSShare,
     summary: 'remove shares', request: (names) => ({ names }), rows: batch,
   },
   {
-    words: ['files', 'list'], sphere: 'shares', operation: 6,
+    words: ['files', 'list'], sphere: 'shares', operation: SHARES.ListOpenFilesOfShare,
     summary: 'list the open files of a share or volume, one page at a time',
     options: { volume: 'share or volume whose open files are listed (required)', ...PAGING },
     request: (_, o) => ({ volumeName: required(o.volume, '--volume'), ...paging(o) }),
-    rows: (a) => a.openFiles && a.openFiles.files, page: (a) => a.openFiles,
+    rows: (a) => a.openFiles && a.openFiles.files, listing: OPEN_FILES,
   },
   {
-    words: ['files', 'close'], args: 'PATH...', min: 1, sphere: 'shares', operation: 7,
+    words: ['files', 'close'], args: 'PATH...', min: 1, sphere: 'shares', operation: SHARES.CloseOpenFile,
     summary: 'close open files, named by their full paths', request: (openFiles) => ({ openFiles }), rows: batch,
   },
   {
-    words: ['files', 'close-all'], sphere: 'shares', operation: 8, summary: 'close every open file of a volume',
+    words: ['files', 'close-all'], sphere: 'shares', operation: SHARES.CloseAllOpenFilesOfShare, summary: 'close every open file of a volume',
     options: { volume: 'volume whose open files are closed (required)' },
     request: (_, o) => ({ volumeName: required(o.volume, '--volume') }),
   },
   {
-    words: ['connections', 'count'], sphere: 'connections', operation: 1, summary: 'count the active connections',
+    words: ['connections', 'count'], sphere: 'connections', operation: CONNECTIONS.FetchCIFSConnectionsCount, summary: 'count the active connections',
     rows: (a) => [{ activeConnections: a.activeConnections }],
   },
   {
-    words: ['connections', 'list'], sphere: 'connections', operation: 2,
-    summary: 'list connections; filter keys: status, name, connectionType, loginTime, totalBytesRead, totalBytesWritten',
+    words: ['connections', 'list'], sphere: 'connections', operation: CONNECTIONS.FetchCIFSConnectionsList,
+    summary: 'list connections; filter keys: status, name, connectionType (exact texts, case included), loginTime, ' +
+      'totalBytesRead, totalBytesWritten',
     options: { ignore: 'skip this many matching connections first (default 0)',
-      return: 'examine at most this many connections (default 50)', match: PAGING.match,
+      return: 'examine at most this many connections (default 50)',
+      all: 'examine every connection (one request; no --ignore or --return)', match: PAGING.match,
       filter: 'KEY=PATTERN, repeatable; range keys take pairs of bounds (loginTime=0 loginTime=1700000000)' },
     request: (_, o) => {
       const request = { ignoreCount: count(o.ignore, 0, '--ignore'), returnCount: count(o.return, 50, '--return') };
@@ -121,64 +147,64 @@ const commands = [
       if (advanced) request.advancedFiltersInfo = advanced;
       return request;
     },
-    rows: (a) => a.connections,
+    rows: (a) => a.connections, every: true,
   },
   {
-    words: ['connections', 'show'], args: 'N', min: 1, max: 1, sphere: 'connections', operation: 3,
+    words: ['connections', 'show'], args: 'N', min: 1, max: 1, sphere: 'connections', operation: CONNECTIONS.FetchCIFSConnectionDetails,
     summary: 'show one connection with its security equivalences',
     request: ([n]) => ({ connectionNumber: connectionNumber(n) }), rows: (a) => a.connection && [a.connection],
   },
   {
-    words: ['connections', 'shares'], args: 'N', min: 1, max: 1, sphere: 'connections', operation: 4,
+    words: ['connections', 'shares'], args: 'N', min: 1, max: 1, sphere: 'connections', operation: CONNECTIONS.FetchCIFSConnectionMappedShares,
     summary: 'list the shares a connection has mapped',
     request: ([n]) => ({ connectionNumber: connectionNumber(n) }), rows: (a) => a.shares,
   },
   {
-    words: ['connections', 'files'], args: 'N', min: 1, max: 1, sphere: 'connections', operation: 5,
+    words: ['connections', 'files'], args: 'N', min: 1, max: 1, sphere: 'connections', operation: CONNECTIONS.FetchCIFSConnectionOpenFiles,
     summary: 'list the files a connection holds open, one page at a time', options: PAGING,
     request: ([n], o) => ({ connection: connectionNumber(n), ...paging(o) }),
-    rows: (a) => a.openFiles && a.openFiles.files, page: (a) => a.openFiles,
+    rows: (a) => a.openFiles && a.openFiles.files, listing: OPEN_FILES,
   },
   {
-    words: ['users', 'list'], sphere: 'connections', operation: 6,
+    words: ['users', 'list'], sphere: 'connections', operation: CONNECTIONS.FetchCIFSCachedInvalidUsersList,
     summary: 'list the cached invalid and blocked users; filter keys: type (Invalid, Blocked), search-name',
     options: PAGING, request: (_, o) => paging(o),
-    rows: (a) => a.invalidUsers && a.invalidUsers.users, page: (a) => a.invalidUsers,
+    rows: (a) => a.invalidUsers && a.invalidUsers.users, listing: listing('invalidUsers', 'users'),
   },
   {
-    words: ['users', 'add'], args: 'NAME', min: 1, max: 1, sphere: 'connections', operation: 7,
+    words: ['users', 'add'], args: 'NAME', min: 1, max: 1, sphere: 'connections', operation: CONNECTIONS.AddPermanentInvalidUser,
     summary: 'add a permanent invalid user', request: ([name]) => ({ name }),
   },
   {
-    words: ['users', 'make-permanent'], args: 'NAME...', min: 1, sphere: 'connections', operation: 8,
+    words: ['users', 'make-permanent'], args: 'NAME...', min: 1, sphere: 'connections', operation: CONNECTIONS.MakePermanentInvalidUser,
     summary: 'make cached invalid users permanent', request: (names) => ({ names }), rows: batch,
   },
   {
-    words: ['users', 'remove'], args: 'NAME...', min: 1, sphere: 'connections', operation: 9,
+    words: ['users', 'remove'], args: 'NAME...', min: 1, sphere: 'connections', operation: CONNECTIONS.RemoveInvalidUser,
     summary: 'remove invalid users from the cache', request: (names) => ({ names }), rows: batch,
   },
   {
-    words: ['users', 'block'], args: 'NAME', min: 1, max: 1, sphere: 'connections', operation: 10,
+    words: ['users', 'block'], args: 'NAME', min: 1, max: 1, sphere: 'connections', operation: CONNECTIONS.AddBlockedUser,
     summary: 'add a blocked user', request: ([name]) => ({ name }),
   },
   {
-    words: ['users', 'make-blocked'], args: 'NAME...', min: 1, sphere: 'connections', operation: 11,
+    words: ['users', 'make-blocked'], args: 'NAME...', min: 1, sphere: 'connections', operation: CONNECTIONS.MakeBlockedUser,
     summary: 'block cached invalid users', request: (names) => ({ names }), rows: batch,
   },
   {
-    words: ['users', 'unblock'], args: 'NAME...', min: 1, sphere: 'connections', operation: 12,
+    words: ['users', 'unblock'], args: 'NAME...', min: 1, sphere: 'connections', operation: CONNECTIONS.UnblockUser,
     summary: 'unblock users', request: (names) => ({ names }), rows: batch,
   },
   {
-    words: ['contexts', 'list'], sphere: 'contexts', operation: 1, summary: 'list the user contexts',
+    words: ['contexts', 'list'], sphere: 'contexts', operation: CONTEXTS.FetchCIFSUserContexts, summary: 'list the user contexts',
     rows: (a) => a.userContexts && a.userContexts.map((userContext) => ({ userContext })),
   },
   {
-    words: ['contexts', 'add'], args: 'CONTEXT...', min: 1, sphere: 'contexts', operation: 2,
+    words: ['contexts', 'add'], args: 'CONTEXT...', min: 1, sphere: 'contexts', operation: CONTEXTS.AddCIFSUserContext,
     summary: 'add user contexts', request: (userContexts) => ({ userContexts }), rows: batch,
   },
   {
-    words: ['contexts', 'remove'], args: 'CONTEXT...', min: 1, sphere: 'contexts', operation: 3,
+    words: ['contexts', 'remove'], args: 'CONTEXT...', min: 1, sphere: 'contexts', operation: CONTEXTS.RemoveCIFSUserContexts,
     summary: 'remove user contexts', request: (userContexts) => ({ userContexts }), rows: batch,
   },
 ];

@@ -10,12 +10,17 @@ locally.
 
 const COMMON = `Options of every command:
   --dn DN            the caller's distinguished name (default: $CIFS_DN)
-  --table            print an aligned table instead of the answer as JSON
+  --json             print the answer as JSON (the default when stdout is not a terminal)
+  --table            print an aligned table, times as ISO dates (the default on a terminal)
   --log-level LEVEL  the module's syslog level for this run: debug, info, warn or error
   --help             this command's help
 
-Exit status: 0 when the answer's status is "success", 1 when it is "failure",
-2 for a usage error, 3 when cifs.node cannot be loaded or gives no answer.
+Tables are coloured on a terminal unless NO_COLOR is set. Server texts are
+escaped in both forms: a control character never reaches the terminal.
+
+Exit status: 0 when the answer's status is "success", 1 when it is "failure"
+(or \`shares change\` finds no share of that name), 2 for a usage error, 3
+when cifs.node cannot be loaded or gives no answer.
 `;
 
 const usageLine = (c) => [...c.words, c.args, c.options ? '[OPTIONS]' : ''].filter(Boolean).join(' ');
@@ -36,7 +41,10 @@ ${list([
     ...commands.map((c) => [usageLine(c), c.summary]),
     ['log-level LEVEL', 'set the module\'s syslog level (in this process only)'],
     ['doctor', 'tell which platform library is missing and where the loader looked'],
+    ['completion bash|zsh', 'print the shell completion script'],
   ])}
+  --version  print the version of cifs-admin
+
 ${COMMON}`;
 }
 
@@ -47,11 +55,12 @@ function group(name) {
 }
 
 function command(c) {
-  const options = Object.entries(c.options || {}).map(([name, text]) => [`--${name} ${name === 'filter' ? 'KEY=PATTERN' : 'VALUE'}`, text]);
+  const value = (name) => ({ filter: ' KEY=PATTERN', all: '' })[name] ?? ' VALUE';
+  const options = Object.entries(c.options || {}).map(([name, text]) => [`--${name}${value(name)}`, text]);
   return `Usage: cifs-admin ${usageLine(c)}
 
 ${c.summary[0].toUpperCase()}${c.summary.slice(1)}: operation ${c.operation} of cifs_${c.sphere}_sphere.
-${options.length ? `\nOptions:\n${list(options)}` : ''}
+${c.note ? `\n${c.note}\n` : ''}${options.length ? `\nOptions:\n${list(options)}` : ''}
 ${COMMON}
 ${WARNING}`;
 }
@@ -71,4 +80,13 @@ would find, and where it looked for one it cannot find. Exit status 0 when
 both are found, 1 otherwise.
 `;
 
-module.exports = { general, group, command, usageLine, logLevel, doctor };
+const completion = () => `Usage: cifs-admin completion bash|zsh
+
+Prints the completion script of the shell: commands, their options, and the
+values of options that take few (log levels, enabled/disabled, match types).
+  bash: eval "$(cifs-admin completion bash)" in ~/.bashrc
+  zsh:  source <(cifs-admin completion zsh) in ~/.zshrc, after compinit
+        (or save it as _cifs-admin in a folder of $fpath)
+`;
+
+module.exports = { general, group, command, usageLine, logLevel, doctor, completion };

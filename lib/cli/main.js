@@ -1,29 +1,41 @@
 'use strict';
-// cifs-admin: one request to cifs.node per run, built from the command line,
-// answered as JSON or as a table. Exit status: 0 "success", 1 "failure",
-// 2 a usage error, 3 when the module cannot be loaded or gives no answer.
+// cifs-admin: one request to cifs.node per run (two for `shares change`,
+// which reads the share first; as many as there are pages with --all),
+// built from the command line, answered as JSON or as a table. Exit status:
+// 0 "success", 1 "failure", 2 a usage error, 3 when the module cannot be
+// loaded or gives no answer.
 const path = require('node:path');
 const { parseArgs } = require('node:util');
 const { commands } = require('./commands');
 const { UsageError } = require('./values');
 const { render } = require('./output');
+const { completion, SHELLS } = require('./completion');
 const { doctor: checkLibraries } = require('../doctor');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('../operations');
+const { pages, EVERY_RECORD } = require('../paging');
+const { CifsError } = require('../errors');
+const { version } = require('../../package.json');
 const help = require('./help');
 
 const EXIT = { success: 0, failure: 1, usage: 2, unavailable: 3 };
-const LEVELS = ['debug', 'info', 'warn', 'error'];
+const TABLES = { shares: SHARES, connections: CONNECTIONS, contexts: CONTEXTS };
 
 const GLOBAL_OPTIONS = {
   dn: { type: 'string' },
+  json: { type: 'boolean' },
   table: { type: 'boolean' },
   help: { type: 'boolean', short: 'h' },
+  version: { type: 'boolean' },
   'log-level': { type: 'string' },
 };
+const FLAGS = new Set(['all']);
 // Every command's options are parsed together, then checked against the command.
 const ALL_OPTIONS = { ...GLOBAL_OPTIONS, filter: { type: 'string', multiple: true } };
 for (const c of commands) {
-  for (const name of Object.keys(c.options || {})) ALL_OPTIONS[name] ??= { type: 'string' };
+  for (const name of Object.keys(c.options || {})) ALL_OPTIONS[name] ??= { type: FLAGS.has(name) ? 'boolean' : 'string' };
 }
+
+const operationName = (command) => Object.keys(TABLES[command.sphere]).find((n) => TABLES[command.sphere][n] === command.operation);
 
 function loadModule() {
   const dir = process.env.CIFS_BUILD_DIR;
@@ -38,8 +50,8 @@ function doctor(out) {
 }
 
 function logLevel(level) {
-  if (!LEVELS.includes(String(level).toLowerCase())) {
-    throw new UsageError(`the log level is one of ${LEVELS.join(', ')}, not '${level}'`);
+  if (!LOG_LEVELS.includes(String(level).toLowerCase())) {
+    throw new UsageError(`the log level is one of ${LOG_LEVELS.join(', ')}, not '${level}'`);
   }
   return level;
 }
@@ -58,9 +70,16 @@ function checkOptions(command, values) {
   for (const name of Object.keys(values)) {
     if (!allowed.has(name)) throw new UsageError(`${command.words.join(' ')} takes no --${name}`);
   }
+  if (values.json && values.table) throw new UsageError('--json and --table exclude each other');
+  // --all starts at the first entry and takes the cookies the pages give.
+  const excluded = command.every ? ['ignore', 'return'] : ['ignore', 'cookie'];
+  const clash = values.all && excluded.find((name) => values[name] !== undefined);
+  if (clash) throw new UsageError(`--all takes no --${clash}`);
 }
 
-function buildRequest(command, words, values, env) {
+// The request argv asks for; `current` is what the command reads first
+// (the share as listed, for `shares change`), null until it has been read.
+function buildRequest(command, words, values, env, current = null) {
   checkOptions(command, values);
   const given = words.slice(2);
   if (given.length < (command.min || 0) || given.length > (command.max ?? (command.min ? Infinity : 0))) {
@@ -68,7 +87,44 @@ function buildRequest(command, words, values, env) {
   }
   const dn = values.dn ?? env.CIFS_DN;
   if (!dn) throw new UsageError('no caller: give --dn DN or set CIFS_DN');
-  return { operation: command.operation, dn, ...(command.request ? command.request(given, values) : {}) };
+  const keys = command.request ? command.request(given, values, command.current ? current : undefined) : {};
+  const request = { operation: command.operation, dn, ...keys };
+  if (values.all && command.every) Object.assign(request, { ignoreCount: 0, returnCount: EVERY_RECORD });
+  return request;
+}
+
+// The sphere's answer; an Error with code ERR_CIFS_NO_ANSWER when it gives none.
+const asker = (cifs, sphere) => async (request) => {
+  const answer = await cifs[`cifs_${sphere}_sphere`](request);
+  if (answer === undefined) {
+    throw Object.assign(new Error(`no answer: this cifs.node does not offer operation ${request.operation} of the ${sphere} sphere`),
+      { code: 'ERR_CIFS_NO_ANSWER' });
+  }
+  return answer;
+};
+
+// Every page of a listing as one answer: the first page's keys, the items
+// of them all, their count and the last cookie. A failure on the way
+// throws a CifsError with its answer, so it is printed as any failure is.
+async function everyPage(ask, command, request) {
+  const { key, items } = command.listing;
+  const all = [];
+  let first;
+  let last;
+  for await (const page of pages(ask, request, key, items)) {
+    first ??= page;
+    last = page;
+    all.push(...page[items]);
+  }
+  return { status: 'success', operation: operationName(command), [key]: { ...first, count: all.length, cookie: last.cookie, [items]: all } };
+}
+
+// The share a `shares change` keeps the rest of: its answer when the
+// listing failed, else the share, or null when there is none of that name.
+async function currentShare(ask, dn, name) {
+  const listed = await ask({ operation: SHARES.FetchCIFSShares, dn });
+  if (listed.status !== 'success') return { failed: listed };
+  return { share: (listed.shares || []).find((s) => s && s.name === name) || null };
 }
 
 function loaded(err) {
@@ -87,32 +143,60 @@ function loaded(err) {
   }
 }
 
+// JSON when asked or when stdout is no terminal; colour only on a terminal
+// and never with NO_COLOR set (https://no-color.org).
+function styleOf(values, out, env) {
+  const table = Boolean(values.table || (!values.json && out.isTTY));
+  return { table, colour: table && Boolean(out.isTTY) && !env.NO_COLOR };
+}
+
+function tool(words, values, out, err) {
+  if (words[0] === 'completion') {
+    if (values.help) return out.write(help.completion()), EXIT.success;
+    if (words.length !== 2 || !SHELLS.includes(words[1])) throw new UsageError(`usage: cifs-admin completion ${SHELLS.join('|')}`);
+    return out.write(completion(words[1])), EXIT.success;
+  }
+  if (words[0] === 'doctor') return values.help ? (out.write(help.doctor()), EXIT.success) : doctor(out);
+  if (values.help) return out.write(help.logLevel()), EXIT.success;
+  if (words.length !== 2) throw new UsageError('usage: cifs-admin log-level LEVEL');
+  const cifs = loaded(err);
+  if (!cifs) return EXIT.unavailable;
+  cifs.native_config_sphere({ logLevel: logLevel(words[1]) });
+  out.write(`${JSON.stringify({ logLevel: words[1] })}\n`);
+  return EXIT.success;
+}
+
 async function run(argv, { env = process.env, out = process.stdout, err = process.stderr } = {}) {
   const { values, positionals: words } = parseArgs({ args: argv, options: ALL_OPTIONS, allowPositionals: true });
+  if (values.version) return out.write(`cifs-admin ${version}\n`), EXIT.success;
   if (words.length === 0 || words[0] === 'help') return out.write(help.general()), EXIT.success;
-  if (words[0] === 'doctor') return values.help ? (out.write(help.doctor()), EXIT.success) : doctor(out);
-  if (words[0] === 'log-level') {
-    if (values.help) return out.write(help.logLevel()), EXIT.success;
-    if (words.length !== 2) throw new UsageError('usage: cifs-admin log-level LEVEL');
-    const cifs = loaded(err);
-    if (!cifs) return EXIT.unavailable;
-    cifs.native_config_sphere({ logLevel: logLevel(words[1]) });
-    out.write(`${JSON.stringify({ logLevel: words[1] })}\n`);
-    return EXIT.success;
-  }
+  if (['completion', 'doctor', 'log-level'].includes(words[0])) return tool(words, values, out, err);
   const command = findCommand(words);
   if (command.group) return out.write(help.group(command.group)), values.help ? EXIT.success : EXIT.usage;
   if (values.help) return out.write(help.command(command)), EXIT.success;
-  const request = buildRequest(command, words, values, env);
+  let request = buildRequest(command, words, values, env);
   const cifs = loaded(err);
   if (!cifs) return EXIT.unavailable;
   if (values['log-level'] !== undefined) cifs.native_config_sphere({ logLevel: logLevel(values['log-level']) });
-  const answer = await cifs[`cifs_${command.sphere}_sphere`](request);
-  if (answer === undefined) {
-    err.write(`cifs-admin: no answer: this cifs.node does not offer operation ${command.operation} of the ${command.sphere} sphere\n`);
-    return EXIT.unavailable;
+  const ask = asker(cifs, command.sphere);
+  let answer;
+  try {
+    if (command.current === 'share') {
+      const { failed, share } = await currentShare(ask, request.dn, words[2]);
+      if (failed) return out.write(render(command, failed, styleOf(values, out, env))), EXIT.failure;
+      if (!share) return err.write(`cifs-admin: no share named '${words[2]}' (cifs-admin shares list shows them)\n`), EXIT.failure;
+      request = buildRequest(command, words, values, env, share);
+    }
+    answer = values.all && command.listing ? await everyPage(ask, command, request) : await ask(request);
+  } catch (error) {
+    if (error.code === 'ERR_CIFS_NO_ANSWER' || error.code === 'ERR_CIFS_NO_RESULT') {
+      err.write(`cifs-admin: ${error.message}\n`);
+      return error.code === 'ERR_CIFS_NO_ANSWER' ? EXIT.unavailable : EXIT.failure;
+    }
+    if (!(error instanceof CifsError)) throw error;
+    answer = error.answer;
   }
-  out.write(render(command, answer, values.table));
+  out.write(render(command, answer, styleOf(values, out, env)));
   return answer.status === 'success' ? EXIT.success : EXIT.failure;
 }
 
@@ -127,12 +211,13 @@ async function main(argv) {
 }
 
 // The sphere and request that argv asks for, without sending it: what a
-// dry run or a test needs.
-function requestFor(argv, env = process.env) {
+// dry run or a test needs. A command that reads something first (`shares
+// change`) takes it as `current`.
+function requestFor(argv, env = process.env, current = null) {
   const { values, positionals: words } = parseArgs({ args: argv, options: ALL_OPTIONS, allowPositionals: true });
   const command = findCommand(words);
   if (command.group) throw new UsageError(`no command of ${command.group} given`);
-  return { sphere: `cifs_${command.sphere}_sphere`, request: buildRequest(command, words, values, env) };
+  return { sphere: `cifs_${command.sphere}_sphere`, request: buildRequest(command, words, values, env, current) };
 }
 
 module.exports = { main, run, requestFor };

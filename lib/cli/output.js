@@ -1,6 +1,7 @@
 'use strict';
-// How answers are printed: the answer as JSON (the default), or with
-// --table the rows the command names as an aligned table.
+// How answers are printed: the answer as JSON, or the rows the command
+// names as an aligned table, with times as ISO dates and, on a terminal,
+// a bold header and failures in red.
 //
 // Answers carry texts that others chose (names of cached invalid users come
 // from failed logons, file and user names from SMB clients), and a terminal
@@ -23,42 +24,66 @@ const escapeText = (text) => text.replace(/[\u0000-\u001f\u007f-\u009f\u2028\u20
 const json = (value) =>
   JSON.stringify(value, null, 2).replace(/[\u007f-\u009f\u2028\u2029]/g, (c) => `\\u${hex(c, 4)}`);
 
-function cell(value) {
+// Times the library gives in seconds since the epoch; 0 is no time at all.
+const TIMES = new Set(['loginTime', 'lastAuthAttemptTime']);
+
+function isoTime(value) {
+  const seconds = Number(value);
+  if (seconds === 0) return '-';
+  const date = new Date(seconds * 1000);
+  // Past what a Date holds (a u64 can be), the number is shown as it came.
+  if (!Number.isInteger(seconds) || seconds < 0 || Number.isNaN(date.getTime())) return String(value);
+  return date.toISOString().replace('.000Z', 'Z');
+}
+
+function cell(value, key) {
   if (value === undefined || value === null) return '';
-  if (Array.isArray(value)) return value.map(cell).join(',');
+  if (TIMES.has(key) && (typeof value === 'number' || typeof value === 'string')) return isoTime(value);
+  if (Array.isArray(value)) return value.map((v) => cell(v)).join(',');
   if (typeof value === 'object') return JSON.stringify(value);
   return String(value);
 }
 
+const STYLES = { header: '\x1b[1m', failed: '\x1b[31m' };
+// Styles wrap the escaped text only when the output is a terminal that may
+// show colour; widths are counted without them.
+const paint = (text, style, colour) => (colour && style ? `${STYLES[style]}${text}\x1b[0m` : text);
+// A name of a batch that failed, or the status of a failure; never a server text.
+const failedCell = (column, line, text) =>
+  (column === 'result' && text.startsWith('failed (')) || (column === 'value' && line[0] === 'status' && text === 'failure');
+
 // Columns in the order keys first appear, two spaces apart; every row a line.
-function table(rows) {
+function table(rows, colour = false) {
   if (rows.length === 0) return '(none)\n';
   const columns = [];
   for (const row of rows) for (const key of Object.keys(row)) if (!columns.includes(key)) columns.push(key);
   // Widths are those of the escaped texts, which are what the terminal shows.
-  const lines = [columns, ...rows.map((row) => columns.map((c) => cell(row[c])))].map((line) => line.map(escapeText));
+  const lines = [columns, ...rows.map((row) => columns.map((c) => cell(row[c], c)))].map((line) => line.map(escapeText));
   const widths = columns.map((_, i) => Math.max(...lines.map((line) => line[i].length)));
-  return lines.map((line) => line.map((text, i) => text.padEnd(widths[i])).join('  ').trimEnd()).join('\n') + '\n';
+  return lines.map((line, n) => line.map((text, i) => {
+    const style = n === 0 ? 'header' : failedCell(columns[i], line, text) && 'failed';
+    return paint(text, style, colour) + ' '.repeat(widths[i] - text.length);
+  }).join('  ').trimEnd()).join('\n') + '\n';
 }
 
-function keyValues(object) {
-  return table(Object.entries(object).map(([key, value]) => ({ key, value: cell(value) })));
+function keyValues(object, colour) {
+  return table(Object.entries(object).map(([key, value]) => ({ key, value: cell(value, key) })), colour);
 }
 
-// The text to print for an answer of `command`.
-function render(command, answer, asTable) {
+// The text to print for an answer of `command`: {table, colour} say how.
+function render(command, answer, { table: asTable = false, colour = false } = {}) {
   if (!asTable) return `${json(answer)}\n`;
   if (answer.status !== 'success') {
     const { error = {}, ...rest } = answer;
-    const failed = command.rows && rest.failedList ? table(command.rows(rest)) : '';
-    return keyValues({ status: rest.status, operation: rest.operation, ...error }) + failed;
+    const failures = command.rows && rest.failedList ? table(command.rows(rest), colour) : '';
+    return keyValues({ status: rest.status, operation: rest.operation, ...error }, colour) + failures;
   }
   const rows = command.rows && command.rows(answer);
-  if (!rows) return keyValues(answer);
-  const page = command.page && command.page(answer);
+  if (!rows) return keyValues(answer, colour);
+  const page = command.listing && answer[command.listing.key];
   const cookie = page && (page.cookie ? escapeText(cell(page.cookie)) : '(last page)');
   const footer = page ? `count: ${escapeText(cell(page.count))}  cookie: ${cookie}\n` : '';
-  return table(rows) + footer;
+  return table(rows, colour) + footer;
 }
 
 module.exports = { render, table };

@@ -8,11 +8,12 @@ function required(value, option) {
   return value;
 }
 
-// A u32 written in decimal; `fallback` when the option was not given.
-function count(text, fallback, what) {
+// A whole number up to `most` (a u32 unless said) written in decimal;
+// `fallback` when the option was not given.
+function count(text, fallback, what, most = 0xffffffff) {
   if (text === undefined && fallback !== undefined) return fallback;
-  if (!/^\d+$/.test(text || '') || Number(text) > 0xffffffff) {
-    throw new UsageError(`${what} must be a whole number from 0 to 4294967295, not '${text}'`);
+  if (!/^\d+$/.test(text || '') || Number(text) > most) {
+    throw new UsageError(`${what} must be a whole number from 0 to ${most}, not '${text}'`);
   }
   return Number(text);
 }

@@ -1,7 +1,6 @@
 // Requests: correct ones type-check; each `@ts-expect-error` line must fail
 // to compile (tsc reports an unused directive otherwise).
 import cifs = require('cifs-native');
-import { createClient } from 'cifs-native/client';
 import { doctor } from 'cifs-native/doctor';
 
 const dn = 'cn=admin,o=example';
@@ -25,12 +24,13 @@ export async function correct(): Promise<void> {
   await cifs.cifs_connections_sphere({ operation: CONNECTIONS.UnblockUser, dn, names: ['u'] });
   await cifs.cifs_contexts_sphere({ operation: CONTEXTS.AddCIFSUserContext, dn, userContexts: ['.a'] });
   const none: undefined = cifs.native_config_sphere({ logLevel: 'info' });
+  await import('cifs-native/client').then(({ createClient }) => createClient({ dn }).contexts.list());
 
-  const client = createClient({ dn });
-  await client.shares.remove(['a', 'b']);
-  await client.connections.list({ ignoreCount: 0, returnCount: 5 });
-  await client.connections.openFiles(3, { cookie: 'k' });
-  client.setLogLevel('debug');
+  // A request of any operation, as a caller that routes requests holds it.
+  const routed: cifs.SharesRequest = Math.random() > 0.5 ? { operation: 1, dn } : { operation: 8, dn, volumeName: 'V' };
+  await cifs.cifs_shares_sphere(routed);
+  const one: cifs.ConnectionsRequest<'FetchCIFSConnectionDetails'> = { operation: 3, dn, connectionNumber: 1 };
+  await cifs.cifs_connections_sphere(one);
   const report = doctor();
   const found: boolean = report.libraries[0].found;
   void none; void found;
@@ -61,11 +61,26 @@ export async function wrong(): Promise<void> {
   await cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'V', ignoreCount: 0, returnCount: 1, advancedFiltersInfo: { matchType: 'some', filters: [] } });
   // @ts-expect-error the constants are read-only
   SHARES.FetchCIFSShares = 2;
-  const client = createClient({ dn });
-  // @ts-expect-error names, not one name
-  await client.shares.remove('a');
-  // @ts-expect-error the client has no such operation
-  await client.shares.rename('a');
-  // @ts-expect-error createClient needs the dn
-  createClient({});
+}
+
+// A misspelt or foreign key is no key of the operation's request.
+export async function misspelt(): Promise<void> {
+  // @ts-expect-error cookei
+  await cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'V', ignoreCount: 0, returnCount: 1, cookei: 'k' });
+  // @ts-expect-error cookei on a request where every key is optional
+  await cifs.cifs_connections_sphere({ operation: CONNECTIONS.FetchCIFSCachedInvalidUsersList, dn, cookei: 'k' });
+  // @ts-expect-error connectionNumber is the details' key; the open files take connection
+  await cifs.cifs_connections_sphere({ operation: CONNECTIONS.FetchCIFSConnectionOpenFiles, dn, connectionNumber: 3 });
+  // @ts-expect-error the connections list has no cookie
+  await cifs.cifs_connections_sphere({ operation: 2, dn, ignoreCount: 0, returnCount: 1, cookie: 'k' });
+  // @ts-expect-error an operation without keys takes none
+  await cifs.cifs_shares_sphere({ operation: SHARES.FetchCIFSShares, dn, names: ['a'] });
+  // @ts-expect-error usercontexts
+  await cifs.cifs_contexts_sphere({ operation: CONTEXTS.AddCIFSUserContext, dn, usercontexts: ['.a'] });
+  await cifs.cifs_shares_sphere({ operation: 3, dn, name: 'n', volumeName: 'V', relativePath: 'p', encryption: 'enabled',
+    // @ts-expect-error commnet
+    folderRedirection: 'disabled', atmBackup: 'disabled', commnet: 'c' });
+  // @ts-expect-error a request typed for one operation is not another's
+  const wrong: cifs.ConnectionsRequest<'FetchCIFSConnectionDetails'> = { operation: 4, dn, connectionNumber: 1 };
+  void wrong;
 }
