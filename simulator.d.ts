@@ -7,7 +7,7 @@ export interface SimShare {
   name: string;
   volumeName?: string;
   relativePath?: string;
-  /** Default "/<volumeName>/<relativePath>". */
+  /** Empty or omitted: "/<volumeName>/<relativePath>". */
   absolutePath?: string;
   comment?: string;
   /** 0 disk, 2 system, 3 IPC, 4 custom data, 5 global DFS namespace. */
@@ -28,7 +28,7 @@ export interface SimOpenFile {
   ID?: number;
   accessMask?: number;
   lockLevel?: number;
-  /** Default "<share's absolutePath>/<name>". */
+  /** Empty or omitted: "<share's absolutePath>/<name>". */
   fullPath?: string;
   userName?: string;
   clientIPAddress?: string;

@@ -58,8 +58,8 @@ napi_value init(napi_env env, napi_value exports) {
   std::vector<binding> all = {{"statusCodes", status_codes}};
   all.insert(all.end(), identity_bindings.begin(), identity_bindings.end());
   all.insert(all.end(), mgmt_bindings.begin(), mgmt_bindings.end());
-  all.insert(all.end(), open_files_bindings.begin(), open_files_bindings.end());
-  all.insert(all.end(), connection_bindings.begin(), connection_bindings.end());
+  all.insert(all.end(), section_bindings.begin(), section_bindings.end());
+  all.insert(all.end(), shm_bindings.begin(), shm_bindings.end());
   all.insert(all.end(), raw_result_bindings.begin(), raw_result_bindings.end());
   all.insert(all.end(), choices_bindings.begin(), choices_bindings.end());
   for (const auto &b : all) {

@@ -4,19 +4,13 @@
 
 namespace toralsim {
 
-toralsim_identity identity_model::reset_values() {
-  return toralsim_identity{
-      .user_type = 1,
-      .supervisor = 1,
-      .userinfo_status = 0,
-      .sev_status = 0,
-      .needed_capacity = 0,
-      .always_too_small = 0,
-      .sid_status = 0,
-  };
+// Every DN a supervisor whose lookups succeed.
+void identity_model::seed() {
+  fallback = identity{};
+  by_dn.clear();
 }
 
-const toralsim_identity &identity_model::lookup(const std::string &dn) const {
+const identity &identity_model::lookup(const std::string &dn) const {
   auto it = by_dn.find(dn);
   return it == by_dn.end() ? fallback : it->second;
 }
