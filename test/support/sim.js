@@ -3,6 +3,7 @@
 // hold sim.dir (or sim.partialDir then sim.dir, or sim.toralOnlyDir, where the
 // mgmt controls throw); the controls reach the instances the addon opens.
 // The development tool lib/simulator.js holds what is not only for tests.
+const assert = require('node:assert/strict');
 const path = require('node:path');
 const { control, buildDir } = require('../../lib/simctl');
 const simulator = require('../../lib/simulator');
@@ -145,8 +146,17 @@ const mgmt = {
 
 const { reset } = simulator;
 
+// Fails when a shared memory object was left behind (for afterEach: the test
+// that left it fails), and removes what was left so the next starts clean.
+function noSharedMemoryLeft() {
+  const left = mgmt.sharedMemory();
+  mgmt.removeSharedMemory();
+  assert.deepEqual(left, [], 'no shared memory object is left');
+}
+
 module.exports = {
   reset,
+  noSharedMemoryLeft,
   identity,
   mgmt,
   records,
