@@ -71,8 +71,9 @@ export interface SimInvalidUser {
   lastAuthAttemptTime?: U64;
 }
 
+/** How the identity library treats a DN; omitted fields make a supervisor whose lookups succeed. */
 export interface SimIdentity {
-  /** Absent: the default entry, for every DN without one of its own. */
+  /** Absent: the default entry, for every DN without one of its own (in the seed: unknown, userinfoStatus -9104). */
   dn?: string;
   userType?: number;
   supervisor?: boolean;
@@ -138,7 +139,10 @@ export interface Simulator {
   /** The environment of a child process that runs against the simulator. */
   env(options?: SimulatorEnvOptions): NodeJS.ProcessEnv;
 
-  /** The seed server, no failure rules, no delay, empty call logs, the default choices, every DN a supervisor. */
+  /**
+   * The seed server, no failure rules, no delay, empty call logs, the default choices, and the seed identities:
+   * "cn=admin,o=example" a supervisor, "cn=guest,o=example" not one, every other DN unknown to the identity library.
+   */
   reset(): void;
   volumes(): string[];
   setVolumes(names: string[]): void;
@@ -152,7 +156,9 @@ export interface Simulator {
   setInvalidUsers(users: SimInvalidUser[]): void;
   contexts(): string[];
   setContexts(contexts: string[]): void;
+  /** Whether the supervisor check passes for dn. */
   isSupervisor(dn: string): boolean;
+  /** Makes dn a known user who is a supervisor or not. */
   setSupervisor(dn: string, supervisor?: boolean): void;
   fail(rule: FailureRule): void;
   failures(): Required<FailureRule>[];

@@ -153,8 +153,10 @@ const simulator = {
   stateVariable: STATE_VARIABLE,
   env,
   // The seed server again, no failure rules, no delay, empty call logs, the
-  // default choices, and every DN a supervisor. What the library kept for
-  // what it handed out is released.
+  // default choices, and the seed identities: cn=admin,o=example a
+  // supervisor, cn=guest,o=example not one, and every other DN unknown to
+  // the identity library. What the library kept for what it handed out is
+  // released.
   reset() {
     control().identityReset();
     control().mgmtReset();
@@ -185,12 +187,15 @@ const simulator = {
   setInvalidUsers: (users) => sections.invalidUsers.set(users, 'setInvalidUsers'),
   contexts: () => sections.contexts.get(),
   setContexts: (contexts) => sections.contexts.set(contexts, 'setContexts'),
-  // A DN is a supervisor unless an entry says otherwise.
+  // Whether the supervisor check passes for dn: its entry (or the default
+  // one) answers every lookup and reports a supervisor.
   isSupervisor(dn) {
     const entries = identity.entries();
-    const own = entries.find((e) => e.dn === dn);
-    return (own || entries[0]).supervisor;
+    const e = entries.find((entry) => entry.dn === dn) || entries[0];
+    const sevFound = e.userType === 1 ? e.sevStatus === 0 && !e.alwaysTooSmall : e.sidStatus === 0;
+    return e.userinfoStatus === 0 && sevFound && e.supervisor;
   },
+  // Makes dn a known user who is a supervisor or not; its other fields stay.
   setSupervisor(dn, supervisor = true) {
     const own = identity.entries().find((e) => e.dn === dn);
     identity.set({ ...own, dn, supervisor });

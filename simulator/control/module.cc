@@ -49,7 +49,8 @@ napi_value status_codes(napi_env env, napi_callback_info) {
                                            {"BUFFER_TOO_SMALL", TORALSIM_BUFFER_TOO_SMALL},
                                            {"BAD_ARGUMENT", TORALSIM_BAD_ARGUMENT},
                                            {"UNKNOWN_SID", TORALSIM_UNKNOWN_SID},
-                                           {"OUT_OF_MEMORY", TORALSIM_OUT_OF_MEMORY}});
+                                           {"OUT_OF_MEMORY", TORALSIM_OUT_OF_MEMORY},
+                                           {"NO_SUCH_USER", TORALSIM_NO_SUCH_USER}});
   if (!codes || !set(env, codes, "mgmt", mgmt) || !set(env, codes, "identity", identity)) return nullptr;
   return codes;
 }

@@ -16,7 +16,9 @@ extern "C" {
 typedef void (*toralsim_call_visitor)(void *ctx, const char *call, const char *text, uint32_t capacity);
 typedef void (*toralsim_text_visitor)(void *ctx, const char *text);
 
-/* The seed entries again, and an empty call log. */
+/* The seed entries again ("cn=admin,o=example" a supervisor,
+ * "cn=guest,o=example" not one, every other DN unknown to the user info
+ * call), and an empty call log. */
 CIFSSIM_EXPORT void toralsim_reset(void);
 CIFSSIM_EXPORT void toralsim_visit_calls(toralsim_call_visitor visit, void *ctx);
 

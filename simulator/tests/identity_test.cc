@@ -42,7 +42,7 @@ TEST_F(Identity, OnlyTheSidThatUserinfoWroteIsKnown) {
   uint32_t uid = 0, count = 0, supervisor = 0;
   void *list = nullptr;
   EXPECT_EQ(torallib_get_sevlist_from_sid(sid, &count, &list, &supervisor), TORALSIM_UNKNOWN_SID);
-  ASSERT_EQ(torallib_get_userinfo_from_name("cn=a", &type, guid, sid, &uid, &further), 0);
+  ASSERT_EQ(torallib_get_userinfo_from_name("cn=admin,o=example", &type, guid, sid, &uid, &further), 0);
   EXPECT_EQ(torallib_get_sevlist_from_sid(sid, &count, nullptr, &supervisor), TORALSIM_BAD_ARGUMENT);
   ASSERT_EQ(torallib_get_sevlist_from_sid(sid, &count, &list, &supervisor), 0);
   EXPECT_NE(list, nullptr);

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "cifs_sim_status.h"
+
 namespace toralsim {
 
-// Every DN a supervisor whose lookups succeed.
+// The two users the documentation names: a supervisor and a user who is
+// not one. Any other DN, the empty one included, is unknown: its user info
+// lookup fails, as the real library's does for a DN it cannot find.
 void identity_model::seed() {
-  fallback = identity{};
-  by_dn.clear();
+  fallback = identity{.userinfo_status = TORALSIM_NO_SUCH_USER};
+  by_dn = {{"cn=admin,o=example", identity{}}, {"cn=guest,o=example", identity{.supervisor = false}}};
 }
 
 const identity &identity_model::lookup(const std::string &dn) const {
