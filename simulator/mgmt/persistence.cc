@@ -215,7 +215,9 @@ const section sections[] = {
               ordered(files, p.data.open_files.next_order);
      },
      // Each file is on a share of the model, under the share's own spelling;
-     // an empty full path is the share's path and the file name.
+     // an empty full path is the share's path and the file name. Orders
+     // follow every one handed out so far, so no cookie issued earlier
+     // resumes inside the new list.
      .adopt = [](const persisted &now, persisted &given) {
        open_files_table table{.next_order = now.data.open_files.next_order};
        for (open_file &f : given.data.open_files.files) {
@@ -266,6 +268,7 @@ const section sections[] = {
               }) &&
               ordered(users, p.data.invalid_users.next_order);
      },
+     // Orders follow every one handed out so far, as for open files.
      .adopt = [](const persisted &now, persisted &given) {
        invalid_users_table table{.next_order = now.data.invalid_users.next_order};
        for (invalid_user &u : given.data.invalid_users.users) add_invalid_user(table, std::move(u));
