@@ -20,7 +20,8 @@ run_js_suites() {
   CIFS_BUILD_DIR=$build_dir CIFS_SYSLOG_DIR=$log_dir LD_LIBRARY_PATH="$build_dir/sim" LD_PRELOAD="$preload" \
     node --test --test-concurrency=2 --test-reporter="$reporter" --test-reporter-destination=stdout \
     --test-reporter=tap --test-reporter-destination="$log_dir/report.tap" "${suites[@]}" || status=$?
-  summary_add "$label $(awk '/^# pass /{pass=$3} /^# tests /{tests=$3} END{print pass+0 "/" tests+0}' "$log_dir/report.tap")"
+  summary_add "$label $(awk '/^# pass /{pass=$3} /^# tests /{tests=$3} /^# skipped /{skipped=$3}
+    END{printf "%d/%d%s", pass, tests, skipped ? " (" skipped " skipped)" : ""}' "$log_dir/report.tap")"
   rm -rf "$log_dir"
   return $status
 }
