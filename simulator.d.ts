@@ -11,7 +11,7 @@ export interface SimShare {
   name: string;
   volumeName?: string;
   relativePath?: string;
-  /** Default "/<volumeName>/<relativePath>". */
+  /** Empty or omitted: "/<volumeName>/<relativePath>". */
   absolutePath?: string;
   comment?: string;
   /** 0 disk, 2 system, 3 IPC, 4 custom data, 5 global DFS namespace. */
@@ -32,7 +32,7 @@ export interface SimOpenFile {
   ID?: number;
   accessMask?: number;
   lockLevel?: number;
-  /** Default "<share's absolutePath>/<name>". */
+  /** Empty or omitted: "<share's absolutePath>/<name>". */
   fullPath?: string;
   userName?: string;
   clientIPAddress?: string;
@@ -75,8 +75,9 @@ export interface SimInvalidUser {
   lastAuthAttemptTime?: U64;
 }
 
+/** How the identity library treats a DN; omitted fields make a supervisor whose lookups succeed. */
 export interface SimIdentity {
-  /** Absent: the default entry, for every DN without one of its own. */
+  /** Absent: the default entry, for every DN without one of its own (in the seed: unknown, userinfoStatus -9104). */
   dn?: string;
   userType?: number;
   supervisor?: boolean;
@@ -143,7 +144,10 @@ export interface Simulator {
   /** The environment of a child process that runs against the simulator. */
   env(options?: SimulatorEnvOptions): Record<string, string | undefined>;
 
-  /** The seed server, no failure rules, no delay, empty call logs, the default choices, every DN a supervisor. */
+  /**
+   * The seed server, no failure rules, no delay, empty call logs, the default choices, and the seed identities:
+   * "cn=admin,o=example" a supervisor, "cn=guest,o=example" not one, every other DN unknown to the identity library.
+   */
   reset(): void;
   volumes(): string[];
   setVolumes(names: string[]): void;
@@ -157,7 +161,9 @@ export interface Simulator {
   setInvalidUsers(users: SimInvalidUser[]): void;
   contexts(): string[];
   setContexts(contexts: string[]): void;
+  /** Whether the supervisor check passes for dn. */
   isSupervisor(dn: string): boolean;
+  /** Makes dn a known user who is a supervisor or not. */
   setSupervisor(dn: string, supervisor?: boolean): void;
   fail(rule: FailureRule): void;
   failures(): Required<FailureRule>[];

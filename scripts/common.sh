@@ -88,6 +88,53 @@ phase() {
   printf '\n==== %s ====\n' "$*"
 }
 
+# The counts of each phase, for the one summary line a run ends with. Each
+# phase adds "<phase> <counts>" to the file CIFS_SUMMARY names; it is
+# exported, so scripts/leak-check.sh adds to the same file. Without it (a
+# script run on its own) nothing is collected.
+summary_add() {
+  [ -n "${CIFS_SUMMARY:-}" ] || return 0
+  printf '%s\n' "$*" >>"$CIFS_SUMMARY"
+}
+
+# summary_start: collect from here on, and print the summary line when the
+# script exits, also after a failing phase (whose counts then show it).
+summary_start() {
+  CIFS_SUMMARY=$(mktemp)
+  export CIFS_SUMMARY
+  trap summary_print EXIT
+}
+
+summary_print() {
+  local status=$? parts=() joined
+  mapfile -t parts <"$CIFS_SUMMARY"
+  rm -f "$CIFS_SUMMARY"
+  if [ ${#parts[@]} -gt 0 ]; then
+    joined=$(printf '%s, ' "${parts[@]}")
+    phase "summary: ${joined%, }"
+  fi
+  return $status
+}
+
+# run_units <preset> <label>: the GoogleTest units of one build, counting
+# their cases from the reports each binary writes.
+run_units() {
+  local preset=$1 label=$2 reports status=0
+  reports=$(mktemp -d)
+  GTEST_OUTPUT="json:$reports/" ctest --preset "$preset" || status=$?
+  summary_add "$label $(node -e '
+    const fs = require("node:fs");
+    let tests = 0, failed = 0;
+    for (const name of fs.readdirSync(process.argv[1])) {
+      const report = JSON.parse(fs.readFileSync(`${process.argv[1]}/${name}`, "utf8"));
+      tests += report.tests;
+      failed += report.failures + report.errors;
+    }
+    console.log(`${tests - failed}/${tests}`);' "$reports")$([ $status -eq 0 ] || echo ' (ctest failed)')"
+  rm -rf "$reports"
+  return $status
+}
+
 # The sanitizer runtime must be the first library of an uninstrumented node.
 asan_runtime() {
   g++ -print-file-name=libasan.so

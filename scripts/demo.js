@@ -1,7 +1,7 @@
 'use strict';
 // The guided tour of `npm start`: the module against the bundled simulator,
-// through shares, open files, connections, blocked users and user contexts,
-// printing each request and its answer.
+// through shares, open files, connections, blocked users, user contexts and
+// refused callers, printing each request and its answer.
 const cifs = require('..');
 const simulator = require('../lib/simulator');
 
@@ -68,16 +68,17 @@ async function contexts() {
   await ask('contexts', { operation: 1, dn });
 }
 
-async function refusedCaller() {
-  say('A caller the identity library does not make a supervisor is refused before the library is asked');
-  simulator.setSupervisor('cn=guest,o=example', false);
+async function refusedCallers() {
+  say('A user who is not a supervisor is refused before the management library is asked');
   await ask('contexts', { operation: 1, dn: 'cn=guest,o=example' });
+  say('So is a DN the identity library does not know: its lookup fails');
+  await ask('contexts', { operation: 1, dn: 'cn=nobody,o=example' });
 }
 
 async function main() {
   simulator.reset();
   console.log('native_config_sphere({logLevel: "error"}) ->', cifs.native_config_sphere({ logLevel: 'error' }));
-  for (const step of [shares, openFiles, connections, blockedUsers, contexts, refusedCaller]) await step();
+  for (const step of [shares, openFiles, connections, blockedUsers, contexts, refusedCallers]) await step();
   console.log('\nNext: bin/cifs-admin --help, and the README on running your own program against the simulator.');
 }
 

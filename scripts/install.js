@@ -61,7 +61,7 @@ function prebuildProblem(addon, simulatorDir) {
   const script = `
     try {
       require(process.argv[2]);
-      require(process.argv[1]).cifs_contexts_sphere({ operation: 1, dn: 'cn=install-check' }).then((answer) => {
+      require(process.argv[1]).cifs_contexts_sphere({ operation: 1, dn: 'cn=admin,o=example' }).then((answer) => {
         if (answer.status !== 'success') { console.error(answer.error.description); process.exitCode = 1; }
       });
     } catch (error) { console.error(error.message.split('\\n')[0]); process.exitCode = 1; }`;

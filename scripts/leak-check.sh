@@ -22,17 +22,26 @@ run_driver() {
 }
 
 report=$log_dir/memcheck.log
+driver_out=$log_dir/driver.out
 if ! run_driver build/Release "" valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite \
     --errors-for-leak-kinds=definite --undef-value-errors=no --num-callers=40 \
-    --suppressions=test/support/node-own-leaks.supp --error-exitcode=99 --log-file="$report"; then
+    --suppressions=test/support/node-own-leaks.supp --error-exitcode=99 --log-file="$report" | tee "$driver_out"; then
   grep -A40 -E 'definitely lost in|Invalid (read|write|free)|Mismatched' "$report" | head -n 200 || true
   echo "leak check: valgrind memcheck found errors or definite leaks (release build)" >&2
+  summary_add "leak pass: valgrind memcheck found errors or definite leaks"
   exit 1
 fi
+checked=$(awk '/^leak driver: [0-9]+ answers/ {print $3}' "$driver_out")
+runs="valgrind memcheck"
 echo "leak check (valgrind memcheck, release): $(grep -E 'definitely lost:' "$report" | sed 's/^==[0-9]*== *//')"
 
 if [ -f build/Asan/cifs.node ]; then
-  ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1:abort_on_error=1" \
-    UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" run_driver build/Asan "$(asan_runtime)"
+  if ! ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1:abort_on_error=1" \
+      UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" run_driver build/Asan "$(asan_runtime)"; then
+    summary_add "leak pass: LeakSanitizer found leaks"
+    exit 1
+  fi
   echo "leak check (LeakSanitizer, instrumented): clean"
+  runs+=", LeakSanitizer"
 fi
+summary_add "leak pass ${checked:-?} answers clean ($runs)"

@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/common.sh
 source scripts/suites.sh
+summary_start
 if [ "${1:-}" = --quick ]; then
   ensure_dependencies "npm run test:quick" "${BUILD_PACKAGES[@]}" "${UNIT_PACKAGES[@]}"
 else
@@ -17,7 +18,7 @@ fi
 # Each fuzz target runs from its committed seeds for CIFS_FUZZ_SECONDS (15 by
 # default, which keeps the phase near 2.5 minutes); any finding (crash, sanitizer report, leak, broken invariant) fails.
 run_fuzz_targets() {
-  local seconds=${CIFS_FUZZ_SECONDS:-15} work corpus name
+  local seconds=${CIFS_FUZZ_SECONDS:-15} work corpus name targets=0 runs=0 done_line
   work=$(mktemp -d)
   for corpus in fuzz/corpus/*/; do
     name=$(basename "$corpus")
@@ -27,10 +28,15 @@ run_fuzz_targets() {
         "$work/$name" "$corpus" >"$work/$name.log" 2>&1; then
       tail -n 40 "$work/$name.log"
       echo "fuzz target $name: finding, input kept in $work/$name/" >&2
+      summary_add "fuzz $targets targets clean, then a finding in $name"
       return 1
     fi
-    echo "fuzz target $name: $(grep -E '^Done [0-9]+ runs' "$work/$name.log")"
+    done_line=$(grep -E '^Done [0-9]+ runs' "$work/$name.log")
+    echo "fuzz target $name: $done_line"
+    targets=$((targets + 1))
+    runs=$((runs + $(awk '{print $2}' <<<"$done_line")))
   done
+  summary_add "fuzz $targets targets, $runs runs"
   rm -rf "$work"
 }
 
@@ -42,7 +48,7 @@ if [ "${1:-}" = --quick ]; then
   exit 0
 fi
 phase "units (GoogleTest, release)"
-ctest --preset release
+run_units release units
 phase "release suites (test/*.test.js)"
 run_js_suites build/Release release
 
@@ -54,7 +60,7 @@ run_fuzz_targets
 phase "build: instrumented"
 build asan
 phase "units (GoogleTest, instrumented)"
-ctest --preset asan
+run_units asan "units instrumented"
 phase "instrumented suites (test/*.test.js under AddressSanitizer + UndefinedBehaviorSanitizer)"
 run_js_suites build/Asan instrumented
 bash scripts/leak-check.sh

@@ -52,7 +52,7 @@ describe('simulator state file', () => {
     const state = newStateFile();
     const writers = [0, 1, 2, 3].map((w) => startWithSimulator(state, `async (simulator, cifs) => {
       for (let i = 0; i < 15; ++i) {
-        const answer = await cifs.cifs_contexts_sphere({ operation: 2, dn: 'cn=admin', userContexts: ['.w${w}.' + i] });
+        const answer = await cifs.cifs_contexts_sphere({ operation: 2, dn: 'cn=admin,o=example', userContexts: ['.w${w}.' + i] });
         if (answer.status !== 'success') throw new Error(JSON.stringify(answer));
       }
     }`));

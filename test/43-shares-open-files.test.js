@@ -18,11 +18,7 @@ const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
 const filters = (matchType, ...entries) => ({ advancedFiltersInfo: { matchType, filters: entries } });
 
 beforeEach(() => sim.reset());
-afterEach(() => {
-  const left = sim.mgmt.sharedMemory();
-  sim.mgmt.removeSharedMemory();
-  assert.deepEqual(left, [], 'no shared memory object is left');
-});
+afterEach(sim.noSharedMemoryLeft);
 
 describe('ListOpenFilesOfShare request page', () => {
   it('holds the volume name alone when cookie and filters are absent; counts of another type read as 0', async () => {

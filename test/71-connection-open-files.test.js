@@ -19,11 +19,7 @@ const libraryError = (errorCode, number) => ({ errorCode, description: `Failed t
   errorID: '@@failed-to-list-connection-open-files', args: `${number}` });
 
 beforeEach(() => sim.reset());
-afterEach(() => {
-  const left = sim.mgmt.sharedMemory();
-  sim.mgmt.removeSharedMemory();
-  assert.deepEqual(left, [], 'no shared memory object is left');
-});
+afterEach(sim.noSharedMemoryLeft);
 
 describe('FetchCIFSConnectionOpenFiles requests', () => {
   it('asks for connection 0 with absent offsets when the request has only operation and dn', async () => {

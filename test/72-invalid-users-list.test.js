@@ -19,11 +19,7 @@ const user = (name, type, clientIPAddress, lastAuthAttemptTime) => ({ name, type
 const failure = { errorCode: -3, description: 'Failed to list invalid users', errorID: '@@failed-to-list-invalid-users' };
 
 beforeEach(() => sim.reset());
-afterEach(() => {
-  const left = sim.mgmt.sharedMemory();
-  sim.mgmt.removeSharedMemory();
-  assert.deepEqual(left, [], 'no shared memory object is left');
-});
+afterEach(sim.noSharedMemoryLeft);
 
 describe('FetchCIFSCachedInvalidUsersList requests', () => {
   it('pages: absent offsets alone, the cookie at 0 and the filters behind it with 32-byte type patterns', async () => {

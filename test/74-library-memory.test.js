@@ -21,11 +21,7 @@ const { connectionRecord, invalidUserRecord } = sim.connectionRecords;
 const messagesSince = (mark) => logs.since(mark).map(logs.message);
 
 beforeEach(() => sim.reset());
-afterEach(() => {
-  const left = sim.mgmt.sharedMemory();
-  sim.mgmt.removeSharedMemory();
-  assert.deepEqual(left, [], 'no shared memory object is left');
-});
+afterEach(sim.noSharedMemoryLeft);
 
 describe('records inside their list block or apart from it', () => {
   const model = [

@@ -170,7 +170,7 @@ for (const sphereName of Object.keys(spheres)) {
             throw new Error(`${error.message}\nanswer: ${JSON.stringify(answer).slice(0, 2000)}`);
           }
           if (expected.failedOn) assert.equal(answer.error.args, expected.failedOn);
-          assert.deepEqual(sim.mgmt.sharedMemory(), [], 'no shared memory object is left');
+          sim.noSharedMemoryLeft();
         });
       try {
         await fc.assert(property, { numRuns: RUNS, ...seed });

@@ -14,8 +14,8 @@ struct binding {
 
 extern const std::vector<binding> identity_bindings;
 extern const std::vector<binding> mgmt_bindings;
-extern const std::vector<binding> open_files_bindings;
-extern const std::vector<binding> connection_bindings;
+extern const std::vector<binding> section_bindings;
+extern const std::vector<binding> shm_bindings;
 extern const std::vector<binding> raw_result_bindings;
 extern const std::vector<binding> choices_bindings;
 

@@ -38,15 +38,8 @@ const mgmt_controls *mgmt(napi_env env) {
     return nullptr;
   }
   mgmt_controls c{};
-  if (!bind(env, handle, "cifssim_reset", &c.reset) || !bind(env, handle, "cifssim_set_shares", &c.set_shares) ||
-      !bind(env, handle, "cifssim_visit_shares", &c.visit_shares) ||
-      !bind(env, handle, "cifssim_set_volumes", &c.set_volumes) ||
-      !bind(env, handle, "cifssim_visit_volumes", &c.visit_volumes) ||
-      !bind(env, handle, "cifssim_set_contexts", &c.set_contexts) ||
-      !bind(env, handle, "cifssim_visit_contexts", &c.visit_contexts) ||
-      !bind(env, handle, "cifssim_fail", &c.fail) ||
-      !bind(env, handle, "cifssim_visit_failures", &c.visit_failures) ||
-      !bind(env, handle, "cifssim_set_delay", &c.set_delay) ||
+  if (!bind(env, handle, "cifssim_reset", &c.reset) || !bind(env, handle, "cifssim_section", &c.section) ||
+      !bind(env, handle, "cifssim_set_section", &c.set_section) || !bind(env, handle, "cifssim_fail", &c.fail) ||
       !bind(env, handle, "cifssim_visit_calls", &c.visit_calls))
     return nullptr;
   bound = c;

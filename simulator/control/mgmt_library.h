@@ -10,15 +10,9 @@ namespace simctl {
 
 struct mgmt_controls {
   cifssim_reset_fn reset;
-  cifssim_set_shares_fn set_shares;
-  cifssim_visit_shares_fn visit_shares;
-  cifssim_set_texts_fn set_volumes;
-  cifssim_visit_texts_fn visit_volumes;
-  cifssim_set_texts_fn set_contexts;
-  cifssim_visit_texts_fn visit_contexts;
+  cifssim_section_fn section;
+  cifssim_set_section_fn set_section;
   cifssim_fail_fn fail;
-  cifssim_visit_failures_fn visit_failures;
-  cifssim_set_delay_fn set_delay;
   cifssim_visit_calls_fn visit_calls;
 };
 

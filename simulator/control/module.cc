@@ -49,7 +49,8 @@ napi_value status_codes(napi_env env, napi_callback_info) {
                                            {"BUFFER_TOO_SMALL", TORALSIM_BUFFER_TOO_SMALL},
                                            {"BAD_ARGUMENT", TORALSIM_BAD_ARGUMENT},
                                            {"UNKNOWN_SID", TORALSIM_UNKNOWN_SID},
-                                           {"OUT_OF_MEMORY", TORALSIM_OUT_OF_MEMORY}});
+                                           {"OUT_OF_MEMORY", TORALSIM_OUT_OF_MEMORY},
+                                           {"NO_SUCH_USER", TORALSIM_NO_SUCH_USER}});
   if (!codes || !set(env, codes, "mgmt", mgmt) || !set(env, codes, "identity", identity)) return nullptr;
   return codes;
 }
@@ -58,8 +59,8 @@ napi_value init(napi_env env, napi_value exports) {
   std::vector<binding> all = {{"statusCodes", status_codes}};
   all.insert(all.end(), identity_bindings.begin(), identity_bindings.end());
   all.insert(all.end(), mgmt_bindings.begin(), mgmt_bindings.end());
-  all.insert(all.end(), open_files_bindings.begin(), open_files_bindings.end());
-  all.insert(all.end(), connection_bindings.begin(), connection_bindings.end());
+  all.insert(all.end(), section_bindings.begin(), section_bindings.end());
+  all.insert(all.end(), shm_bindings.begin(), shm_bindings.end());
   all.insert(all.end(), raw_result_bindings.begin(), raw_result_bindings.end());
   all.insert(all.end(), choices_bindings.begin(), choices_bindings.end());
   for (const auto &b : all) {

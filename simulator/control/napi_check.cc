@@ -112,14 +112,6 @@ bool read_text(napi_env env, napi_value object, const char *key, std::string &ou
   return true;
 }
 
-bool read_flag(napi_env env, napi_value object, const char *key, bool &field) {
-  auto value = property(env, object, key);
-  if (!value) return !pending(env);
-  auto flag = to_bool(env, *value, key);
-  if (flag) field = *flag;
-  return flag.has_value();
-}
-
 std::optional<std::vector<napi_value>> elements(napi_env env, napi_value value, const char *what) {
   bool is_array = false;
   uint32_t length = 0;

@@ -14,7 +14,6 @@ namespace simctl {
 
 inline constexpr int64_t int32_min = std::numeric_limits<int32_t>::min();
 inline constexpr int64_t int32_max = std::numeric_limits<int32_t>::max();
-inline constexpr int64_t uint16_max = std::numeric_limits<uint16_t>::max();
 inline constexpr int64_t uint32_max = std::numeric_limits<uint32_t>::max();
 
 // True when `status` failed; a JS error naming `call` is then pending.
@@ -48,7 +47,6 @@ bool read_integer(napi_env env, napi_value object, const char *key, int64_t min,
   if (number) field = static_cast<T>(*number);
   return number.has_value();
 }
-bool read_flag(napi_env env, napi_value object, const char *key, bool &field);
 // Reads object[key] into `out` when present, then sets *present (if given);
 // false with an exception pending when it is present but not a string.
 bool read_text(napi_env env, napi_value object, const char *key, std::string &out, bool *present);

@@ -43,7 +43,8 @@ enum toralsim_status {
   TORALSIM_BUFFER_TOO_SMALL = -9009,
   TORALSIM_BAD_ARGUMENT = -9101, /* a required pointer was null, or a name was not terminated */
   TORALSIM_UNKNOWN_SID = -9102,  /* the SID area was not written by torallib_get_userinfo_from_name */
-  TORALSIM_OUT_OF_MEMORY = -9103 /* the SEV list of a SID lookup could not be allocated */
+  TORALSIM_OUT_OF_MEMORY = -9103, /* the SEV list of a SID lookup could not be allocated */
+  TORALSIM_NO_SUCH_USER = -9104   /* the user info call of a DN the library does not know */
 };
 
 #endif

@@ -14,24 +14,7 @@
 extern "C" {
 #endif
 
-struct cifssim_share {
-  const char *name;
-  const char *volume_name;
-  const char *relative_path;
-  const char *absolute_path; /* NULL: "/<volume>/<relative path>" */
-  const char *comment;       /* NULL: no comment (listed as "") */
-  uint16_t type;
-  uint32_t name_space;
-  uint8_t encryption;
-  uint8_t folder_redirection;
-  uint8_t atm_backup;
-  uint32_t open_files_count;
-};
-
-typedef void (*cifssim_share_visitor)(void *ctx, const struct cifssim_share *share);
 typedef void (*cifssim_text_visitor)(void *ctx, const char *text);
-typedef void (*cifssim_failure_visitor)(void *ctx, const char *call, int32_t status, const char *name,
-                                        uint32_t times_left);
 /* record is NULL for calls that carry no share record. */
 typedef void (*cifssim_call_visitor)(void *ctx, const char *call, const char *text, const uint8_t *record,
                                      size_t record_length);
@@ -41,20 +24,24 @@ typedef void (*cifssim_call_visitor)(void *ctx, const char *call, const char *te
  * handed out is released, so no pointer from before stays valid. */
 CIFSSIM_EXPORT void cifssim_reset(void);
 
-/* Setters replace the whole list; they answer CIFSSIM_BAD_ARGUMENT (and change
- * nothing) for a missing or empty name or a name given twice. */
-CIFSSIM_EXPORT int32_t cifssim_set_shares(const struct cifssim_share *shares, size_t count);
-CIFSSIM_EXPORT void cifssim_visit_shares(cifssim_share_visitor visit, void *ctx);
-CIFSSIM_EXPORT int32_t cifssim_set_volumes(const char *const *names, size_t count);
-CIFSSIM_EXPORT void cifssim_visit_volumes(cifssim_text_visitor visit, void *ctx);
-CIFSSIM_EXPORT int32_t cifssim_set_contexts(const char *const *texts, size_t count);
-CIFSSIM_EXPORT void cifssim_visit_contexts(cifssim_text_visitor visit, void *ctx);
+/* The model, the failure rules and the delay by section, in the lines the
+ * state file holds for them ("share\t<name>\t<volume>...\n"): "delay",
+ * "volumes", "shares", "contexts", "open-files", "connections",
+ * "invalid-users", "failures" and "cookies". cifssim_section hands the
+ * section's lines to `visit` once, outside the lock. cifssim_set_section
+ * replaces the whole section with `lines` (`length` bytes, no NUL needed):
+ * only that section's tags, refused as a state file would be refused, and
+ * completed as the section's rules say (open files and invalid users are
+ * placed after every one listed before, so no cookie resumes inside the new
+ * list). CIFSSIM_BAD_ARGUMENT (and nothing changes) for an unknown section or
+ * lines the model cannot hold. */
+CIFSSIM_EXPORT int32_t cifssim_section(const char *name, cifssim_text_visitor visit, void *ctx);
+CIFSSIM_EXPORT int32_t cifssim_set_section(const char *name, const char *lines, size_t length);
 
 /* The next `times` calls of `call` (0: every call until reset) whose share name
  * or text equals `name` (NULL or "": any) answer `status` without touching the
  * model. CIFSSIM_BAD_ARGUMENT for a call name that is not one of the twenty. */
 CIFSSIM_EXPORT int32_t cifssim_fail(const char *call, int32_t status, const char *name, uint32_t times);
-CIFSSIM_EXPORT void cifssim_visit_failures(cifssim_failure_visitor visit, void *ctx);
 
 /* Where one pointer slot of a raw share list points. */
 enum cifssim_slot_kind {
@@ -146,9 +133,6 @@ struct cifssim_shm {
 CIFSSIM_EXPORT int32_t cifssim_raw_result(const char *call, int32_t status, const struct cifssim_out *outs,
                                           size_t out_count, const struct cifssim_shm *shm);
 
-/* Every CIFSLIB_ call sleeps this long, unlocked, so requests can overlap. */
-CIFSSIM_EXPORT void cifssim_set_delay(uint32_t milliseconds);
-
 CIFSSIM_EXPORT void cifssim_visit_calls(cifssim_call_visitor visit, void *ctx);
 
 /* Where the library's contract leaves a choice to the library. What the
@@ -183,42 +167,16 @@ CIFSSIM_EXPORT void cifssim_get_choices(struct cifssim_choices *out);
 CIFSSIM_EXPORT int32_t cifssim_shrink_next_object(int64_t bytes);
 
 typedef void (*cifssim_reset_fn)(void);
-typedef int32_t (*cifssim_set_shares_fn)(const struct cifssim_share *, size_t);
-typedef void (*cifssim_visit_shares_fn)(cifssim_share_visitor, void *);
-typedef int32_t (*cifssim_set_texts_fn)(const char *const *, size_t);
+typedef int32_t (*cifssim_section_fn)(const char *, cifssim_text_visitor, void *);
+typedef int32_t (*cifssim_set_section_fn)(const char *, const char *, size_t);
 typedef void (*cifssim_visit_texts_fn)(cifssim_text_visitor, void *);
 typedef int32_t (*cifssim_fail_fn)(const char *, int32_t, const char *, uint32_t);
-typedef void (*cifssim_visit_failures_fn)(cifssim_failure_visitor, void *);
 typedef int32_t (*cifssim_raw_result_fn)(const char *, int32_t, const struct cifssim_out *, size_t,
                                          const struct cifssim_shm *);
-typedef void (*cifssim_set_delay_fn)(uint32_t);
 typedef void (*cifssim_visit_calls_fn)(cifssim_call_visitor, void *);
 typedef int32_t (*cifssim_set_choices_fn)(const struct cifssim_choices *);
 typedef void (*cifssim_get_choices_fn)(struct cifssim_choices *);
 typedef int32_t (*cifssim_shrink_next_object_fn)(int64_t);
-
-/* Open files. A list request names a share (its files) or a volume (the files
- * of every share on it), or in its connection form a connection (the files
- * whose session id is its number); a close file record closes every open of
- * its path. */
-struct cifssim_open_file {
-  const char *share_name;     /* required: a share of the model */
-  uint32_t session_id;        /* the connection holding the file open */
-  uint32_t file_id;
-  uint32_t access_mask;
-  uint32_t lock_level;
-  const char *file_name;      /* required, not empty */
-  const char *full_path;      /* NULL: "<share's absolute path>/<file name>" */
-  const char *user_name;      /* NULL: "" */
-  const char *client_address; /* NULL: "" */
-};
-
-typedef void (*cifssim_open_file_visitor)(void *ctx, const struct cifssim_open_file *file);
-
-/* Replaces every open file; listings follow the order given. CIFSSIM_BAD_ARGUMENT
- * (and nothing changes) for a file without a name or on a share the model lacks. */
-CIFSSIM_EXPORT int32_t cifssim_set_open_files(const struct cifssim_open_file *files, size_t count);
-CIFSSIM_EXPORT void cifssim_visit_open_files(cifssim_open_file_visitor visit, void *ctx);
 
 /* Every object the library creates is named "/cifssim.<pid>.<serial>". The
  * prefix "/cifssim.<pid>." is written to `out` like snprintf; returns its length.
@@ -230,69 +188,8 @@ CIFSSIM_EXPORT void cifssim_visit_shm_objects(cifssim_text_visitor visit, void *
 /* Unlinks every object with the prefix; returns how many went. */
 CIFSSIM_EXPORT uint32_t cifssim_remove_shm_objects(void);
 
-typedef int32_t (*cifssim_set_open_files_fn)(const struct cifssim_open_file *, size_t);
-typedef void (*cifssim_visit_open_files_fn)(cifssim_open_file_visitor, void *);
 typedef size_t (*cifssim_shm_prefix_fn)(char *, size_t);
 typedef uint32_t (*cifssim_remove_shm_objects_fn)(void);
-
-/* Client connections. Texts are stored in the record's fixed fields, so each
- * must leave room for its NUL: address 15 bytes, user name 255, type 19,
- * status and privileges 31. */
-struct cifssim_connection {
-  uint16_t number;
-  const char *user_name;       /* NULL: "" (so for every text) */
-  const char *client_address;
-  const char *connection_type;
-  const char *status;
-  const char *privileges;
-  int32_t channels;
-  uint8_t encrypted;
-  uint32_t total_requests;
-  uint64_t total_bytes_read;
-  uint64_t total_bytes_written;
-  uint64_t login_time;
-  const char *const *security_equivalences; /* handed out by the details call, in order */
-  size_t security_equivalence_count;
-  const char *const *mapped_shares;         /* names of shares of the model */
-  size_t mapped_share_count;
-  /* Read back only: derived from the model, ignored when set. The open files
-   * are the model's open files whose session id is the number; the mapped
-   * shares are those of the list that the model still has. */
-  uint32_t open_files_count;
-  uint16_t mapped_shares_count;
-};
-
-typedef void (*cifssim_connection_visitor)(void *ctx, const struct cifssim_connection *connection);
-
-/* Replaces every connection; the list and count calls follow the order given.
- * CIFSSIM_BAD_ARGUMENT (and nothing changes) for a number given twice, a text
- * over its field, a null text in a list, a mapped share the model lacks or
- * one named twice. */
-CIFSSIM_EXPORT int32_t cifssim_set_connections(const struct cifssim_connection *connections, size_t count);
-CIFSSIM_EXPORT void cifssim_visit_connections(cifssim_connection_visitor visit, void *ctx);
-
-/* The invalid users cache. State 2 is a user cached after failed logins;
- * any other state is a blocked user, which is what the library makes of a
- * user it makes permanent (state 1). */
-struct cifssim_invalid_user {
-  const char *name;           /* required: 1 to 255 bytes */
-  uint32_t state;
-  const char *client_address; /* NULL: ""; at most 15 bytes */
-  int64_t last_attempt_time;
-};
-
-typedef void (*cifssim_invalid_user_visitor)(void *ctx, const struct cifssim_invalid_user *user);
-
-/* Replaces the cache; listings follow the order given. CIFSSIM_BAD_ARGUMENT
- * (and nothing changes) for a name missing, empty, too long or given twice
- * (ignoring ASCII case), or an address over its field. */
-CIFSSIM_EXPORT int32_t cifssim_set_invalid_users(const struct cifssim_invalid_user *users, size_t count);
-CIFSSIM_EXPORT void cifssim_visit_invalid_users(cifssim_invalid_user_visitor visit, void *ctx);
-
-typedef int32_t (*cifssim_set_connections_fn)(const struct cifssim_connection *, size_t);
-typedef void (*cifssim_visit_connections_fn)(cifssim_connection_visitor, void *);
-typedef int32_t (*cifssim_set_invalid_users_fn)(const struct cifssim_invalid_user *, size_t);
-typedef void (*cifssim_visit_invalid_users_fn)(cifssim_invalid_user_visitor, void *);
 
 #ifdef __cplusplus
 }

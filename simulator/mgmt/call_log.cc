@@ -1,30 +1,17 @@
 #include "call_log.h"
 
 #include <algorithm>
-#include <array>
 #include <chrono>
+#include <iterator>
 #include <thread>
 
 namespace cifssim {
 namespace {
 
-constexpr std::array<std::string_view, 20> library_calls = {
-    "CIFSLIB_GetShareNames",         "CIFSLIB_ListAllShares",
-    "CIFSLIB_CreateShare",           "CIFSLIB_ChangeShareConfiguration",
-    "CIFSLIB_ChangeShareFeatureConfiguration", "CIFSLIB_RemoveShare",
-    "CIFSLIB_ListOpenFiles",         "CIFSLIB_CloseOpenFile",
-    "CIFSLIB_CloseAllOpenFiles",     "CIFSLIB_GetConnectionsCount",
-    "CIFSLIB_GetConnectionsList",    "CIFSLIB_GetConnectionDetails",
-    "CIFSLIB_GetConnectionMappedShares", "CIFSLIB_ListInvalidUsers",
-    "CIFSLIB_AddPermanentInvalidUser", "CIFSLIB_RemoveInvalidUser",
-    "CIFSLIB_MakePermanentInvalidUser", "CIFSLIB_ListUserContexts",
-    "CIFSLIB_AddUserContext",        "CIFSLIB_RemoveUserContext",
-};
-
 // The first rule for this call and name fires; a counted rule is used up.
-std::optional<int32_t> take_failure(std::vector<failure_rule> &rules, std::string_view call, std::string_view name) {
+std::optional<int32_t> take_failure(std::vector<failure_rule> &rules, library_call call, std::string_view name) {
   auto it = std::ranges::find_if(rules, [&](const failure_rule &r) {
-    return r.call == call && (r.name.empty() || r.name == name);
+    return r.call == name_of(call) && (r.name.empty() || r.name == name);
   });
   if (it == rules.end()) return std::nullopt;
   const int32_t status = it->status;
@@ -34,9 +21,13 @@ std::optional<int32_t> take_failure(std::vector<failure_rule> &rules, std::strin
 
 }  // namespace
 
-bool is_library_call(std::string_view call) { return std::ranges::find(library_calls, call) != library_calls.end(); }
+std::optional<library_call> library_call_named(std::string_view name) {
+  const auto it = std::ranges::find(library_call_names, name, [](const char *n) { return std::string_view(n); });
+  if (it == std::end(library_call_names)) return std::nullopt;
+  return static_cast<library_call>(it - std::begin(library_call_names));
+}
 
-call_scope::call_scope(const char *call, std::string text, std::optional<bytes> record, std::string_view match_name)
+call_scope::call_scope(library_call call, std::string text, std::optional<bytes> record, std::string_view match_name)
     : state_(cifssim::state()), lock_(state_.mutex) {
   state_.calls.push_back({call, std::move(text), std::move(record)});
   if (const uint32_t delay = state_.delay_ms) {

@@ -16,14 +16,11 @@
 
 namespace cifssim {
 
-// The twenty call names; cifssim_fail refuses any other.
-bool is_library_call(std::string_view call);
-
 // Holds the state lock from the end of the delay until it goes out of scope.
 class call_scope {
  public:
   // `match_name` is what failure rules with a name compare against.
-  call_scope(const char *call, std::string text, std::optional<bytes> record, std::string_view match_name);
+  call_scope(library_call call, std::string text, std::optional<bytes> record, std::string_view match_name);
   call_scope(const call_scope &) = delete;
   call_scope &operator=(const call_scope &) = delete;
 
@@ -38,7 +35,7 @@ class call_scope {
 
 // A call whose required pointer argument is null: logged, and answered with
 // an injected status or CIFSSIM_NULL_ARGUMENT.
-inline int32_t refuse_null_argument(const char *call) {
+inline int32_t refuse_null_argument(library_call call) {
   call_scope scope(call, "", std::nullopt, "");
   return scope.injected().value_or(CIFSSIM_NULL_ARGUMENT);
 }
@@ -46,7 +43,7 @@ inline int32_t refuse_null_argument(const char *call) {
 // A call without arguments worth logging; `work` runs locked unless a failure
 // was injected.
 template <class Work>
-int32_t run_plain_call(const char *call, Work work) {
+int32_t run_plain_call(library_call call, Work work) {
   call_scope scope(call, "", std::nullopt, "");
   if (auto injected = scope.injected()) return *injected;
   return work(scope.state());
@@ -54,7 +51,7 @@ int32_t run_plain_call(const char *call, Work work) {
 
 // A call with one text argument; a null text is logged as "" and refused.
 template <class Work>
-int32_t run_text_call(const char *call, const char *text, Work work) {
+int32_t run_text_call(library_call call, const char *text, Work work) {
   const std::string logged = text ? text : "";
   call_scope scope(call, logged, std::nullopt, logged);
   if (auto injected = scope.injected()) return *injected;
@@ -65,7 +62,7 @@ int32_t run_text_call(const char *call, const char *text, Work work) {
 // A call with one share record: the bytes are captured and logged, failure
 // rules match the record's share name, and `work` gets the parsed view.
 template <class Work>
-int32_t run_record_call(const char *call, const void *record, Work work) {
+int32_t run_record_call(library_call call, const void *record, Work work) {
   if (!record) return refuse_null_argument(call);
   const bytes captured = capture_record(record, parsed_strings_limit);
   const auto view = record_view::parse(captured);

@@ -14,7 +14,7 @@ void write_connection_record(const model &m, const connection &c, uint8_t *recor
   w.u16(layout::mapped_shares_count, static_cast<uint16_t>(mapped_shares(m, c).size()));
   w.u32(layout::open_files_count, open_files_of(m, c.number));
   w.u64(layout::login_time, c.login_time);
-  // The setters refuse texts that would not leave room for the NUL.
+  // Their section refuses texts that would not leave room for the NUL.
   w.fixed_text(layout::client_address, layout::client_address_size, c.client_address);
   w.fixed_text(layout::user_name, layout::user_name_size, c.user_name);
   w.fixed_text(layout::type, layout::type_size, c.type);

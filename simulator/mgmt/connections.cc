@@ -56,7 +56,7 @@ int32_t mapped(sim_state &st, std::string_view text, void **share_list_block) {
 using namespace cifssim;
 
 extern "C" int32_t CIFSLIB_GetConnectionsCount(uint32_t *count) {
-  constexpr const char *call = "CIFSLIB_GetConnectionsCount";
+  constexpr auto call = library_call::CIFSLIB_GetConnectionsCount;
   return run_plain_call(call, [count](sim_state &st) -> int32_t {
     if (!count) return CIFSSIM_NULL_ARGUMENT;
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {count});
@@ -66,7 +66,7 @@ extern "C" int32_t CIFSLIB_GetConnectionsCount(uint32_t *count) {
 }
 
 extern "C" int32_t CIFSLIB_GetConnectionsList(void **connection_list_block) {
-  constexpr const char *call = "CIFSLIB_GetConnectionsList";
+  constexpr auto call = library_call::CIFSLIB_GetConnectionsList;
   return run_plain_call(call, [connection_list_block](sim_state &st) -> int32_t {
     if (!connection_list_block) return CIFSSIM_NULL_ARGUMENT;
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {connection_list_block});
@@ -80,7 +80,7 @@ extern "C" int32_t CIFSLIB_GetConnectionsList(void **connection_list_block) {
 // The number text and the record as received are logged; failure rules
 // match the number text.
 extern "C" int32_t CIFSLIB_GetConnectionDetails(const char *number_text, void *record, char **sev_texts) {
-  constexpr const char *call = "CIFSLIB_GetConnectionDetails";
+  constexpr auto call = library_call::CIFSLIB_GetConnectionDetails;
   const std::string text = number_text ? number_text : "";
   std::optional<bytes> received;
   if (record) received.emplace(static_cast<const uint8_t *>(record),
@@ -94,7 +94,7 @@ extern "C" int32_t CIFSLIB_GetConnectionDetails(const char *number_text, void *r
 }
 
 extern "C" int32_t CIFSLIB_GetConnectionMappedShares(const char *number_text, void **share_list_block) {
-  constexpr const char *call = "CIFSLIB_GetConnectionMappedShares";
+  constexpr auto call = library_call::CIFSLIB_GetConnectionMappedShares;
   return run_text_call(call, number_text, [share_list_block](sim_state &st, std::string_view text) -> int32_t {
     if (!share_list_block) return CIFSSIM_NULL_ARGUMENT;
     if (auto raw = take_raw_result(st, call)) return hand_out_raw(st, call, *raw, {share_list_block});

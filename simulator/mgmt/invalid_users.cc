@@ -46,14 +46,13 @@ bool usable_name(std::string_view name) { return !name.empty() && name.size() <=
 using namespace cifssim;
 
 extern "C" int32_t CIFSLIB_ListInvalidUsers(void *request_page, void **result_header) {
-  return run_page_call<page_common>(
-      "CIFSLIB_ListInvalidUsers", request_page, result_header, wire::invalid_users_request::layout, parse_request,
+  return run_page_call<page_common>(library_call::CIFSLIB_ListInvalidUsers, request_page, result_header, wire::invalid_users_request::layout, parse_request,
       [](const page_common &) { return std::string(); }, list_page);
 }
 
 // A user already cached becomes blocked; one blocked already is refused.
 extern "C" int32_t CIFSLIB_AddPermanentInvalidUser(const char *user_name) {
-  constexpr const char *call = "CIFSLIB_AddPermanentInvalidUser";
+  constexpr auto call = library_call::CIFSLIB_AddPermanentInvalidUser;
   return run_text_call(call, user_name, [](sim_state &st, std::string_view name) -> int32_t {
     if (!usable_name(name)) return CIFSSIM_BAD_USER_NAME;
     invalid_user *u = find_invalid_user(st.data.invalid_users, name);
@@ -67,7 +66,7 @@ extern "C" int32_t CIFSLIB_AddPermanentInvalidUser(const char *user_name) {
 }
 
 extern "C" int32_t CIFSLIB_MakePermanentInvalidUser(const char *user_name) {
-  constexpr const char *call = "CIFSLIB_MakePermanentInvalidUser";
+  constexpr auto call = library_call::CIFSLIB_MakePermanentInvalidUser;
   return run_text_call(call, user_name, [](sim_state &st, std::string_view name) -> int32_t {
     if (!usable_name(name)) return CIFSSIM_BAD_USER_NAME;
     invalid_user *u = find_invalid_user(st.data.invalid_users, name);
@@ -80,7 +79,7 @@ extern "C" int32_t CIFSLIB_MakePermanentInvalidUser(const char *user_name) {
 
 // Removes a cached or a blocked user alike.
 extern "C" int32_t CIFSLIB_RemoveInvalidUser(const char *user_name) {
-  constexpr const char *call = "CIFSLIB_RemoveInvalidUser";
+  constexpr auto call = library_call::CIFSLIB_RemoveInvalidUser;
   return run_text_call(call, user_name, [](sim_state &st, std::string_view name) -> int32_t {
     if (!usable_name(name)) return CIFSSIM_BAD_USER_NAME;
     auto &users = st.data.invalid_users.users;

@@ -55,7 +55,7 @@ std::vector<uint8_t> invalid_user_record_bytes(const invalid_user &user) {
   byte_writer h = r.header();
   h.u32(layout::state, user.state);
   h.i64(layout::last_attempt_time, user.last_attempt_time);
-  // The setters refuse addresses that would not leave room for the NUL.
+  // Its section refuses addresses that would not leave room for the NUL.
   h.fixed_text(layout::client_address, layout::client_address_size, user.client_address);
   h.u32(layout::user_name, name);
   return std::move(r).finish(layout::strings_length);

@@ -53,13 +53,13 @@ using namespace cifssim;
 // Logged, and matched by failure rules, by its volume or connection number.
 extern "C" int32_t CIFSLIB_ListOpenFiles(void *request_page, void **result_header) {
   const auto name_of = [](const list_request &req) { return req.volume.value_or(std::to_string(req.connection)); };
-  return run_page_call<list_request>("CIFSLIB_ListOpenFiles", request_page, result_header,
+  return run_page_call<list_request>(library_call::CIFSLIB_ListOpenFiles, request_page, result_header,
                                      wire::open_files_request::layout, parse_list_request, name_of, list_page);
 }
 
 // Closes every open of the path, whichever client holds it.
 extern "C" int32_t CIFSLIB_CloseOpenFile(void *close_record) {
-  constexpr const char *call = "CIFSLIB_CloseOpenFile";
+  constexpr auto call = library_call::CIFSLIB_CloseOpenFile;
   if (!close_record) return refuse_null_argument(call);
   const auto *p = static_cast<const uint8_t *>(close_record);
   const bytes record(p, p + wire::close_file::record_size);
@@ -74,6 +74,6 @@ extern "C" int32_t CIFSLIB_CloseOpenFile(void *close_record) {
 }
 
 extern "C" int32_t CIFSLIB_CloseAllOpenFiles(void *record) {
-  return run_record_call("CIFSLIB_CloseAllOpenFiles", record,
+  return run_record_call(library_call::CIFSLIB_CloseAllOpenFiles, record,
                          [](sim_state &st, const record_view &r) { return close_all(st.data, r); });
 }

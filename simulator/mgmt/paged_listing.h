@@ -50,7 +50,7 @@ int32_t hand_out_page(sim_state &st, std::string_view scope, const page_common &
 // checked against injected failures, then a queued raw result stands in for
 // the whole call; only then is a malformed page refused, or `list` run.
 template <class Request, class Parse, class NameOf, class List>
-int32_t run_page_call(const char *call, void *request_page, void **result_header, const wire::page_layout &layout,
+int32_t run_page_call(library_call call, void *request_page, void **result_header, const wire::page_layout &layout,
                       Parse parse, NameOf name_of, List list) {
   if (!request_page) return refuse_null_argument(call);
   const size_t page_size = request_page_size();

@@ -28,7 +28,7 @@ struct out_param {
 constexpr size_t max_outs = 2;
 
 struct raw_call {
-  std::string_view name;
+  library_call call;
   out_param outs[max_outs];
   size_t out_count;
   bool is_listing;  // names a shared memory object, and hands out nothing when it fails
@@ -40,18 +40,19 @@ constexpr out_param connection_list{out_shape::connection_list_block};
 constexpr out_param kept{out_shape::kept};
 
 constexpr raw_call raw_calls[] = {
-    {"CIFSLIB_ListAllShares", {share_list}, 1, false},
-    {"CIFSLIB_GetConnectionMappedShares", {share_list}, 1, false},
-    {"CIFSLIB_GetConnectionsList", {connection_list}, 1, false},
-    {"CIFSLIB_GetConnectionsCount", {{out_shape::caller_memory, sizeof(uint32_t)}}, 1, false},
-    {"CIFSLIB_GetConnectionDetails", {{out_shape::caller_memory, wire::connection::record_size}, kept}, 2, false},
-    {"CIFSLIB_ListOpenFiles", {kept}, 1, true},
-    {"CIFSLIB_ListInvalidUsers", {kept}, 1, true},
-    {"CIFSLIB_ListUserContexts", {block, block}, 2, false},
+    {library_call::CIFSLIB_ListAllShares, {share_list}, 1, false},
+    {library_call::CIFSLIB_GetConnectionMappedShares, {share_list}, 1, false},
+    {library_call::CIFSLIB_GetConnectionsList, {connection_list}, 1, false},
+    {library_call::CIFSLIB_GetConnectionsCount, {{out_shape::caller_memory, sizeof(uint32_t)}}, 1, false},
+    {library_call::CIFSLIB_GetConnectionDetails,
+     {{out_shape::caller_memory, wire::connection::record_size}, kept}, 2, false},
+    {library_call::CIFSLIB_ListOpenFiles, {kept}, 1, true},
+    {library_call::CIFSLIB_ListInvalidUsers, {kept}, 1, true},
+    {library_call::CIFSLIB_ListUserContexts, {block, block}, 2, false},
 };
 
-const raw_call *find_call(std::string_view call) {
-  const auto it = std::ranges::find(raw_calls, call, &raw_call::name);
+const raw_call *find_call(library_call call) {
+  const auto it = std::ranges::find(raw_calls, call, &raw_call::call);
   return it == std::end(raw_calls) ? nullptr : &*it;
 }
 
@@ -90,7 +91,7 @@ const raw_out no_out{};
 
 }  // namespace
 
-int32_t check_raw_result(std::string_view call, const raw_result &raw) {
+int32_t check_raw_result(library_call call, const raw_result &raw) {
   const raw_call *row = find_call(call);
   if (!row || raw.outs.size() > row->out_count) return CIFSSIM_BAD_ARGUMENT;
   for (size_t i = 0; i < raw.outs.size(); ++i)
@@ -100,7 +101,7 @@ int32_t check_raw_result(std::string_view call, const raw_result &raw) {
   return CIFSSIM_OK;
 }
 
-std::optional<raw_result> take_raw_result(sim_state &st, std::string_view call) {
+std::optional<raw_result> take_raw_result(sim_state &st, library_call call) {
   const auto it = st.raw_results.find(call);
   if (it == st.raw_results.end()) return std::nullopt;
   raw_result raw = std::move(it->second);
@@ -108,7 +109,7 @@ std::optional<raw_result> take_raw_result(sim_state &st, std::string_view call) 
   return raw;
 }
 
-int32_t hand_out_raw(sim_state &st, std::string_view call, const raw_result &raw,
+int32_t hand_out_raw(sim_state &st, library_call call, const raw_result &raw,
                      std::initializer_list<void *> destinations) {
   const raw_call *row = find_call(call);
   if (!row || destinations.size() != row->out_count) return CIFSSIM_NOT_IMPLEMENTED;  // a call site built wrong

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "connection_list.h"
+#include "library_calls.h"
 #include "share_list.h"
 #include "shm_objects.h"
 
@@ -55,17 +56,17 @@ struct raw_result {
 // caller memory holds, an object for a call that hands out none, an object
 // name not of the form "/<text>", or, for the two listings, a failing status
 // with any out or object: a failing listing hands out nothing.
-int32_t check_raw_result(std::string_view call, const raw_result &raw);
+int32_t check_raw_result(library_call call, const raw_result &raw);
 
 // The raw result queued for `call`, removed from the queue; nothing if none.
-std::optional<raw_result> take_raw_result(sim_state &st, std::string_view call);
+std::optional<raw_result> take_raw_result(sim_state &st, library_call call);
 
 // Writes the raw result into the call's out-parameters: `destinations` holds,
 // in call order, the address of each pointer out-parameter, or the caller
 // memory itself. The object is created first; when that fails
 // (CIFSSIM_SHM_FAILURE) nothing is written, and when a block cannot be
 // allocated (CIFSSIM_OUT_OF_MEMORY) no block or object is left behind either.
-int32_t hand_out_raw(sim_state &st, std::string_view call, const raw_result &raw,
+int32_t hand_out_raw(sim_state &st, library_call call, const raw_result &raw,
                      std::initializer_list<void *> destinations);
 
 }  // namespace cifssim

@@ -78,7 +78,8 @@ std::optional<raw_shm> shm_from(const cifssim_shm &in) {
 
 extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_result(const char *call, int32_t status, const cifssim_out *outs,
                                                     size_t out_count, const cifssim_shm *shm) {
-  if (!call || (out_count && !outs)) return CIFSSIM_BAD_ARGUMENT;
+  const auto called = call ? library_call_named(call) : std::nullopt;
+  if (!called || (out_count && !outs)) return CIFSSIM_BAD_ARGUMENT;
   raw_result raw{.status = status};
   for (size_t i = 0; i < out_count; ++i) {
     auto out = out_from(outs[i]);
@@ -89,9 +90,9 @@ extern "C" CIFSSIM_EXPORT int32_t cifssim_raw_result(const char *call, int32_t s
     raw.shm = shm_from(*shm);
     if (!raw.shm) return CIFSSIM_BAD_ARGUMENT;
   }
-  if (const int32_t refused = check_raw_result(call, raw)) return refused;
+  if (const int32_t refused = check_raw_result(*called, raw)) return refused;
   std::lock_guard lock(state().mutex);
-  state().raw_results.insert_or_assign(call, std::move(raw));
+  state().raw_results.insert_or_assign(*called, std::move(raw));
   return CIFSSIM_OK;
 }
 

@@ -119,11 +119,11 @@ int32_t change_feature(model &m, const record_view &r) {
 using namespace cifssim;
 
 extern "C" int32_t CIFSLIB_GetShareNames(void *) {
-  return run_plain_call("CIFSLIB_GetShareNames", [](sim_state &) { return CIFSSIM_NOT_IMPLEMENTED; });
+  return run_plain_call(library_call::CIFSLIB_GetShareNames, [](sim_state &) { return CIFSSIM_NOT_IMPLEMENTED; });
 }
 
 extern "C" int32_t CIFSLIB_ListAllShares(void **share_list_block) {
-  constexpr const char *call = "CIFSLIB_ListAllShares";
+  constexpr auto call = library_call::CIFSLIB_ListAllShares;
   return run_plain_call(call, [share_list_block](sim_state &st) -> int32_t {
     if (!share_list_block) return CIFSSIM_NULL_ARGUMENT;
     // A queued raw result stands in for the model's list on this call only.
@@ -136,24 +136,24 @@ extern "C" int32_t CIFSLIB_ListAllShares(void **share_list_block) {
 }
 
 extern "C" int32_t CIFSLIB_CreateShare(void *record) {
-  return run_record_call("CIFSLIB_CreateShare", record,
+  return run_record_call(library_call::CIFSLIB_CreateShare, record,
                          [](sim_state &st, const record_view &r) { return create_share(st.data, r); });
 }
 
 extern "C" int32_t CIFSLIB_ChangeShareConfiguration(void *record) {
-  return run_record_call("CIFSLIB_ChangeShareConfiguration", record,
+  return run_record_call(library_call::CIFSLIB_ChangeShareConfiguration, record,
                          [](sim_state &st, const record_view &r) { return change_share(st.data, r); });
 }
 
 extern "C" int32_t CIFSLIB_ChangeShareFeatureConfiguration(void *record) {
-  return run_record_call("CIFSLIB_ChangeShareFeatureConfiguration", record,
+  return run_record_call(library_call::CIFSLIB_ChangeShareFeatureConfiguration, record,
                          [](sim_state &st, const record_view &r) { return change_feature(st.data, r); });
 }
 
 // Left out of the partial build so tests can see how the addon copes with a missing symbol.
 #ifndef CIFSSIM_PARTIAL
 extern "C" int32_t CIFSLIB_RemoveShare(void *record) {
-  return run_record_call("CIFSLIB_RemoveShare", record, [](sim_state &st, const record_view &r) -> int32_t {
+  return run_record_call(library_call::CIFSLIB_RemoveShare, record, [](sim_state &st, const record_view &r) -> int32_t {
     const auto name = required_text(r, r.fields().name, false);
     if (!name) return CIFSSIM_BAD_RECORD;
     auto &shares = st.data.shares;

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "../common/sections.h"
 #include "../common/state_file.h"
 #include "kept_memory.h"
+#include "library_calls.h"
 #include "library_choices.h"
 #include "model.h"
 #include "paging.h"
@@ -33,7 +35,7 @@ struct failure_rule {
 };
 
 struct logged_call {
-  std::string call;
+  library_call call;
   std::string text;
   std::optional<bytes> record;
 };
@@ -44,17 +46,26 @@ extern const simstate::section_codec state_codec;
 // a state file that holds more is not used.
 inline constexpr uint32_t max_delay_ms = 60000;
 
-struct sim_state {
+// What the state file keeps and the controls get and set by section
+// (persistence.cc); empty, as a section is read into it.
+struct persisted {
+  model data{};
+  std::vector<failure_rule> failures{};
+  cookie_book cookies{};
+  uint32_t delay_ms = 0;
+};
+
+simstate::section_table<persisted> state_sections();
+
+struct sim_state : persisted {
+  sim_state() { data = seed_model(); }
+
   simstate::persistent_mutex mutex{state_codec};
-  model data = seed_model();
-  std::vector<failure_rule> failures;
-  std::map<std::string, raw_result, std::less<>> raw_results;  // by call name, one each
+  std::map<library_call, raw_result> raw_results;  // one per call
   kept_memory kept;              // what was handed out for the caller not to release
   library_choices choices;
   std::optional<uint64_t> shrink_next_object;  // bytes the next listing's object is cut to
-  cookie_book cookies;           // of every paged listing
   std::vector<logged_call> calls;
-  uint32_t delay_ms = 0;
 
   void reset();
 };

@@ -16,9 +16,22 @@
 #include <string_view>
 #include <vector>
 
+#include "cifssim_control.h"
+
 namespace golden {
 
 using bytes = std::vector<uint8_t>;
+
+// Sets a section of the management library's model from the state file's
+// lines for it, as the control addon does.
+inline int32_t set_section(const char *name, std::string_view lines) {
+  return cifssim_set_section(name, lines.data(), lines.size());
+}
+inline std::string section(const char *name) {
+  std::string out;
+  cifssim_section(name, [](void *ctx, const char *text) { *static_cast<std::string *>(ctx) = text; }, &out);
+  return out;
+}
 
 // `expected` with `values` written from byte `at` on.
 inline void put(bytes &expected, size_t at, std::initializer_list<uint8_t> values) {

@@ -20,10 +20,9 @@ class Identity : public ::testing::Test {
 }  // namespace
 
 TEST_F(Identity, TooSmallACapacityIsAnsweredWithTheNeededOneAndNoVerdict) {
-  toralsim_identity id;
-  toralsim_reset_identity(&id);
-  id.needed_capacity = 50;
-  toralsim_set_identity(nullptr, &id);
+  // The default entry: type 1, a supervisor, every status 0, 50 entries needed.
+  const std::string_view lines = "default\t1\t1\t0\t0\t50\t0\t0\n";
+  ASSERT_EQ(toralsim_set_section("identities", lines.data(), lines.size()), 0);
   const std::vector<uint16_t> name = {'c', 'n', '=', 'a', 0};
   std::vector<uint8_t> entries(50 * 16);  // entries of 16 bytes
   uint32_t capacity = 20;
@@ -43,7 +42,7 @@ TEST_F(Identity, OnlyTheSidThatUserinfoWroteIsKnown) {
   uint32_t uid = 0, count = 0, supervisor = 0;
   void *list = nullptr;
   EXPECT_EQ(torallib_get_sevlist_from_sid(sid, &count, &list, &supervisor), TORALSIM_UNKNOWN_SID);
-  ASSERT_EQ(torallib_get_userinfo_from_name("cn=a", &type, guid, sid, &uid, &further), 0);
+  ASSERT_EQ(torallib_get_userinfo_from_name("cn=admin,o=example", &type, guid, sid, &uid, &further), 0);
   EXPECT_EQ(torallib_get_sevlist_from_sid(sid, &count, nullptr, &supervisor), TORALSIM_BAD_ARGUMENT);
   ASSERT_EQ(torallib_get_sevlist_from_sid(sid, &count, &list, &supervisor), 0);
   EXPECT_NE(list, nullptr);

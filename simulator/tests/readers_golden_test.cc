@@ -59,24 +59,16 @@ TEST_F(Readers, CreateShareTakesTheTextsAtTheirOffsets) {
       golden::texts({"n", "DATA", "c", "r"}));
   bytes sent = record;
   ASSERT_EQ(CIFSLIB_CreateShare(sent.data()), CIFSSIM_OK);
-  struct seen {
-    std::string volume, relative, comment;
-  } share;
-  cifssim_visit_shares(
-      [](void *ctx, const cifssim_share *s) {
-        if (std::string(s->name) == "n") *static_cast<seen *>(ctx) = {s->volume_name, s->relative_path, s->comment};
-      },
-      &share);
-  EXPECT_EQ(share.volume, "DATA");
-  EXPECT_EQ(share.relative, "r");
-  EXPECT_EQ(share.comment, "c");
+  // Name, volume, relative path, absolute path, comment.
+  EXPECT_NE(golden::section("shares").find("share\tn\tDATA\tr\t/DATA/r\tc\t"), std::string::npos);
 }
 
 TEST_F(Readers, OpenFilesRequestsInBothFormsWithAFilterBlock) {
-  const cifssim_open_file files[] = {{"DATA", 7, 1, 0, 0, "a.txt", nullptr, nullptr, nullptr},
-                                     {"DATA", 7, 2, 0, 0, "b.pdf", nullptr, nullptr, nullptr},
-                                     {"home", 2, 3, 0, 0, "c.txt", nullptr, nullptr, nullptr}};
-  ASSERT_EQ(cifssim_set_open_files(files, 3), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("open-files",
+                                "open-file\tDATA\t7\t1\t0\t0\ta.txt\t\t\t\t0\n"
+                                "open-file\tDATA\t7\t2\t0\t0\tb.pdf\t\t\t\t0\n"
+                                "open-file\thome\t2\t3\t0\t0\tc.txt\t\t\t\t0\n"),
+            CIFSSIM_OK);
 
   bytes share = golden::page();
   put(share, 0, {0x00, 0x00, 0x00, 0x00,    // not set
@@ -110,8 +102,9 @@ TEST_F(Readers, OpenFilesRequestsInBothFormsWithAFilterBlock) {
 }
 
 TEST_F(Readers, InvalidUsersRequestWithAFilterBlock) {
-  const cifssim_invalid_user users[] = {{"a", 2, nullptr, 0}, {"b", 1, nullptr, 0}, {"c", 3, nullptr, 0}};
-  ASSERT_EQ(cifssim_set_invalid_users(users, 3), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("invalid-users",
+                                "invalid-user\ta\t2\t\t0\t0\ninvalid-user\tb\t1\t\t0\t0\ninvalid-user\tc\t3\t\t0\t0\n"),
+            CIFSSIM_OK);
   bytes request = golden::page();
   put(request, 0, {0x00, 0x00, 0x00, 0x00,    // ignore count
                    0x00, 0x00, 0x00, 0x00,    // return count
@@ -131,17 +124,16 @@ TEST_F(Readers, InvalidUsersRequestWithAFilterBlock) {
 }
 
 TEST_F(Readers, CloseFileRecordTakesThePathFromItsStringArea) {
-  const cifssim_open_file files[] = {{"DATA", 1, 1, 0, 0, "x", "/DATA/x", nullptr, nullptr},
-                                     {"DATA", 1, 2, 0, 0, "y", "/DATA/y", nullptr, nullptr}};
-  ASSERT_EQ(cifssim_set_open_files(files, 2), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("open-files",
+                                "open-file\tDATA\t1\t1\t0\t0\tx\t/DATA/x\t\t\t0\n"
+                                "open-file\tDATA\t1\t2\t0\t0\ty\t/DATA/y\t\t\t0\n"),
+            CIFSSIM_OK);
   bytes record(40 + 4097, 0);  // a zero header: the full path at 0
   put(record, 40, "/DATA/x");
   ASSERT_EQ(CIFSLIB_CloseOpenFile(record.data()), CIFSSIM_OK);
-  std::vector<std::string> left;
-  cifssim_visit_open_files(
-      [](void *ctx, const cifssim_open_file *f) { static_cast<std::vector<std::string> *>(ctx)->push_back(f->full_path); },
-      &left);
-  EXPECT_EQ(left, std::vector<std::string>{"/DATA/y"});
+  const std::string left = golden::section("open-files");
+  EXPECT_EQ(left.find("/DATA/x"), std::string::npos);
+  EXPECT_NE(left.find("/DATA/y"), std::string::npos);
 }
 
 }  // namespace

@@ -38,8 +38,7 @@ class Writers : public ::testing::Test {
 // Share "ab" on volume V, path p, type 2, name space 4, encryption and ATM
 // backup on, 7 open files, and its record as the table lays it out.
 void set_one_share() {
-  const cifssim_share s{"ab", "V", "p", nullptr, nullptr, 2, 4, 1, 0, 1, 7};
-  ASSERT_EQ(cifssim_set_shares(&s, 1), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("shares", "share\tab\tV\tp\t\t\t2\t4\t1\t0\t1\t7\n"), CIFSSIM_OK);
 }
 const bytes share_record = {
     0x02, 0x00, 0x00, 0x00,  // type 2, unused
@@ -78,27 +77,14 @@ TEST_F(Writers, ShareListWithItsRecordApartOrInside) {
 
 // Connection 7 with every field set, and its 418-byte record.
 void set_one_connection() {
-  ASSERT_EQ(cifssim_set_open_files(nullptr, 0), CIFSSIM_OK);
-  const char *sevs[] = {".a", ".bc"};
-  cifssim_connection c{};
-  c.number = 7;
-  c.user_name = "carol";
-  c.client_address = "fe80::7";
-  c.connection_type = "SMB 2.1";
-  c.status = "Idle";
-  c.privileges = "User";
-  c.channels = -2;
-  c.encrypted = 1;
-  c.total_requests = 0x01020304;
-  c.total_bytes_read = uint64_t{1} << 40;
-  c.total_bytes_written = 5;
-  c.login_time = 1700000000;
-  c.security_equivalences = sevs;
-  c.security_equivalence_count = 2;
-  cifssim_connection plain{};
-  plain.number = 8;
-  const cifssim_connection both[] = {c, plain};
-  ASSERT_EQ(cifssim_set_connections(both, 2), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("open-files", ""), CIFSSIM_OK);
+  // Requests 0x01020304, 2^40 bytes read.
+  ASSERT_EQ(golden::set_section("connections",
+                                "connection\t7\tcarol\tfe80::7\tSMB 2.1\tIdle\tUser\t-2\t1\t16909060\t1099511627776"
+                                "\t5\t1700000000\n"
+                                "security-equivalence\t.a\nsecurity-equivalence\t.bc\n"
+                                "connection\t8\t\t\t\t\t\t0\t0\t0\t0\t0\t0\n"),
+            CIFSSIM_OK);
 }
 bytes connection_record() {
   bytes r(418, 0);
@@ -204,9 +190,11 @@ bytes result_header(uint8_t count, uint8_t records_size, const std::string &name
   return golden::join(h, golden::texts({"", name}));
 }
 
+// Session 1, file id 0x10, access mask 3, lock level 5.
+constexpr std::string_view one_open_file = "open-file\tDATA\t1\t16\t3\t5\ta.txt\t/D/a.txt\tu\t1.2.3.4\t0\n";
+
 TEST_F(Writers, OpenFilesResultHeaderRecordAndSlack) {
-  const cifssim_open_file file{"DATA", 1, 0x10, 3, 5, "a.txt", "/D/a.txt", "u", "1.2.3.4"};
-  ASSERT_EQ(cifssim_set_open_files(&file, 1), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("open-files", one_open_file), CIFSSIM_OK);
   const bytes record = golden::join(
       {0x01, 0x00, 0x00, 0x00,   // session id
        0x10, 0x00, 0x00, 0x00,   // file id
@@ -247,8 +235,7 @@ TEST_F(Writers, OpenFilesResultHeaderRecordAndSlack) {
 }
 
 TEST_F(Writers, InvalidUsersResultAndRecord) {
-  const cifssim_invalid_user user{"eve", 1, "10.0.0.9", -5};
-  ASSERT_EQ(cifssim_set_invalid_users(&user, 1), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("invalid-users", "invalid-user\teve\t1\t10.0.0.9\t-5\t0\n"), CIFSSIM_OK);
   choose(0, 0, 0);
   bytes request = golden::page();
   put(request, 0, {0x00, 0x00, 0x00, 0x00,    // ignore count
@@ -271,8 +258,7 @@ TEST_F(Writers, InvalidUsersResultAndRecord) {
 }
 
 TEST_F(Writers, ContextCountAndListAreTheCallersBlocks) {
-  const char *contexts[] = {".a", ".bc"};
-  ASSERT_EQ(cifssim_set_contexts(contexts, 2), CIFSSIM_OK);
+  ASSERT_EQ(golden::set_section("contexts", "context\t.a\ncontext\t.bc\n"), CIFSSIM_OK);
   uint32_t *count = nullptr;
   char *list = nullptr;
   ASSERT_EQ(CIFSLIB_ListUserContexts(&count, &list), CIFSSIM_OK);
@@ -287,8 +273,7 @@ TEST_F(Writers, ContextCountAndListAreTheCallersBlocks) {
 TEST_F(Writers, ShrinkCutsTheNextObjectOnly) {
   ASSERT_EQ(cifssim_shrink_next_object(10), CIFSSIM_OK);
   for (size_t expected : {size_t{10}, size_t{4096 + 70}}) {
-    const cifssim_open_file file{"DATA", 1, 0x10, 3, 5, "a.txt", "/D/a.txt", "u", "1.2.3.4"};
-    ASSERT_EQ(cifssim_set_open_files(&file, 1), CIFSSIM_OK);
+    ASSERT_EQ(golden::set_section("open-files", one_open_file), CIFSSIM_OK);
     bytes request = share_request();
     void *header = nullptr;
     ASSERT_EQ(CIFSLIB_ListOpenFiles(request.data(), &header), CIFSSIM_OK);

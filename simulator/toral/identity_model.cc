@@ -2,21 +2,19 @@
 
 #include <algorithm>
 
+#include "cifs_sim_status.h"
+
 namespace toralsim {
 
-toralsim_identity identity_model::reset_values() {
-  return toralsim_identity{
-      .user_type = 1,
-      .supervisor = 1,
-      .userinfo_status = 0,
-      .sev_status = 0,
-      .needed_capacity = 0,
-      .always_too_small = 0,
-      .sid_status = 0,
-  };
+// The two users the documentation names: a supervisor and a user who is
+// not one. Any other DN, the empty one included, is unknown: its user info
+// lookup fails, as the real library's does for a DN it cannot find.
+void identity_model::seed() {
+  fallback = identity{.userinfo_status = TORALSIM_NO_SUCH_USER};
+  by_dn = {{"cn=admin,o=example", identity{}}, {"cn=guest,o=example", identity{.supervisor = false}}};
 }
 
-const toralsim_identity &identity_model::lookup(const std::string &dn) const {
+const identity &identity_model::lookup(const std::string &dn) const {
   auto it = by_dn.find(dn);
   return it == by_dn.end() ? fallback : it->second;
 }

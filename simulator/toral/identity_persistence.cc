@@ -1,14 +1,15 @@
-// The identity library's section of the state file: how each DN is treated
-// (supervisor or not, which statuses its lookups answer). The SIDs handed out
-// and the call log stay with the process.
-#include <map>
+// The identity library's one section: how each DN is treated (supervisor or
+// not, which statuses its lookups answer), as the state file holds it and the
+// controls get and set it. The SIDs handed out and the call log stay with
+// the process.
 #include <tuple>
 
-#include "../common/state_file.h"
 #include "identity_model.h"
 
 namespace toralsim {
 namespace {
+
+using simstate::fields;
 
 template <class I>
 auto identity_members(I &i) {
@@ -16,38 +17,41 @@ auto identity_members(I &i) {
                   i.sid_status);
 }
 
-std::string save_identities() {
-  const identity_model &m = model();
-  std::string out = simstate::tagged_line("default", identity_members(m.fallback));
-  for (const auto &[dn, identity] : m.by_dn)
-    out += simstate::tagged_line("dn", std::tuple_cat(std::tie(dn), identity_members(identity)));
-  return out;
-}
+constexpr simstate::line_rule<identity_entries> identity_lines[] = {
+    {"default",
+     [](const fields &f, identity_entries &e) { return simstate::read_members(f, 1, identity_members(e.fallback)); }},
+    {"dn", [](const fields &f, identity_entries &e) {
+       std::string dn;
+       identity i;
+       if (!simstate::read_members(f, 1, std::tuple_cat(std::tie(dn), identity_members(i)))) return false;
+       return e.by_dn.emplace(std::move(dn), i).second;
+     }}};
 
-// The controls store the two flags as 0 or 1, and nothing else is taken from a file.
-bool as_controls_allow(const toralsim_identity &i) { return i.supervisor <= 1 && i.always_too_small <= 1; }
+const simstate::section_rule<identity_entries> sections[] = {
+    {.name = "identities",
+     .lines = identity_lines,
+     .save = [](const identity_entries &e, std::string &out) {
+       out += simstate::tagged_line("default", identity_members(e.fallback));
+       for (const auto &[dn, i] : e.by_dn)
+         out += simstate::tagged_line("dn", std::tuple_cat(std::tie(dn), identity_members(i)));
+     },
+     .allowed = [](const identity_entries &) { return true; },
+     .adopt = nullptr,
+     .take = [](identity_entries &from, identity_entries &into) {
+       into.fallback = from.fallback;
+       into.by_dn = std::move(from.by_dn);
+     }},
+};
+
+std::string save_identities() { return simstate::save_sections<identity_entries>(sections, model()); }
 
 bool load_identities(std::string_view lines) {
-  toralsim_identity fallback = identity_model::reset_values();
-  std::map<std::string, toralsim_identity> by_dn;
-  const bool readable = simstate::read_lines(lines, [&](const std::vector<std::string> &f) {
-    if (f[0] == "default") return simstate::read_members(f, 1, identity_members(fallback)) && as_controls_allow(fallback);
-    std::string dn;
-    toralsim_identity identity{};
-    if (f[0] != "dn" || !simstate::read_members(f, 1, std::tuple_cat(std::tie(dn), identity_members(identity))) ||
-        !as_controls_allow(identity))
-      return false;
-    by_dn[dn] = identity;
-    return true;
-  });
-  if (!readable) return false;
-  identity_model &m = model();
-  m.fallback = fallback;
-  m.by_dn = std::move(by_dn);
-  return true;
+  return simstate::load_sections<identity_entries>(sections, lines, model());
 }
 
 }  // namespace
+
+simstate::section_table<identity_entries> identity_sections() { return sections; }
 
 const simstate::section_codec identity_codec{"identity", save_identities, load_identities};
 

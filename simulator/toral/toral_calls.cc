@@ -41,7 +41,7 @@ extern "C" CIFSSIM_EXPORT int32_t torallib_get_userinfo_from_name(const char *dn
   const std::string name = dn ? dn : "";
   m.calls.push_back({"userinfo", name, 0});
   if (!dn || !user_type || !guid || !sid || !uid || !further) return TORALSIM_BAD_ARGUMENT;
-  const toralsim_identity &identity = m.lookup(name);
+  const toralsim::identity &identity = m.lookup(name);
   if (identity.userinfo_status != 0) return identity.userinfo_status;
 
   // GUID and uid only need to differ between users; the SID must lead back to the DN.
@@ -62,7 +62,7 @@ extern "C" CIFSSIM_EXPORT int32_t torallib_get_sevlist_from_name(const uint16_t 
   const auto name = utf16_name ? toralsim::utf16_to_utf8(utf16_name, max_name_units) : std::nullopt;
   m.calls.push_back({"sevlist_from_name", name.value_or(""), capacity ? *capacity : 0});
   if (!name || !capacity || !entries || !is_supervisor) return TORALSIM_BAD_ARGUMENT;
-  const toralsim_identity &identity = m.lookup(*name);
+  const toralsim::identity &identity = m.lookup(*name);
   if (identity.sev_status != 0) return identity.sev_status;
   // is_supervisor stays untouched: the caller may only trust it after success.
   if (identity.always_too_small || *capacity < identity.needed_capacity) {
@@ -85,7 +85,7 @@ extern "C" CIFSSIM_EXPORT int32_t torallib_get_sevlist_from_sid(uint8_t sid[72],
   m.calls.push_back({"sevlist_from_sid", owner, 0});
   if (!sid || !count || !list || !is_supervisor) return TORALSIM_BAD_ARGUMENT;
   if (!known) return TORALSIM_UNKNOWN_SID;
-  const toralsim_identity &identity = m.lookup(owner);
+  const toralsim::identity &identity = m.lookup(owner);
   if (identity.sid_status != 0) return identity.sid_status;
 
   const uint32_t entries = std::min(identity.needed_capacity ? identity.needed_capacity : sid_list_entries,

@@ -1,38 +1,33 @@
 // Test-only control of the identity model.
+#include "cifs_sim_status.h"
 #include "identity_model.h"
 #include "toralsim_control.h"
 
+using namespace toralsim;
+
 extern "C" CIFSSIM_EXPORT void toralsim_reset(void) {
-  auto &m = toralsim::model();
+  auto &m = model();
   std::lock_guard lock(m.mutex);
-  m.fallback = toralsim::identity_model::reset_values();
-  m.by_dn.clear();
+  m.seed();
   m.calls.clear();
 }
 
-extern "C" CIFSSIM_EXPORT void toralsim_reset_identity(toralsim_identity *out) {
-  if (out) *out = toralsim::identity_model::reset_values();
-}
-
-extern "C" CIFSSIM_EXPORT void toralsim_set_identity(const char *dn, const toralsim_identity *identity) {
-  if (!identity) return;
-  auto &m = toralsim::model();
-  std::lock_guard lock(m.mutex);
-  if (dn)
-    m.by_dn[dn] = *identity;
-  else
-    m.fallback = *identity;
-}
-
 extern "C" CIFSSIM_EXPORT void toralsim_visit_calls(toralsim_call_visitor visit, void *ctx) {
-  auto &m = toralsim::model();
+  auto &m = model();
   std::lock_guard lock(m.mutex);
   for (const auto &c : m.calls) visit(ctx, c.call.c_str(), c.text.c_str(), c.capacity);
 }
 
-extern "C" CIFSSIM_EXPORT void toralsim_visit_identities(toralsim_identity_visitor visit, void *ctx) {
-  auto &m = toralsim::model();
-  std::lock_guard lock(m.mutex);
-  visit(ctx, nullptr, &m.fallback);
-  for (const auto &[dn, identity] : m.by_dn) visit(ctx, dn.c_str(), &identity);
+extern "C" CIFSSIM_EXPORT int32_t toralsim_section(const char *name, toralsim_text_visitor visit, void *ctx) {
+  auto &m = model();
+  const bool known = simstate::control_section(identity_sections(), static_cast<identity_entries &>(m), m.mutex,
+                                               name, visit, ctx);
+  return known ? TORALSIM_OK : TORALSIM_BAD_ARGUMENT;
+}
+
+extern "C" CIFSSIM_EXPORT int32_t toralsim_set_section(const char *name, const char *lines, size_t length) {
+  auto &m = model();
+  const bool taken = simstate::control_set_section(identity_sections(), static_cast<identity_entries &>(m), m.mutex,
+                                                   name, lines, length);
+  return taken ? TORALSIM_OK : TORALSIM_BAD_ARGUMENT;
 }

@@ -86,9 +86,7 @@ async function main() {
     if (call({ operation: 99, dn }) !== undefined) throw new Error('operation 99 answered');
     checkEnvelope(await call(), { operation: '' });
   }
-  const left = sim.mgmt.sharedMemory();
-  sim.mgmt.removeSharedMemory();
-  if (left.length) throw new Error(`shared memory objects left: ${left.join(', ')}`);
+  sim.noSharedMemoryLeft();
   console.log(`leak driver: ${answered} answers checked, no shared memory object left`);
 }
 

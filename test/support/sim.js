@@ -3,6 +3,7 @@
 // hold sim.dir (or sim.partialDir then sim.dir, or sim.toralOnlyDir, where the
 // mgmt controls throw); the controls reach the instances the addon opens.
 // The development tool lib/simulator.js holds what is not only for tests.
+const assert = require('node:assert/strict');
 const path = require('node:path');
 const { control, buildDir } = require('../../lib/simctl');
 const simulator = require('../../lib/simulator');
@@ -25,16 +26,11 @@ const LISTINGS = new Set(['CIFSLIB_ListOpenFiles', 'CIFSLIB_ListInvalidUsers']);
 
 const identity = { ...simulator.identity, status: Object.freeze({ ...codes.identity }) };
 
+// The typed surface of lib/simulator.js (every record list, failures, delay,
+// choices, calls), with the test-only controls of raw results and shared
+// memory beside it; a new record type needs nothing here.
 const mgmt = {
-  calls: simulator.calls,
-  fail: simulator.fail,
-  failures: simulator.failures,
-  setShares: simulator.setShares,
-  shares: simulator.shares,
-  setVolumes: simulator.setVolumes,
-  volumes: simulator.volumes,
-  setContexts: simulator.setContexts,
-  contexts: simulator.contexts,
+  ...simulator,
   // null: the next listing is a null block; an array: one pointer slot each,
   // with options.count in the count field when given, even where it exceeds
   // the slots. A slot is null (a null pointer), a Buffer (a record in the
@@ -48,13 +44,6 @@ const mgmt = {
   rawContexts({ count = null, block = null } = {}) {
     mgmt.rawResult('CIFSLIB_ListUserContexts', { out: [count, block] });
   },
-  // Replaces every open file; listings follow this order. Each file:
-  // { shareName, name, sessionID, ID, accessMask, lockLevel, fullPath, userName,
-  // clientIPAddress }; shareName (a share of the model) and name are required,
-  // numbers default to 0, fullPath to "<share's absolutePath>/<name>", the
-  // other texts to "". openFiles() gives them back with every key filled.
-  setOpenFiles: simulator.setOpenFiles,
-  openFiles: simulator.openFiles,
   // The next CIFSLIB_ListOpenFiles answers this, whatever its request: shm
   // is created as rawResult says, header is handed out byte for byte in
   // memory the library keeps (null: a null pointer; default: an empty header
@@ -112,41 +101,27 @@ const mgmt = {
   // ListInvalidUsers) writes its object and header as usual, then cuts the
   // object to `bytes` before it returns; -1 clears.
   shrinkNextObject: (bytes) => native.mgmtShrinkNextObject(bytes),
-  setChoices: simulator.setChoices,
-  choices: simulator.choices,
-  // Replaces every connection; the list and count calls follow this order.
-  // Each: { connectionNumber, userName, ipAddress, connectionType, status,
-  // privileges, channels, isEncrypted, totalRequests, totalBytesRead,
-  // totalBytesWritten, loginTime, securityEquivalence: [texts], mappedShares:
-  // [share names of the model] }; numbers default to 0, texts to "", lists to
-  // []; the 64-bit ones take a safe integer or a BigInt. Texts must leave room
-  // for the NUL of their record field (ipAddress 15 bytes, userName 255,
-  // connectionType 19, status and privileges 31). A connection's open files
-  // are the open files whose sessionID is its number. connections() gives
-  // them back with every key filled, the 64-bit ones as BigInts, plus
-  // openFiles and mappedSharesCount as the library reports them.
-  setConnections: simulator.setConnections,
-  connections: simulator.connections,
-  // Replaces the invalid users cache; listings follow this order. Each:
-  // { name (required), state (default 2: a cached invalid user; any other:
-  // blocked), clientIPAddress (default "", at most 15 bytes),
-  // lastAuthAttemptTime (default 0; safe integer or BigInt) }. invalidUsers()
-  // gives them back, lastAuthAttemptTime as a BigInt.
-  setInvalidUsers: simulator.setInvalidUsers,
-  invalidUsers: simulator.invalidUsers,
   // Objects named shmName(tag) are listed by sharedMemory() with the ones the
   // library creates; removeSharedMemory() unlinks them all and says how many.
   shmName: (tag) => `${native.mgmtShmPrefix()}${tag}`,
   sharedMemory: () => native.mgmtSharedMemory(),
   removeSharedMemory: () => native.mgmtRemoveSharedMemory(),
-  delay: simulator.delay,
   reset: () => native.mgmtReset(),
 };
 
 const { reset } = simulator;
 
+// Fails when a shared memory object was left behind (for afterEach: the test
+// that left it fails), and removes what was left so the next starts clean.
+function noSharedMemoryLeft() {
+  const left = mgmt.sharedMemory();
+  mgmt.removeSharedMemory();
+  assert.deepEqual(left, [], 'no shared memory object is left');
+}
+
 module.exports = {
   reset,
+  noSharedMemoryLeft,
   identity,
   mgmt,
   records,

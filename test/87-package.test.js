@@ -37,7 +37,7 @@ describe('entry point', () => {
     assert.equal(error.code, 'ERR_CIFS_LIBRARY_MISSING');
     assert.equal(error.library, 'libtoral.so.0');
     assert.match(error.message, /LD_LIBRARY_PATH/);
-    assert.ok(error.message.includes(sim.dir), 'the simulator of this build');
+    assert.ok(error.message.includes(sim.dir), 'the simulator of the build the suites run against');
     assert.match(error.cause, /libtoral\.so\.0: cannot open shared object file/);
   });
 
@@ -167,7 +167,7 @@ describe('the packed tarball, installed into another project', { skip: !releaseR
     const child = spawnSync(path.join(project, 'node_modules', '.bin', 'cifs-sim-run'), ['--quiet', process.execPath, '-e', `
       const simulator = require('cifs-native/simulator');
       simulator.setContexts(['.only.org']);
-      require('cifs-native').cifs_contexts_sphere({ operation: 1, dn: 'cn=a' }).then((answer) => {
+      require('cifs-native').cifs_contexts_sphere({ operation: 1, dn: 'cn=admin,o=example' }).then((answer) => {
         const mapped = require('node:fs').readFileSync('/proc/self/maps', 'utf8');
         const from = (name) => { const line = mapped.split('\\n').find((l) => l.endsWith('/' + name)); return line.slice(line.indexOf('/')); };
         console.log(JSON.stringify({ answer, addon: from('cifs-native.napi.glibc.node'), library: from('libcifsmgmtclient.so') }));

@@ -1,28 +1,38 @@
 'use strict';
-// The connection, invalid users and raw result controls of the simulated
-// management library, through the control addon: refusals keep the old
-// lists, and the raw entry takes only what its call can hand out.
+// The raw results of the simulated management library, through the control
+// addon: each call takes only what it can hand out (a failing listing hands
+// out nothing), and the shared memory controls name what this process made.
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
 const sim = require('./support/sim');
 
 beforeEach(() => sim.reset());
 
-describe('connections and invalid users', () => {
-  it('refuse a list the model cannot hold and keep the old one', () => {
-    const connections = sim.mgmt.connections();
-    const users = sim.mgmt.invalidUsers();
-    assert.throws(() => sim.mgmt.setConnections([{ connectionNumber: 1 }, { connectionNumber: 1 }]), /refused/);
-    assert.throws(() => sim.mgmt.setConnections([{ ipAddress: '1234567890123456' }]), /refused/);
-    assert.throws(() => sim.mgmt.setConnections([{ totalBytesRead: 2n ** 64n }]), TypeError);
-    assert.throws(() => sim.mgmt.setInvalidUsers([{ name: 'a' }, { name: 'A' }]), /refused/);
-    assert.throws(() => sim.mgmt.setInvalidUsers([{ name: 'a', state: -1 }]), TypeError);
-    assert.deepEqual(sim.mgmt.connections(), connections);
-    assert.deepEqual(sim.mgmt.invalidUsers(), users);
+describe('raw listings', () => {
+  const { resultHeader } = sim.openFileRecords;
+
+  it('take a header, null, or nothing at all when they fail', () => {
+    const shm = { name: sim.mgmt.shmName('t'), bytes: Buffer.alloc(8), size: 2 ** 32 };
+    sim.mgmt.rawOpenFiles({ header: resultHeader({ count: 2, shmName: shm.name, shmSize: 1n << 40n }), shm });
+    sim.mgmt.rawOpenFiles({ header: null });
+    sim.mgmt.rawOpenFiles({ status: -5 });
+    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { status: 7 });
+    assert.throws(() => sim.mgmt.rawOpenFiles({ header: 'abc' }), TypeError);
+    assert.throws(() => sim.mgmt.rawOpenFiles({ shm: { name: 'no-slash' } }), /refused/);
+    assert.throws(() => sim.mgmt.rawOpenFiles({ shm: { name: sim.mgmt.shmName('k'), kind: 'socket' } }), TypeError);
+  });
+
+  it('refuse a failing call that would still hand out a header or an object', () => {
+    const shm = { name: sim.mgmt.shmName('f') };
+    for (const call of ['CIFSLIB_ListOpenFiles', 'CIFSLIB_ListInvalidUsers']) {
+      assert.throws(() => sim.mgmt.rawResult(call, { status: 5, out: [resultHeader()] }), TypeError, call);
+      assert.throws(() => sim.mgmt.rawResult(call, { status: 5, out: [null] }), TypeError, call);
+      assert.throws(() => sim.mgmt.rawResult(call, { status: 5, shm }), TypeError, call);
+    }
   });
 });
 
-describe('raw results', () => {
+describe('raw results of the other calls', () => {
   const { connectionRecord, connectionList, securityTexts } = sim.connectionRecords;
 
   it('take buffers, null, counts, slots and placed connection lists where the call has them', () => {
@@ -52,5 +62,13 @@ describe('raw results', () => {
     for (const out of shapes) {
       assert.throws(() => sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out }), TypeError, JSON.stringify(out));
     }
+  });
+});
+
+describe('shared memory controls', () => {
+  it('name entries after this process, and none are left at the start', () => {
+    assert.equal(sim.mgmt.shmName('x'), `/cifssim.${process.pid}.x`);
+    assert.deepEqual(sim.mgmt.sharedMemory(), []);
+    assert.equal(sim.mgmt.removeSharedMemory(), 0);
   });
 });
