@@ -2,7 +2,7 @@
 // Operation numbers of the three spheres, by the operation's name (the name an
 // answer carries in `operation`), and the log levels. Frozen: they are the
 // module's wire contract. Copies of the C++ tables (src/*/*_table.inc,
-// src/module/log_levels.h), held against them by test/87-constants.test.js.
+// src/module/log_levels.h), held against them by test/88-constants.test.js.
 const SHARES = Object.freeze({
   FetchCIFSShares: 1,
   CreateCIFSShare: 2,
