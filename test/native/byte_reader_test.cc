@@ -29,27 +29,4 @@ TEST(ByteReader, TextsMustEndInsideTheView) {
   EXPECT_FALSE(reader.text_at(0xFFFFFFFFu));
 }
 
-TEST(ByteReader, CharFieldsStopAtTheirWidth) {
-  byte_reader reader(bytes, sizeof bytes);
-  EXPECT_EQ(reader.char_field(4, 3), std::optional<std::string_view>("ab"));
-  EXPECT_EQ(reader.char_field(7, 2), std::optional<std::string_view>("cd"));  // full width, no NUL needed
-  EXPECT_EQ(reader.char_field(4, 1), std::optional<std::string_view>("a"));
-  EXPECT_FALSE(reader.char_field(7, 3));
-}
-
-TEST(ByteReader, SubViewsAndContainment) {
-  byte_reader reader(bytes, sizeof bytes);
-  auto tail = reader.sub(7, 2);
-  ASSERT_TRUE(tail);
-  EXPECT_FALSE(tail->text_at(0));  // the sub-view ends before any NUL
-  EXPECT_FALSE(reader.sub(8, 2));
-  EXPECT_TRUE(reader.contains(bytes + 8));
-  EXPECT_FALSE(reader.contains(bytes + sizeof bytes));  // one past the end
-  byte_reader inner(bytes + 1, 7);
-  EXPECT_FALSE(inner.contains(bytes)) << "one before the start";
-  EXPECT_EQ(reader.offset_of(bytes + 8), std::optional<size_t>(8));
-  EXPECT_EQ(reader.offset_of(bytes), std::optional<size_t>(0));
-  EXPECT_FALSE(reader.offset_of(bytes + sizeof bytes));
-}
-
 }  // namespace
