@@ -89,5 +89,5 @@ function parseInvalidUsersRequest(buf) {
 }
 
 module.exports = {
-  connectionRecord, connectionList, securityTexts, invalidUserRecord, parseInvalidUsersRequest, CONNECTION_RECORD,
+  connectionRecord, connectionList, securityTexts, invalidUserRecord, parseInvalidUsersRequest,
 };
