@@ -78,10 +78,10 @@ describe('FetchCIFSConnectionOpenFiles answers', () => {
     assert.deepEqual((await list({ connection: 8 })).openFiles, { count: 0, cookie: '', files: [] });
   });
 
-  it('answers a library failure with its status, and logs it', async () => {
+  it('answers a library failure with its status and nothing read, and logs it', async () => {
     sim.mgmt.fail({ call: 'CIFSLIB_ListOpenFiles', status: -9 });
     const mark = logs.mark();
-    assert.deepEqual((await list({ connection: 7 })).error, libraryError(-9, 7));
+    assert.deepEqual(await list({ connection: 7 }), { status: 'failure', operation, error: libraryError(-9, 7) });
     assert.ok(logs.since(mark).map(logs.message).includes('Failed to list open files of connection: 7, error: -9'));
   });
 });
