@@ -4,11 +4,10 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
-const { operations, send } = require('./support/operations');
+const { dn, operations, send, contexts } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
 const refusalTag = '@@failed-to-validate-credentials-or-authorize-user';
-const listContexts = (request = {}) => cifs.cifs_contexts_sphere({ operation: 1, dn, ...request });
+const listContexts = (request) => contexts(1, request);
 
 beforeEach(() => sim.reset());
 

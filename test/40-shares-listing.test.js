@@ -1,13 +1,12 @@
 'use strict';
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const { shareRecord } = require('./support/records');
 const logs = require('./support/logs');
+const { shares } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const fetchShares = () => cifs.cifs_shares_sphere({ operation: 1, dn });
+const fetchShares = () => shares(1);
 const share = (fields) => ({
   volumeName: 'DATA', relativePath: 'p', absolutePath: '/DATA/p', comment: '', type: 0, nameSpace: 0,
   encryption: false, folderRedirection: false, atmBackup: false, openFilesCount: 0, ...fields,

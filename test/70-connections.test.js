@@ -7,14 +7,12 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { dn, connections } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const connections = (operation, fields) => cifs.cifs_connections_sphere({ operation, dn, ...fields });
 const list = (fields) => connections(2, { ignoreCount: 0, returnCount: 100, ...fields });
 const numbers = async (fields) => (await list(fields)).connections.map((c) => c.connectionNumber);
 const filtered = (matchType, ...filters) => ({ advancedFiltersInfo: { matchType, filters } });
 const by = (filterBy, ...patterns) => ({ filterBy, patterns });
-const messagesSince = (mark) => logs.since(mark).map(logs.message);
 const { connectionRecord, connectionList, securityTexts } = sim.connectionRecords;
 
 beforeEach(() => sim.reset());
@@ -31,7 +29,7 @@ describe('FetchCIFSConnectionsCount', () => {
       operation: 'FetchCIFSConnectionsCount',
       error: { errorCode: 5, description: 'Failed to get CIFS connections count', errorID: '@@failed-to-get-cifs-connections-count' },
     });
-    assert.ok(messagesSince(mark).includes('Failed to get CIFS connections count, error: 5'));
+    assert.ok(logs.messagesSince(mark).includes('Failed to get CIFS connections count, error: 5'));
   });
 });
 
@@ -119,7 +117,7 @@ describe('FetchCIFSConnectionsList', () => {
         operation: 'FetchCIFSConnectionsList',
         error: { errorCode: -1, description },
       });
-      assert.ok(messagesSince(mark).includes(description));
+      assert.ok(logs.messagesSince(mark).includes(description));
     };
     await failing(['12kB', '0'], 'Received invalid data for totalBytesRead: 12kB, errno: 0');
     await failing(['', '5'], 'Received invalid data for totalBytesRead: , errno: 0');
@@ -223,7 +221,7 @@ describe('FetchCIFSConnectionDetails and FetchCIFSConnectionMappedShares', () =>
       const mark = logs.mark();
       const answer = await connections(operation, { connectionNumber: 0 });
       assert.deepEqual(answer.error, { errorCode: sim.status.NO_SUCH_CONNECTION, description, errorID });
-      assert.ok(messagesSince(mark).includes(`${description} of: 0, error: ${sim.status.NO_SUCH_CONNECTION}`));
+      assert.ok(logs.messagesSince(mark).includes(`${description} of: 0, error: ${sim.status.NO_SUCH_CONNECTION}`));
     }
   });
 

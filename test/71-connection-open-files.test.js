@@ -8,12 +8,10 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { dn, connections } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const list = (fields) => cifs.cifs_connections_sphere({ operation: 5, dn, ...fields });
-const { openFileRecord, resultHeader, ABSENT } = sim.openFileRecords;
-const lastPage = () => sim.mgmt.calls().at(-1).record;
-const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+const list = (fields) => connections(5, fields);
+const { openFileRecord, resultHeader, u32, ABSENT } = sim.openFileRecords;
 const operation = 'FetchCIFSConnectionOpenFiles';
 const libraryError = (errorCode, number) => ({ errorCode, description: `Failed to list open files of connection: ${number}`,
   errorID: '@@failed-to-list-connection-open-files', args: `${number}` });
@@ -24,17 +22,17 @@ afterEach(sim.noSharedMemoryLeft);
 describe('FetchCIFSConnectionOpenFiles requests', () => {
   it('asks for connection 0 with absent offsets when the request has only operation and dn', async () => {
     const answer = await list({});
-    assert.deepEqual(lastPage(), u32(0, 0, 0, ABSENT, ABSENT, ABSENT, 0));
+    assert.deepEqual(sim.mgmt.lastRecord(), u32(0, 0, 0, ABSENT, ABSENT, ABSENT, 0));
     assert.deepEqual(answer.error, libraryError(sim.status.NO_SUCH_CONNECTION, 0));  // no connection 0
     assert.deepEqual((await list({ connection: 0xffffffff })).error, libraryError(sim.status.NO_SUCH_CONNECTION, 4294967295));
   });
 
   it('puts the cookie first in the string area, and the filters behind it with 8-byte type patterns', async () => {
     await list({ connection: 7, ignoreCount: 1, returnCount: 2, cookie: 'abc' });
-    assert.deepEqual(lastPage(), Buffer.concat([u32(7, 1, 2, 0, ABSENT, ABSENT, 4), Buffer.from('abc\0')]));
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(7, 1, 2, 0, ABSENT, ABSENT, 4), Buffer.from('abc\0')]));
     await list({ connection: 7, cookie: 'abc',
       advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'type', patterns: ['abcdefghij'] }] } });
-    assert.deepEqual(lastPage(), Buffer.concat([u32(7, 0, 0, 0, ABSENT, 4, 49), Buffer.from('abc\0'),
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(7, 0, 0, 0, ABSENT, 4, 49), Buffer.from('abc\0'),
       Buffer.from([1, 0, 0, 0]), u32(2, 33), u32(1), Buffer.from([1, 0, 0, 0]), u32(0, 5, 13), Buffer.from('type\0abcdefg\0')]));
   });
 

@@ -4,16 +4,13 @@
 // failures, hostile results, and no shared memory object left behind.
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { connections } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const list = (fields) => cifs.cifs_connections_sphere({ operation: 6, dn, ...fields });
-const { resultHeader, ABSENT } = sim.openFileRecords;
+const list = (fields) => connections(6, fields);
+const { resultHeader, u32, ABSENT } = sim.openFileRecords;
 const { invalidUserRecord } = sim.connectionRecords;
-const lastPage = () => sim.mgmt.calls().at(-1).record;
-const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
 const operation = 'FetchCIFSCachedInvalidUsersList';
 const user = (name, type, clientIPAddress, lastAuthAttemptTime) => ({ name, type, clientIPAddress, lastAuthAttemptTime });
 const failure = { errorCode: -3, description: 'Failed to list invalid users', errorID: '@@failed-to-list-invalid-users' };
@@ -24,11 +21,11 @@ afterEach(sim.noSharedMemoryLeft);
 describe('FetchCIFSCachedInvalidUsersList requests', () => {
   it('pages: absent offsets alone, the cookie at 0 and the filters behind it with 32-byte type patterns', async () => {
     assert.equal((await list({})).status, 'success');
-    assert.deepEqual(lastPage(), u32(0, 0, ABSENT, ABSENT, 0));
+    assert.deepEqual(sim.mgmt.lastRecord(), u32(0, 0, ABSENT, ABSENT, 0));
     await list({ ignoreCount: 3, returnCount: 4, cookie: 'abc' });
-    assert.deepEqual(lastPage(), Buffer.concat([u32(3, 4, 0, ABSENT, 4), Buffer.from('abc\0')]));
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(3, 4, 0, ABSENT, 4), Buffer.from('abc\0')]));
     await list({ cookie: 'abc', advancedFiltersInfo: { matchType: 'none', filters: [{ filterBy: 'type', patterns: ['x'.repeat(40)] }] } });
-    assert.deepEqual(lastPage(), Buffer.concat([u32(0, 0, 0, 4, 73), Buffer.from('abc\0'),
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(0, 0, 0, 4, 73), Buffer.from('abc\0'),
       Buffer.from([1, 0, 0, 0]), u32(3, 57), u32(1), Buffer.from([1, 0, 0, 0]), u32(0, 5, 37), Buffer.from(`type\0${'x'.repeat(31)}\0`)]));
   });
 

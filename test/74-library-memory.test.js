@@ -7,16 +7,12 @@
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { connections, shares } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const connections = (operation, fields) => cifs.cifs_connections_sphere({ operation, dn, ...fields });
-const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
 const { openFileRecord, resultHeader } = sim.openFileRecords;
 const { connectionRecord, invalidUserRecord } = sim.connectionRecords;
-const messagesSince = (mark) => logs.since(mark).map(logs.message);
 
 beforeEach(() => sim.reset());
 afterEach(sim.noSharedMemoryLeft);
@@ -34,7 +30,7 @@ describe('connection lists inside their block or apart from it', () => {
       const mark = logs.mark();
       const answer = await connections(2, { ignoreCount: 0, returnCount: 100 });
       assert.deepEqual(answer.connections.map((c) => c.connectionNumber), numbers, connectionList.place);
-      if (line) assert.ok(messagesSince(mark).includes(line), messagesSince(mark).join('\n'));
+      if (line) assert.ok(logs.messagesSince(mark).includes(line), logs.messagesSince(mark).join('\n'));
     }
   });
 
@@ -48,7 +44,7 @@ describe('connection lists inside their block or apart from it', () => {
     const answer = await connections(2, { ignoreCount: 0, returnCount: 0xffffffff,
       advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] } });
     assert.deepEqual(answer.connections.map((c) => c.connectionNumber), [65535]);
-    assert.ok(messagesSince(mark).includes('Connection list claims 70000 records, more than the 65536 read'));
+    assert.ok(logs.messagesSince(mark).includes('Connection list claims 70000 records, more than the 65536 read'));
   });
 });
 
@@ -57,7 +53,7 @@ describe('what the library keeps is read where it is', () => {
     sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [null] });
     const mark = logs.mark();
     assert.deepEqual(await connections(6, {}), { status: 'success', operation: 'FetchCIFSCachedInvalidUsersList' });
-    assert.ok(messagesSince(mark).includes('The invalid users result has no result header'));
+    assert.ok(logs.messagesSince(mark).includes('The invalid users result has no result header'));
   });
 
   it('security equivalences end at a text without its NUL within 1,024 bytes', async () => {
@@ -67,7 +63,7 @@ describe('what the library keeps is read where it is', () => {
     });
     const mark = logs.mark();
     assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, ['a', 'b']);
-    assert.ok(messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
+    assert.ok(logs.messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
   });
 });
 
@@ -107,7 +103,7 @@ describe('shared memory objects that change or lie', () => {
         sim.mgmt.rawResult(listing.call, { out: [header], shm });
         const mark = logs.mark();
         const answer = await listing.request();
-        const lines = messagesSince(mark);
+        const lines = logs.messagesSince(mark);
         if (c.failure) {
           assert.equal(answer[listing.key], undefined);
           const [step, errno] = c.failure;
@@ -135,7 +131,7 @@ describe('shared memory objects that change or lie', () => {
     });
     const mark = logs.mark();
     assert.deepEqual((await connections(5, {})).openFiles, { count: 0, cookie: '', files: [] });
-    assert.ok(messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
+    assert.ok(logs.messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
   });
 
   it('a page is read no further than 65,536 records', async () => {
@@ -146,7 +142,7 @@ describe('shared memory objects that change or lie', () => {
     const { invalidUsers } = await connections(6, {});
     assert.equal(invalidUsers.count, 70000);
     assert.equal(invalidUsers.users.length, 65536);
-    assert.ok(messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
+    assert.ok(logs.messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
   });
 
   it('the model\'s object shrunk after it was handed out answers the records it still holds', async () => {
@@ -156,7 +152,7 @@ describe('shared memory objects that change or lie', () => {
     const { openFiles } = await shares(6, { volumeName: 'home', ignoreCount: 0, returnCount: 10 });
     assert.equal(openFiles.count, 2);
     assert.deepEqual(openFiles.files, []);
-    assert.ok(messagesSince(mark).includes('Open files result cut at 0 of 2 records'));
+    assert.ok(logs.messagesSince(mark).includes('Open files result cut at 0 of 2 records'));
   });
 
   it('a name without its NUL within 256 bytes is neither opened nor removed; a long cookie is cut', async () => {
@@ -167,7 +163,7 @@ describe('shared memory objects that change or lie', () => {
     sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', { out: [header] });
     const mark = logs.mark();
     assert.deepEqual(await connections(5, {}), { status: 'success', operation: 'FetchCIFSConnectionOpenFiles' });
-    const lines = messagesSince(mark);
+    const lines = logs.messagesSince(mark);
     assert.ok(lines.some((l) => l.startsWith('Failed to open shared memory created for open files: ') && l.endsWith(', error: 22')), lines.join('\n'));
     assert.ok(lines.includes("The open files result's cookie has no NUL within 1024 bytes and is cut there"));
     assert.ok(!lines.some((l) => l.startsWith('Failed to unlink')));

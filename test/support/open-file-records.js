@@ -7,6 +7,9 @@ const ABSENT = 0xffffffff;
 const RECORD_HEADER = 40;
 const RESULT_HEADER = 24;
 
+// Little-endian u32 words, as the request pages hold them.
+const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+
 // The texts back to back, each with its NUL, and where each starts.
 function layOut(texts) {
   const offsets = [];
@@ -49,4 +52,4 @@ function resultHeader({ count = 0, cookie = '', shmName = '', shmSize = 0, offse
   return Buffer.concat([header, area]);
 }
 
-module.exports = { openFileRecord, resultHeader, ABSENT };
+module.exports = { openFileRecord, resultHeader, u32, ABSENT };

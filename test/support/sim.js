@@ -106,6 +106,8 @@ const mgmt = {
   sharedMemory: () => native.mgmtSharedMemory(),
   removeSharedMemory: () => native.mgmtRemoveSharedMemory(),
   reset: () => native.mgmtReset(),
+  // The record (request page, share record, ...) the last call was given.
+  lastRecord: () => mgmt.calls().at(-1).record,
 };
 
 const { reset } = simulator;
