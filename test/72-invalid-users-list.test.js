@@ -65,21 +65,11 @@ describe('FetchCIFSCachedInvalidUsersList answers', () => {
 });
 
 describe('FetchCIFSCachedInvalidUsersList results made by hand', () => {
-  // header(name, size) makes the result header for the object made of `records`.
-  const answerOf = async (status, header, ...records) => {
-    const object = { name: sim.mgmt.shmName(`u${records.length}`), bytes: Buffer.concat(records) };
-    const out = header(object.name, object.bytes.length);
-    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { status, out: [out], shm: records.length ? object : null });
-    const mark = logs.mark();
-    const answer = await list({});
-    return { answer, lines: logs.since(mark).map(logs.message) };
-  };
-  const counted = (count, extra) => (shmName, shmSize) => resultHeader({ count, shmName, shmSize, ...extra });
-
   it('reads a client address that fills its 16 bytes no further than the field', async () => {
     // The name offset behind the field is 2, not a NUL that would end an unbounded read.
-    const full = invalidUserRecord({ name: 'zzeve', offsets: { name: 2 }, clientIPAddress: 'abcdefghijklmnopqrst' });
-    const { answer } = await answerOf(0, counted(1), full);
-    assert.deepEqual(answer.invalidUsers.users, [user('eve', 'Invalid', 'abcdefghijklmnop', 0)]);
+    const bytes = invalidUserRecord({ name: 'zzeve', offsets: { name: 2 }, clientIPAddress: 'abcdefghijklmnopqrst' });
+    const shm = { name: sim.mgmt.shmName('address'), bytes };
+    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [resultHeader({ count: 1, shmName: shm.name, shmSize: bytes.length })], shm });
+    assert.deepEqual((await list({})).invalidUsers.users, [user('eve', 'Invalid', 'abcdefghijklmnop', 0)]);
   });
 });
