@@ -1,16 +1,15 @@
 'use strict';
 // Memory the management library hands back, in every shape the library may
-// choose: records inside their list block or apart from it, headers and texts
-// the library keeps (a stray free of them aborts the process), and shared
-// memory objects that are larger, smaller, emptier or stranger than their
-// header says.
+// choose: connection records inside their list block or apart from it (share
+// records: the shares listing suite), headers and texts the library keeps,
+// missing or unterminated, and shared memory objects that are larger,
+// smaller, emptier or stranger than their header says.
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
 const { connections, shares } = require('./support/operations');
-
 const { openFileRecord, resultHeader } = sim.openFileRecords;
 const { connectionRecord, invalidUserRecord } = sim.connectionRecords;
 
@@ -48,7 +47,7 @@ describe('connection lists inside their block or apart from it', () => {
   });
 });
 
-describe('what the library keeps is read where it is', () => {
+describe('headers and texts the library keeps', () => {
   it('a listing that succeeds without a header answers without its key, logged', async () => {
     sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [null] });
     const mark = logs.mark();

@@ -1,6 +1,7 @@
 'use strict';
 // cifs-admin as a user runs it: one child process per command, all of them
-// sharing one simulated server through a state file.
+// sharing one simulated server through a state file. The request each
+// command line sends is the cifs-admin requests suite's.
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
