@@ -142,6 +142,12 @@ describe('ListOpenFilesOfShare answers', () => {
     });
   });
 
+  it('answers the files that the filters in use select, as the match type combines them', async () => {
+    const matched = await list({ volumeName: 'DATA', ...filters('all', { filterBy: 'type', patterns: ['docx', 'csv'] },
+      { filterBy: 'search-name', patterns: ['draft'] }) });
+    assert.deepEqual(matched.openFiles.files.map((f) => f.name), ['draft.docx']);
+  });
+
   it('pages through more files than a page with the cookie, nothing lost or repeated; an empty page has no files', async () => {
     const names = Array.from({ length: 7 }, (_, i) => `f${i}.txt`);
     sim.mgmt.setOpenFiles(names.map((name) => ({ shareName: 'home', name })));

@@ -70,6 +70,7 @@ describe('FetchCIFSConnectionOpenFiles answers', () => {
         file(11, 'report.final.pdf', ['RD', 'WR'], 'RWH', 'pdf'), file(12, '.profile', [], 'unknown', ''),
         file(13, 'Makefile', ['DD'], 'batch', '')] } });
     assert.deepEqual(Object.keys(answer.openFiles.files[0]), ['ID', 'name', 'shareName', 'fullPath', 'accessModes', 'lockLevel', 'type']);
+    assert.deepEqual((await list({ connection: 7, ignoreCount: 1 })).openFiles.files.map((f) => f.ID), [12, 13], 'ignoreCount skips');
   });
 
   it('leaves the connection keys out for a connection without files', async () => {

@@ -39,7 +39,7 @@ describe('FetchCIFSCachedInvalidUsersList requests', () => {
 });
 
 describe('FetchCIFSCachedInvalidUsersList answers', () => {
-  it('shows only state 2 as Invalid, the address and the attempt time as a number', async () => {
+  it('shows only state 2 as Invalid, the address and the attempt time as a number, and filters by that type', async () => {
     sim.mgmt.setInvalidUsers([
       { name: 'guest', state: 2, clientIPAddress: '10.0.0.40', lastAuthAttemptTime: 2 ** 40 },
       { name: 'mallory', state: 0, clientIPAddress: 'fe80::41' },
@@ -49,6 +49,8 @@ describe('FetchCIFSCachedInvalidUsersList answers', () => {
     assert.deepEqual(await list({}), { status: 'success', operation, invalidUsers: { count: 4, cookie: '', users: [
       user('guest', 'Invalid', '10.0.0.40', 2 ** 40), user('mallory', 'Blocked', 'fe80::41', 0),
       user('root', 'Blocked', '', -1), user('ünïcode', 'Blocked', '', 1700000000)] } });
+    const blocked = await list({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'type', patterns: ['Blocked'] }] } });
+    assert.deepEqual(blocked.invalidUsers.users.map((u) => u.name), ['mallory', 'root', 'ünïcode']);
   });
 
   it('answers an empty cache with an empty list', async () => {
