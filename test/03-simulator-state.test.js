@@ -15,6 +15,8 @@ const awkward = 'tab\there\nnew line \\x41 back\\slash é';
 describe('simulator state file', () => {
   it('carries every part of the model from one process to the next', () => {
     const state = newStateFile();
+    const read = `async (s) => ({ volumes: s.volumes(), shares: s.shares(), openFiles: s.openFiles(), connections: s.connections(),
+      invalidUsers: s.invalidUsers(), contexts: s.contexts(), identities: s.identity.entries(), failures: s.failures() })`;
     const written = withSimulator(state, `async (simulator) => {
       simulator.setVolumes(['DATA', ${JSON.stringify(awkward)}]);
       simulator.setShares([{ name: 'DATA', volumeName: 'DATA' }, { name: 'odd', volumeName: ${JSON.stringify(awkward)},
@@ -28,15 +30,9 @@ describe('simulator state file', () => {
       simulator.setSupervisor('cn=guest', false);
       simulator.fail({ call: 'CIFSLIB_RemoveShare', status: 7, name: 'odd', times: 2 });
       simulator.delay(1);
-      return read(simulator);
-      function read(s) {
-        return { volumes: s.volumes(), shares: s.shares(), openFiles: s.openFiles(), connections: s.connections(),
-          invalidUsers: s.invalidUsers(), contexts: s.contexts(), identities: s.identity.entries(), failures: s.failures() };
-      }
+      return (${read})(simulator);
     }`);
-    const reread = withSimulator(state, `async (s) => ({ volumes: s.volumes(), shares: s.shares(), openFiles: s.openFiles(),
-      connections: s.connections(), invalidUsers: s.invalidUsers(), contexts: s.contexts(), identities: s.identity.entries(),
-      failures: s.failures() })`);
+    const reread = withSimulator(state, read);
     assert.deepEqual(reread, written);
     assert.equal(written.connections[0].totalBytesRead, String(2n ** 64n - 1n));
   });

@@ -4,14 +4,13 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { dn } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
 const spheres = {
   shares: { call: cifs.cifs_shares_sphere, last: 8, unknownText: 'cifs share operation' },
   connections: { call: cifs.cifs_connections_sphere, last: 12, unknownText: 'cifs connection operation' },
   contexts: { call: cifs.cifs_contexts_sphere, last: 3, unknownText: 'cifs user contexts operation' },
 };
-const messagesSince = (mark) => logs.since(mark).map(logs.message);
 
 beforeEach(() => sim.reset());
 after(() => cifs.native_config_sphere({ logLevel: 'error' }));
@@ -132,7 +131,7 @@ describe('request cycle: failures before an operation runs', () => {
       for (const operation of [0, -1, sphere.last + 1, 1000, 2 ** 31 - 1]) {
         const mark = logs.mark();
         assert.equal(sphere.call({ operation, dn }), undefined);
-        assert.deepEqual(messagesSince(mark), [`A request has been received for an unknown ${sphere.unknownText}: ${operation}`]);
+        assert.deepEqual(logs.messagesSince(mark), [`A request has been received for an unknown ${sphere.unknownText}: ${operation}`]);
       }
       for (const operation of ['1', undefined, null, {}]) assert.equal(sphere.call({ operation, dn }), undefined);
       assert.deepEqual(sim.mgmt.calls(), []);
@@ -149,6 +148,6 @@ describe('request cycle: failures before an operation runs', () => {
   it('logs the tag lookup of every answer that carries an error id', async () => {
     const mark = logs.mark();
     await cifs.cifs_contexts_sphere({ operation: 1 });
-    assert.ok(messagesSince(mark).includes('get_err_tag_from_index: error id: 2'));
+    assert.ok(logs.messagesSince(mark).includes('get_err_tag_from_index: error id: 2'));
   });
 });

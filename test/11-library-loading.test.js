@@ -8,7 +8,7 @@ const path = require('node:path');
 const { addonPath } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
-const { runChild } = require('./support/child');
+const { runChild } = require('./support/sim-process');
 
 // Runs `body` (an async function source taking cifs and a helper object) in a child.
 const childScript = (body) => `

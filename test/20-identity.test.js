@@ -4,40 +4,29 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { dn, operations, send, contexts } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
 const refusalTag = '@@failed-to-validate-credentials-or-authorize-user';
-const listContexts = (request = {}) => cifs.cifs_contexts_sphere({ operation: 1, dn, ...request });
+const listContexts = (request) => contexts(1, request);
 
 beforeEach(() => sim.reset());
 
 describe('supervisor check', () => {
-  it('refuses a caller without supervisor rights before any library call', async () => {
+  it('refuses a caller without supervisor rights in every operation, before any library call', async () => {
     sim.identity.set({ dn, supervisor: false });
-    const requests = [
-      [cifs.cifs_contexts_sphere, { operation: 1 }, 'FetchCIFSUserContexts'],
-      [cifs.cifs_contexts_sphere, { operation: 3, userContexts: ['.a'] }, 'RemoveCIFSUserContexts'],
-      [cifs.cifs_shares_sphere, { operation: 1 }, 'FetchCIFSShares'],
-      [cifs.cifs_shares_sphere, { operation: 2, name: 'n', volumeName: 'DATA', relativePath: 'p', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' }, 'CreateCIFSShare'],
-      [cifs.cifs_shares_sphere, { operation: 4, encryption: 'enabled', names: ['docs'] }, 'ChangeCIFSShareFeatureConfiguration'],
-      [cifs.cifs_shares_sphere, { operation: 5, names: ['docs'] }, 'RemoveCIFSShare'],
-      [cifs.cifs_shares_sphere, { operation: 6, volumeName: 'DATA' }, 'ListOpenFilesOfShare'],
-      [cifs.cifs_shares_sphere, { operation: 7, openFiles: ['/DATA/report.pdf'] }, 'CloseOpenFile'],
-      [cifs.cifs_shares_sphere, { operation: 8, volumeName: 'DATA' }, 'CloseAllOpenFilesOfShare'],
-    ];
-    for (const [sphere, request, operation] of requests) {
+    for (const op of operations) {
       const mark = logs.mark();
-      const answer = await sphere({ ...request, dn });
-      assert.equal(answer.status, 'failure', operation);
-      assert.equal(answer.operation, operation);
+      const answer = await send(op);
+      assert.equal(answer.status, 'failure', op.name);
+      assert.equal(answer.operation, op.name);
       assert.deepEqual(answer.error, {
         errorCode: 40031,
-        description: `User does not have privilege to perform the operation: ${operation}`,
+        description: `User does not have privilege to perform the operation: ${op.name}`,
         errorID: refusalTag,
       });
       assert.ok(
         logs.since(mark).map(logs.message).includes(
-          `Logged-in user '${dn}' does not have privilege to perform the operation: ${operation}, error: 40031`,
+          `Logged-in user '${dn}' does not have privilege to perform the operation: ${op.name}, error: 40031`,
         ),
       );
     }
@@ -101,8 +90,8 @@ describe('SEV lookup by name', () => {
     assert.deepEqual(sim.identity.calls().map((c) => c.call), ['userinfo']);
   });
 
-  it('looks up a long DN by its first 255 bytes, and an empty DN as it is', async () => {
-    const long = `cn=${'x'.repeat(297)}`;
+  it('looks up a long DN by its first 255 bytes (a NUL past them is never seen), and an empty DN as it is', async () => {
+    const long = `cn=${'x'.repeat(292)}\0tail`;
     sim.identity.set({ dn: long.slice(0, 255) });
     assert.equal((await listContexts({ dn: long })).status, 'success');
     assert.equal(sim.identity.calls()[0].text, long.slice(0, 255));

@@ -4,9 +4,7 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
-
-const dn = 'cn=admin,o=example';
-const contexts = (operation, extra = {}) => cifs.cifs_contexts_sphere({ operation, dn, ...extra });
+const { dn, contexts } = require('./support/operations');
 
 beforeEach(() => sim.reset());
 

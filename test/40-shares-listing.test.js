@@ -1,13 +1,12 @@
 'use strict';
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const { shareRecord } = require('./support/records');
 const logs = require('./support/logs');
+const { shares } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const fetchShares = () => cifs.cifs_shares_sphere({ operation: 1, dn });
+const fetchShares = () => shares(1);
 const share = (fields) => ({
   volumeName: 'DATA', relativePath: 'p', absolutePath: '/DATA/p', comment: '', type: 0, nameSpace: 0,
   encryption: false, folderRedirection: false, atmBackup: false, openFilesCount: 0, ...fields,
@@ -115,20 +114,26 @@ describe('FetchCIFSShares on malformed library results', () => {
     assert.equal(shares[2].volumeName, '', 'texts beyond the stated strings length are not read');
   });
 
-  it('reads records apart from the list block, and skips one at the block\'s very end', async () => {
+  it('reads records apart from the list block by their own header, and skips one at the block\'s very end', async () => {
     sim.mgmt.rawShareList([
       shareRecord({ texts: good }),
       { outside: shareRecord({ texts: { ...good, name: 'elsewhere' } }) },
       { end: true },
+      { outside: shareRecord({ texts: good, stringsLength: 65537 }) },
+      { outside: shareRecord({ texts: good, offsets: { comment: 64 } }) },
       shareRecord({ texts: { ...good, name: 'last' } }),
       Buffer.alloc(0), // zero bytes long and last: it starts at the block's end
     ]);
     const mark = logs.mark();
     const { shares } = await fetchShares();
-    assert.deepEqual(Object.keys(shares), ['0', '1', '3']);
-    assert.deepEqual([shares[0].name, shares[1].name, shares[3].name], ['ok', 'elsewhere', 'last']);
+    assert.deepEqual(Object.keys(shares), ['0', '1', '4', '5']);
+    assert.deepEqual([shares[0].name, shares[1].name, shares[5].name], ['ok', 'elsewhere', 'last']);
+    assert.equal(shares[1].absolutePath, '/V/r');
+    assert.equal(shares[4].comment, '', 'a text that does not end inside its strings reads as empty');
     const skipped = (i) => `Share record ${i} of the list skipped: its 48-byte header runs past the end of the list block`;
-    assert.deepEqual(logs.since(mark).map(logs.message), [skipped(2), skipped(4)]);
+    assert.deepEqual(logs.since(mark).map(logs.message), [skipped(2),
+      'Share record 3 of the list skipped: it lies apart from the list block and its strings length is above 65536 bytes',
+      skipped(6)]);
   });
 
   it('reads a zero-length record inside the list as the record that follows it', async () => {

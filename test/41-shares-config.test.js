@@ -1,14 +1,13 @@
 'use strict';
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { shares } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
 const config = (operation, fields = {}) =>
-  cifs.cifs_shares_sphere({
-    operation, dn, name: 'proj', volumeName: 'DATA', relativePath: 'work/proj',
+  shares(operation, {
+    name: 'proj', volumeName: 'DATA', relativePath: 'work/proj',
     encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'enabled', ...fields,
   });
 const hex = (text) => Buffer.from(text.replace(/\s+/g, ''), 'hex');

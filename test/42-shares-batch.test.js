@@ -1,12 +1,10 @@
 'use strict';
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { shares } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
 const seedNames = () => sim.mgmt.shares().map((s) => s.name);
 
 beforeEach(() => sim.reset());

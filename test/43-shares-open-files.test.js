@@ -5,16 +5,12 @@
 // left behind by any of them.
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { shares } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
 const list = (fields) => shares(6, fields);
-const { parseListRequest, ABSENT } = sim.openFileRecords;
-const lastPage = () => sim.mgmt.calls().at(-1).record;
-const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+const { ABSENT, u32 } = sim.openFileRecords;
 const filters = (matchType, ...entries) => ({ advancedFiltersInfo: { matchType, filters: entries } });
 
 beforeEach(() => sim.reset());
@@ -24,7 +20,7 @@ describe('ListOpenFilesOfShare request page', () => {
   it('holds the volume name alone when cookie and filters are absent; counts of another type read as 0', async () => {
     const answer = await list({ volumeName: 'DATA', ignoreCount: '5', returnCount: null });
     assert.equal(answer.status, 'success');
-    assert.deepEqual(lastPage(), Buffer.concat([u32(0, 0, 0, ABSENT, 0, ABSENT, 5), Buffer.from('DATA\0')]));
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(0, 0, 0, ABSENT, 0, ABSENT, 5), Buffer.from('DATA\0')]));
   });
 
   it('lays out the cookie and several filters to the byte', async () => {
@@ -37,7 +33,7 @@ describe('ListOpenFilesOfShare request page', () => {
       u32(1), Buffer.from([2, 0, 0, 0]), u32(0, 5, 17), Buffer.from('type\0pdf\0documen\0'),
       u32(2), Buffer.from([1, 0, 0, 0]), u32(0, 12, 16), Buffer.from('search-name\0rep\0'),
     ]);
-    assert.deepEqual(lastPage(), Buffer.concat([u32(0, 1, 2, 5, 0, 8, 93), Buffer.from('DATA\0ck\0'), block]));
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(0, 1, 2, 5, 0, 8, 93), Buffer.from('DATA\0ck\0'), block]));
     // The cookie was never issued: the library's refusal names the volume.
     assert.deepEqual(answer, {
       status: 'failure',
@@ -57,17 +53,21 @@ describe('ListOpenFilesOfShare request page', () => {
       ...filters('any', { filterBy: 'type', patterns: ['abcdefghij', 'éééé'] },
         { filterBy: 'search-name', patterns: ['s'.repeat(800)] }),
     });
-    const page = parseListRequest(lastPage());
-    assert.equal(page.volumeName, 'V'.repeat(255));
-    assert.equal(page.cookie, 'c'.repeat(31));
-    assert.deepEqual(page.filters.entries.map((e) => e.patterns), [['abcdefg', 'ééé'], ['s'.repeat(767)]]);
+    const block = Buffer.concat([
+      Buffer.from([2, 0, 0, 0]), u32(2, 840),
+      u32(1), Buffer.from([2, 0, 0, 0]), u32(0, 5, 20), Buffer.from('type\0abcdefg\0ééé\0'),
+      u32(2), Buffer.from([1, 0, 0, 0]), u32(0, 12, 780), Buffer.from(`search-name\0${'s'.repeat(767)}\0`),
+    ]);
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(0, 0, 0, 256, 0, 288, 1140),
+      Buffer.from(`${'V'.repeat(255)}\0${'c'.repeat(31)}\0`), block]));
   });
 
   it('carries an empty filter set as a block header, and 255 patterns whole', async () => {
     await list({ volumeName: 'DATA', ...filters('any') });
-    assert.deepEqual(lastPage().subarray(28 + 5), Buffer.concat([Buffer.from([0, 0, 0, 0]), u32(2, 0)]));
+    assert.deepEqual(sim.mgmt.lastRecord().subarray(28 + 5), Buffer.concat([Buffer.from([0, 0, 0, 0]), u32(2, 0)]));
     await list({ volumeName: 'DATA', ...filters('all', { filterBy: 'type', patterns: Array(255).fill('x') }) });
-    assert.equal(parseListRequest(lastPage()).filters.entries[0].patternCount, 255);
+    assert.deepEqual(sim.mgmt.lastRecord().subarray(28 + 5), Buffer.concat([Buffer.from([1, 0, 0, 0]), u32(1, 535),
+      u32(1), Buffer.from([255, 0, 0, 0]), u32(0, 5, 515), Buffer.from(`type\0${'x\0'.repeat(255)}`)]));
   });
 });
 
@@ -140,6 +140,12 @@ describe('ListOpenFilesOfShare answers', () => {
         ],
       },
     });
+  });
+
+  it('answers the files that the filters in use select, as the match type combines them', async () => {
+    const matched = await list({ volumeName: 'DATA', ...filters('all', { filterBy: 'type', patterns: ['docx', 'csv'] },
+      { filterBy: 'search-name', patterns: ['draft'] }) });
+    assert.deepEqual(matched.openFiles.files.map((f) => f.name), ['draft.docx']);
   });
 
   it('pages through more files than a page with the cookie, nothing lost or repeated; an empty page has no files', async () => {

@@ -8,12 +8,10 @@ const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { dn, connections } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const list = (fields) => cifs.cifs_connections_sphere({ operation: 5, dn, ...fields });
-const { parseListRequest, openFileRecord, resultHeader, ABSENT } = sim.openFileRecords;
-const lastPage = () => sim.mgmt.calls().at(-1).record;
-const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+const list = (fields) => connections(5, fields);
+const { openFileRecord, resultHeader, u32, ABSENT } = sim.openFileRecords;
 const operation = 'FetchCIFSConnectionOpenFiles';
 const libraryError = (errorCode, number) => ({ errorCode, description: `Failed to list open files of connection: ${number}`,
   errorID: '@@failed-to-list-connection-open-files', args: `${number}` });
@@ -24,19 +22,18 @@ afterEach(sim.noSharedMemoryLeft);
 describe('FetchCIFSConnectionOpenFiles requests', () => {
   it('asks for connection 0 with absent offsets when the request has only operation and dn', async () => {
     const answer = await list({});
-    assert.deepEqual(lastPage(), u32(0, 0, 0, ABSENT, ABSENT, ABSENT, 0));
+    assert.deepEqual(sim.mgmt.lastRecord(), u32(0, 0, 0, ABSENT, ABSENT, ABSENT, 0));
     assert.deepEqual(answer.error, libraryError(sim.status.NO_SUCH_CONNECTION, 0));  // no connection 0
     assert.deepEqual((await list({ connection: 0xffffffff })).error, libraryError(sim.status.NO_SUCH_CONNECTION, 4294967295));
   });
 
   it('puts the cookie first in the string area, and the filters behind it with 8-byte type patterns', async () => {
     await list({ connection: 7, ignoreCount: 1, returnCount: 2, cookie: 'abc' });
-    assert.deepEqual(lastPage(), Buffer.concat([u32(7, 1, 2, 0, ABSENT, ABSENT, 4), Buffer.from('abc\0')]));
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(7, 1, 2, 0, ABSENT, ABSENT, 4), Buffer.from('abc\0')]));
     await list({ connection: 7, cookie: 'abc',
       advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'type', patterns: ['abcdefghij'] }] } });
-    const page = parseListRequest(lastPage());
-    assert.deepEqual([page.cookieOffset, page.volumeNameOffset, page.filtersOffset], [0, ABSENT, 4]);
-    assert.deepEqual(page.filters.entries.map((e) => e.patterns), [['abcdefg']]);
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(7, 0, 0, 0, ABSENT, 4, 49), Buffer.from('abc\0'),
+      Buffer.from([1, 0, 0, 0]), u32(2, 33), u32(1), Buffer.from([1, 0, 0, 0]), u32(0, 5, 13), Buffer.from('type\0abcdefg\0')]));
   });
 
   it('refuses an unreadable connection and an unknown filter before the library is called, logged', async () => {
@@ -73,31 +70,26 @@ describe('FetchCIFSConnectionOpenFiles answers', () => {
         file(11, 'report.final.pdf', ['RD', 'WR'], 'RWH', 'pdf'), file(12, '.profile', [], 'unknown', ''),
         file(13, 'Makefile', ['DD'], 'batch', '')] } });
     assert.deepEqual(Object.keys(answer.openFiles.files[0]), ['ID', 'name', 'shareName', 'fullPath', 'accessModes', 'lockLevel', 'type']);
+    assert.deepEqual((await list({ connection: 7, ignoreCount: 1 })).openFiles.files.map((f) => f.ID), [12, 13], 'ignoreCount skips');
   });
 
   it('leaves the connection keys out for a connection without files', async () => {
     assert.deepEqual((await list({ connection: 8 })).openFiles, { count: 0, cookie: '', files: [] });
   });
 
-  it('answers a library failure with its status, and logs it', async () => {
+  it('answers a library failure with its status and nothing read, and logs it', async () => {
     sim.mgmt.fail({ call: 'CIFSLIB_ListOpenFiles', status: -9 });
     const mark = logs.mark();
-    assert.deepEqual((await list({ connection: 7 })).error, libraryError(-9, 7));
+    assert.deepEqual(await list({ connection: 7 }), { status: 'failure', operation, error: libraryError(-9, 7) });
     assert.ok(logs.since(mark).map(logs.message).includes('Failed to list open files of connection: 7, error: -9'));
   });
 });
 
 describe('FetchCIFSConnectionOpenFiles results made by hand', () => {
-  const answerOf = async (status, count, ...records) => {
-    const object = { name: sim.mgmt.shmName(`c${count}-${records.length}`), bytes: Buffer.concat(records) };
-    sim.mgmt.rawOpenFiles({ status, shm: object, header: resultHeader({ count, shmName: object.name, shmSize: object.bytes.length }) });
-    const mark = logs.mark();
-    const answer = await list({ connection: 7 });
-    return { answer, lines: logs.since(mark).map(logs.message) };
-  };
-
   it('keeps numbers of 2^31 and above unsigned', async () => {
-    const { answer } = await answerOf(0, 1, openFileRecord({ name: 'b', sessionID: 2 ** 31 + 5, ID: 0xffffffff }));
-    assert.deepEqual([answer.openFiles.connectionNumber, answer.openFiles.files[0].ID], [2 ** 31 + 5, 0xffffffff]);
+    const shm = { name: sim.mgmt.shmName('unsigned'), bytes: openFileRecord({ name: 'b', sessionID: 2 ** 31 + 5, ID: 0xffffffff }) };
+    sim.mgmt.rawOpenFiles({ shm, header: resultHeader({ count: 1, shmName: shm.name, shmSize: shm.bytes.length }) });
+    const { openFiles } = await list({ connection: 7 });
+    assert.deepEqual([openFiles.connectionNumber, openFiles.files[0].ID], [2 ** 31 + 5, 0xffffffff]);
   });
 });

@@ -4,16 +4,13 @@
 // failures, hostile results, and no shared memory object left behind.
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { connections } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const list = (fields) => cifs.cifs_connections_sphere({ operation: 6, dn, ...fields });
-const { resultHeader, ABSENT } = sim.openFileRecords;
-const { invalidUserRecord, parseInvalidUsersRequest } = sim.connectionRecords;
-const lastPage = () => sim.mgmt.calls().at(-1).record;
-const u32 = (...values) => Buffer.from(new Uint32Array(values).buffer);
+const list = (fields) => connections(6, fields);
+const { resultHeader, u32, ABSENT } = sim.openFileRecords;
+const { invalidUserRecord } = sim.connectionRecords;
 const operation = 'FetchCIFSCachedInvalidUsersList';
 const user = (name, type, clientIPAddress, lastAuthAttemptTime) => ({ name, type, clientIPAddress, lastAuthAttemptTime });
 const failure = { errorCode: -3, description: 'Failed to list invalid users', errorID: '@@failed-to-list-invalid-users' };
@@ -24,13 +21,12 @@ afterEach(sim.noSharedMemoryLeft);
 describe('FetchCIFSCachedInvalidUsersList requests', () => {
   it('pages: absent offsets alone, the cookie at 0 and the filters behind it with 32-byte type patterns', async () => {
     assert.equal((await list({})).status, 'success');
-    assert.deepEqual(lastPage(), u32(0, 0, ABSENT, ABSENT, 0));
+    assert.deepEqual(sim.mgmt.lastRecord(), u32(0, 0, ABSENT, ABSENT, 0));
     await list({ ignoreCount: 3, returnCount: 4, cookie: 'abc' });
-    assert.deepEqual(lastPage(), Buffer.concat([u32(3, 4, 0, ABSENT, 4), Buffer.from('abc\0')]));
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(3, 4, 0, ABSENT, 4), Buffer.from('abc\0')]));
     await list({ cookie: 'abc', advancedFiltersInfo: { matchType: 'none', filters: [{ filterBy: 'type', patterns: ['x'.repeat(40)] }] } });
-    const page = parseInvalidUsersRequest(lastPage());
-    assert.deepEqual([page.cookieOffset, page.filtersOffset, page.filters.matchType], [0, 4, 3]);
-    assert.deepEqual(page.filters.entries[0].patterns, ['x'.repeat(31)]);
+    assert.deepEqual(sim.mgmt.lastRecord(), Buffer.concat([u32(0, 0, 0, 4, 73), Buffer.from('abc\0'),
+      Buffer.from([1, 0, 0, 0]), u32(3, 57), u32(1), Buffer.from([1, 0, 0, 0]), u32(0, 5, 37), Buffer.from(`type\0${'x'.repeat(31)}\0`)]));
   });
 
   it('refuses an unknown filter before the library is called, logged as the element reader', async () => {
@@ -43,7 +39,7 @@ describe('FetchCIFSCachedInvalidUsersList requests', () => {
 });
 
 describe('FetchCIFSCachedInvalidUsersList answers', () => {
-  it('shows only state 2 as Invalid, the address and the attempt time as a number', async () => {
+  it('shows only state 2 as Invalid, the address and the attempt time as a number, and filters by that type', async () => {
     sim.mgmt.setInvalidUsers([
       { name: 'guest', state: 2, clientIPAddress: '10.0.0.40', lastAuthAttemptTime: 2 ** 40 },
       { name: 'mallory', state: 0, clientIPAddress: 'fe80::41' },
@@ -53,6 +49,8 @@ describe('FetchCIFSCachedInvalidUsersList answers', () => {
     assert.deepEqual(await list({}), { status: 'success', operation, invalidUsers: { count: 4, cookie: '', users: [
       user('guest', 'Invalid', '10.0.0.40', 2 ** 40), user('mallory', 'Blocked', 'fe80::41', 0),
       user('root', 'Blocked', '', -1), user('ünïcode', 'Blocked', '', 1700000000)] } });
+    const blocked = await list({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'type', patterns: ['Blocked'] }] } });
+    assert.deepEqual(blocked.invalidUsers.users.map((u) => u.name), ['mallory', 'root', 'ünïcode']);
   });
 
   it('answers an empty cache with an empty list', async () => {
@@ -69,21 +67,11 @@ describe('FetchCIFSCachedInvalidUsersList answers', () => {
 });
 
 describe('FetchCIFSCachedInvalidUsersList results made by hand', () => {
-  // header(name, size) makes the result header for the object made of `records`.
-  const answerOf = async (status, header, ...records) => {
-    const object = { name: sim.mgmt.shmName(`u${records.length}`), bytes: Buffer.concat(records) };
-    const out = header(object.name, object.bytes.length);
-    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { status, out: [out], shm: records.length ? object : null });
-    const mark = logs.mark();
-    const answer = await list({});
-    return { answer, lines: logs.since(mark).map(logs.message) };
-  };
-  const counted = (count, extra) => (shmName, shmSize) => resultHeader({ count, shmName, shmSize, ...extra });
-
   it('reads a client address that fills its 16 bytes no further than the field', async () => {
     // The name offset behind the field is 2, not a NUL that would end an unbounded read.
-    const full = invalidUserRecord({ name: 'zzeve', offsets: { name: 2 }, clientIPAddress: 'abcdefghijklmnopqrst' });
-    const { answer } = await answerOf(0, counted(1), full);
-    assert.deepEqual(answer.invalidUsers.users, [user('eve', 'Invalid', 'abcdefghijklmnop', 0)]);
+    const bytes = invalidUserRecord({ name: 'zzeve', offsets: { name: 2 }, clientIPAddress: 'abcdefghijklmnopqrst' });
+    const shm = { name: sim.mgmt.shmName('address'), bytes };
+    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [resultHeader({ count: 1, shmName: shm.name, shmSize: bytes.length })], shm });
+    assert.deepEqual((await list({})).invalidUsers.users, [user('eve', 'Invalid', 'abcdefghijklmnop', 0)]);
   });
 });

@@ -1,14 +1,11 @@
 'use strict';
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
+const { connections: users } = require('./support/operations');
 
-const dn = 'cn=admin,o=example';
-const users = (operation, fields) => cifs.cifs_connections_sphere({ operation, dn, ...fields });
 const states = () => Object.fromEntries(sim.mgmt.invalidUsers().map((u) => [u.name, u.state]));
-const messagesSince = (mark) => logs.since(mark).map(logs.message);
 const { NO_SUCH_USER, ALREADY_BLOCKED, BAD_USER_NAME } = sim.status;
 
 beforeEach(() => sim.reset());
@@ -32,7 +29,7 @@ describe('AddPermanentInvalidUser and AddBlockedUser', () => {
       description: 'Failed to add the user as a permanent invalid user',
       errorID: '@@failed-to-add-invalid-user',
     });
-    assert.deepEqual(messagesSince(mark).filter((m) => m.startsWith('Failed to add')), [
+    assert.deepEqual(logs.messagesSince(mark).filter((m) => m.startsWith('Failed to add')), [
       `Failed to add the user as a blocked user, error: ${ALREADY_BLOCKED}`,
       `Failed to add the user as a permanent invalid user, error: ${ALREADY_BLOCKED}`,
     ]);
@@ -76,7 +73,7 @@ describe('MakePermanentInvalidUser and MakeBlockedUser', () => {
       failedCount: '1',
       failedList: [{ errorCode: ALREADY_BLOCKED, name: 'mallory' }],
     });
-    assert.ok(messagesSince(mark).includes(`Failed to make invalid user "mallory" to permanent invalid user, error: ${ALREADY_BLOCKED}`));
+    assert.ok(logs.messagesSince(mark).includes(`Failed to make invalid user "mallory" to permanent invalid user, error: ${ALREADY_BLOCKED}`));
   });
 
   it('fail as a whole, unlogged, when every name is refused, worded by the operation', async () => {
@@ -100,7 +97,7 @@ describe('MakePermanentInvalidUser and MakeBlockedUser', () => {
       errorID: '@@failed-to-make-all-invalid-users-blocked',
     });
     assert.deepEqual(blocked.failedList, failedList);
-    assert.ok(!messagesSince(mark).some((m) => m.startsWith('Failed to make all')));
+    assert.ok(!logs.messagesSince(mark).some((m) => m.startsWith('Failed to make all')));
   });
 });
 
@@ -121,7 +118,7 @@ describe('RemoveInvalidUser and UnblockUser', () => {
     const answer = await users(9, { names: ['nobody', 'guest'] });
     assert.equal(answer.error.errorCode, 41458);
     assert.deepEqual(answer.failedList, [{ errorCode: NO_SUCH_USER, name: 'nobody' }, { errorCode: 9, name: 'guest' }]);
-    assert.deepEqual(messagesSince(mark).filter((m) => m.startsWith('Failed to remove')), [
+    assert.deepEqual(logs.messagesSince(mark).filter((m) => m.startsWith('Failed to remove')), [
       `Failed to remove invalid user: nobody, error: ${NO_SUCH_USER}`,
       'Failed to remove invalid user: guest, error: 9',
       'Failed to remove all the specified invalid users, error: 9',
@@ -139,7 +136,7 @@ describe('RemoveInvalidUser and UnblockUser', () => {
         operation: name,
         error: { errorCode: 41458, description, errorID },
       });
-      assert.ok(messagesSince(mark).includes(`${description}, error: 1`));
+      assert.ok(logs.messagesSince(mark).includes(`${description}, error: 1`));
     }
     assert.deepEqual(sim.mgmt.calls(), []);
     assert.equal(sim.mgmt.invalidUsers().length, 5);

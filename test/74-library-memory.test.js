@@ -1,65 +1,22 @@
 'use strict';
 // Memory the management library hands back, in every shape the library may
-// choose: records inside their list block or apart from it, headers and texts
-// the library keeps (a stray free of them aborts the process), and shared
-// memory objects that are larger, smaller, emptier or stranger than their
-// header says.
+// choose: connection records inside their list block or apart from it (share
+// records: the shares listing suite), headers and texts the library keeps,
+// missing or unterminated, and shared memory objects that are larger,
+// smaller, emptier or stranger than their header says.
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
-const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
-const simulator = require('../lib/simulator');
 const logs = require('./support/logs');
-const { shareRecord } = require('./support/records');
-
-const dn = 'cn=admin,o=example';
-const connections = (operation, fields) => cifs.cifs_connections_sphere({ operation, dn, ...fields });
-const shares = (operation, fields) => cifs.cifs_shares_sphere({ operation, dn, ...fields });
+const { connections, shares } = require('./support/operations');
 const { openFileRecord, resultHeader } = sim.openFileRecords;
 const { connectionRecord, invalidUserRecord } = sim.connectionRecords;
-const messagesSince = (mark) => logs.since(mark).map(logs.message);
 
 beforeEach(() => sim.reset());
 afterEach(sim.noSharedMemoryLeft);
 
-describe('records inside their list block or apart from it', () => {
-  const model = [
-    { connectionNumber: 1, userName: 'ann', status: 'Active', totalBytesRead: 10 },
-    { connectionNumber: 12, userName: 'bob', status: 'Idle', totalBytesRead: 500 },
-    { connectionNumber: 112, userName: 'cy', status: 'Active', totalBytesRead: 2000 },
-    { connectionNumber: 7, userName: 'dee', status: 'Active', totalBytesRead: 0 },
-    { connectionNumber: 1203, userName: 'eve', status: 'Active', totalBytesRead: 70 },
-  ];
-  const filtered = {
-    ignoreCount: 1,
-    returnCount: 4,
-    advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] },
-  };
-
-  it('a connection list answers the same, filtered and paged, wherever its records lie', async () => {
-    sim.mgmt.setConnections(model);
-    const answers = [];
-    for (const connectionRecords of ['inside', 'apart']) {
-      simulator.setChoices({ connectionRecords });
-      answers.push(await connections(2, filtered));
-    }
-    assert.deepEqual(answers[0].connections.map((c) => c.userName), ['cy', 'dee']);
-    assert.deepEqual(answers[1], answers[0]);
-  });
-
-  it('shares and mapped shares answer the same wherever their records lie', async () => {
-    sim.mgmt.setConnections([{ connectionNumber: 4, mappedShares: ['DATA', 'home'] }]);
-    const answers = [];
-    for (const shareRecords of ['inside', 'apart']) {
-      simulator.setChoices({ shareRecords });
-      answers.push([await shares(1), await connections(4, { connectionNumber: 4 })]);
-    }
-    assert.ok(answers[0][0].shares.length > 1);
-    assert.deepEqual(answers[0][1].shares.map((s) => s.name), ['DATA', 'home']);
-    assert.deepEqual(answers[1], answers[0]);
-  });
-
+describe('connection lists inside their block or apart from it', () => {
   it('a raw connection list: inside, the block bounds the count; a null pointer reads as none', async () => {
     const records = Buffer.concat([connectionRecord({ connectionNumber: 3 }), connectionRecord({ connectionNumber: 4 })]);
     const cases = [
@@ -72,7 +29,7 @@ describe('records inside their list block or apart from it', () => {
       const mark = logs.mark();
       const answer = await connections(2, { ignoreCount: 0, returnCount: 100 });
       assert.deepEqual(answer.connections.map((c) => c.connectionNumber), numbers, connectionList.place);
-      if (line) assert.ok(messagesSince(mark).includes(line), messagesSince(mark).join('\n'));
+      if (line) assert.ok(logs.messagesSince(mark).includes(line), logs.messagesSince(mark).join('\n'));
     }
   });
 
@@ -83,56 +40,19 @@ describe('records inside their list block or apart from it', () => {
     records.write('Active', (count - 1) * 418 + 354); // only the last record passes the filter
     sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [{ connectionList: { count: 70000, records, place: 'apart' } }] });
     const mark = logs.mark();
-    const answer = await connections(2, { ...filtered, ignoreCount: 0, returnCount: 0xffffffff });
+    const answer = await connections(2, { ignoreCount: 0, returnCount: 0xffffffff,
+      advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] } });
     assert.deepEqual(answer.connections.map((c) => c.connectionNumber), [65535]);
-    assert.ok(messagesSince(mark).includes('Connection list claims 70000 records, more than the 65536 read'));
-  });
-
-  it('a share record apart from the block is read by its own header, up to 65,536 bytes of strings', async () => {
-    const texts = { name: 'far', volumeName: 'V', comment: 'c', relativePath: 'r', absolutePath: '/V/r' };
-    sim.mgmt.rawShareList([
-      { outside: shareRecord({ texts }) },
-      { outside: shareRecord({ texts, stringsLength: 65537 }) },
-      { outside: shareRecord({ texts, offsets: { comment: 64 } }) },
-      { end: true },
-    ]);
-    const mark = logs.mark();
-    const listed = (await shares(1)).shares;
-    assert.deepEqual(Object.keys(listed), ['0', '2']);
-    assert.equal(listed[0].absolutePath, '/V/r');
-    assert.equal(listed[2].comment, '', 'a text that does not end inside its strings reads as empty');
-    assert.deepEqual(messagesSince(mark), [
-      'Share record 1 of the list skipped: it lies apart from the list block and its strings length is above 65536 bytes',
-      'Share record 3 of the list skipped: its 48-byte header runs past the end of the list block',
-    ]);
+    assert.ok(logs.messagesSince(mark).includes('Connection list claims 70000 records, more than the 65536 read'));
   });
 });
 
-describe('what the library keeps is read where it is and never released', () => {
-  it('headers and security equivalences answer again and again', async () => {
-    sim.mgmt.setOpenFiles([{ shareName: 'home', name: 'a.txt', sessionID: 1 }]);
-    for (let round = 0; round < 20; round += 1) {
-      assert.deepEqual((await shares(6, { volumeName: 'home', ignoreCount: 0, returnCount: 10 })).openFiles.files.map((f) => f.name), ['a.txt']);
-      assert.equal((await connections(5, { connection: 1 })).openFiles.count, 1);
-      assert.equal((await connections(6, {})).invalidUsers.users.length, sim.mgmt.invalidUsers().length);
-      assert.deepEqual((await connections(3, { connectionNumber: 1 })).connection.securityEquivalence, ['.admins.org', '.staff.users.org']);
-    }
-  });
-
-  it('a failing listing hands out nothing, and nothing is read', async () => {
-    for (const [call, request] of [['CIFSLIB_ListOpenFiles', () => connections(5, {})], ['CIFSLIB_ListInvalidUsers', () => connections(6, {})]]) {
-      sim.mgmt.fail({ call, status: 5, times: 1 });
-      const answer = await request();
-      assert.equal(answer.error.errorCode, 5);
-      assert.equal(answer.openFiles ?? answer.invalidUsers, undefined);
-    }
-  });
-
+describe('headers and texts the library keeps', () => {
   it('a listing that succeeds without a header answers without its key, logged', async () => {
     sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [null] });
     const mark = logs.mark();
     assert.deepEqual(await connections(6, {}), { status: 'success', operation: 'FetchCIFSCachedInvalidUsersList' });
-    assert.ok(messagesSince(mark).includes('The invalid users result has no result header'));
+    assert.ok(logs.messagesSince(mark).includes('The invalid users result has no result header'));
   });
 
   it('security equivalences end at a text without its NUL within 1,024 bytes', async () => {
@@ -142,7 +62,7 @@ describe('what the library keeps is read where it is and never released', () => 
     });
     const mark = logs.mark();
     assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, ['a', 'b']);
-    assert.ok(messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
+    assert.ok(logs.messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
   });
 });
 
@@ -182,7 +102,7 @@ describe('shared memory objects that change or lie', () => {
         sim.mgmt.rawResult(listing.call, { out: [header], shm });
         const mark = logs.mark();
         const answer = await listing.request();
-        const lines = messagesSince(mark);
+        const lines = logs.messagesSince(mark);
         if (c.failure) {
           assert.equal(answer[listing.key], undefined);
           const [step, errno] = c.failure;
@@ -210,7 +130,7 @@ describe('shared memory objects that change or lie', () => {
     });
     const mark = logs.mark();
     assert.deepEqual((await connections(5, {})).openFiles, { count: 0, cookie: '', files: [] });
-    assert.ok(messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
+    assert.ok(logs.messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
   });
 
   it('a page is read no further than 65,536 records', async () => {
@@ -221,7 +141,7 @@ describe('shared memory objects that change or lie', () => {
     const { invalidUsers } = await connections(6, {});
     assert.equal(invalidUsers.count, 70000);
     assert.equal(invalidUsers.users.length, 65536);
-    assert.ok(messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
+    assert.ok(logs.messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
   });
 
   it('the model\'s object shrunk after it was handed out answers the records it still holds', async () => {
@@ -231,7 +151,7 @@ describe('shared memory objects that change or lie', () => {
     const { openFiles } = await shares(6, { volumeName: 'home', ignoreCount: 0, returnCount: 10 });
     assert.equal(openFiles.count, 2);
     assert.deepEqual(openFiles.files, []);
-    assert.ok(messagesSince(mark).includes('Open files result cut at 0 of 2 records'));
+    assert.ok(logs.messagesSince(mark).includes('Open files result cut at 0 of 2 records'));
   });
 
   it('a name without its NUL within 256 bytes is neither opened nor removed; a long cookie is cut', async () => {
@@ -242,7 +162,7 @@ describe('shared memory objects that change or lie', () => {
     sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', { out: [header] });
     const mark = logs.mark();
     assert.deepEqual(await connections(5, {}), { status: 'success', operation: 'FetchCIFSConnectionOpenFiles' });
-    const lines = messagesSince(mark);
+    const lines = logs.messagesSince(mark);
     assert.ok(lines.some((l) => l.startsWith('Failed to open shared memory created for open files: ') && l.endsWith(', error: 22')), lines.join('\n'));
     assert.ok(lines.includes("The open files result's cookie has no NUL within 1024 bytes and is cut there"));
     assert.ok(!lines.some((l) => l.startsWith('Failed to unlink')));

@@ -40,13 +40,6 @@ describe('entry point', () => {
     assert.ok(error.message.includes(sim.dir), 'the simulator of the build the suites run against');
     assert.match(error.cause, /libtoral\.so\.0: cannot open shared object file/);
   });
-
-  it('loads without the management library, whose absence every request answers', async () => {
-    const child = nodeWith({ LD_LIBRARY_PATH: sim.toralOnlyDir }, `require('./').cifs_contexts_sphere({ operation: 1, dn: 'cn=a' })
-      .then((answer) => console.log(JSON.stringify(answer)))`);
-    assert.equal(child.status, 0, child.stderr);
-    assert.equal(JSON.parse(child.stdout).error.errorID, '@@failed-to-load-cifsmgmtclient-library');
-  });
 });
 
 describe('doctor', () => {
@@ -56,15 +49,6 @@ describe('doctor', () => {
     assert.deepEqual(report.libraries.map((l) => [l.name, l.found]), [['libtoral.so.0', true], ['libcifsmgmtclient.so', true]]);
     assert.deepEqual(report.searched.LD_LIBRARY_PATH, ['/nonexistent', sim.dir]);
     assert.deepEqual(report.advice, []);
-  });
-
-  it('says which library is missing and where it looked', () => {
-    const report = doctor({ env: { LD_LIBRARY_PATH: sim.toralOnlyDir } });
-    assert.equal(report.ok, false);
-    const missing = report.libraries.filter((l) => !l.found).map((l) => l.name);
-    assert.deepEqual(missing, ['libcifsmgmtclient.so']);
-    assert.match(report.advice.join('\n'), /libcifsmgmtclient\.so not found/);
-    assert.ok(report.searched.defaultDirs.includes('/usr/lib'));
   });
 
   it('reads an empty LD_LIBRARY_PATH entry as the loader does, as the current folder, and warns of it', () => {

@@ -27,11 +27,6 @@ using bytes = std::vector<uint8_t>;
 inline int32_t set_section(const char *name, std::string_view lines) {
   return cifssim_set_section(name, lines.data(), lines.size());
 }
-inline std::string section(const char *name) {
-  std::string out;
-  cifssim_section(name, [](void *ctx, const char *text) { *static_cast<std::string *>(ctx) = text; }, &out);
-  return out;
-}
 
 // `expected` with `values` written from byte `at` on.
 inline void put(bytes &expected, size_t at, std::initializer_list<uint8_t> values) {
@@ -65,7 +60,6 @@ inline const uint8_t *pointer_at(const void *p) {
   std::memcpy(&out, p, sizeof out);
   return out;
 }
-inline bytes pointer_bytes(const void *p) { return at(&p, sizeof p); }
 
 // The whole of a shared memory object, as its size says.
 inline bytes object(const std::string &name) {

@@ -56,25 +56,6 @@ const bytes share_record = {
     'a', 'b', 0, 'V', 0, 0, 'p', 0, '/', 'V', '/', 'p', 0,
 };
 
-TEST_F(Writers, ShareListWithItsRecordApartOrInside) {
-  set_one_share();
-  for (uint8_t inside : {0, 1}) {
-    choose(inside, 0, 4096);
-    void *block = nullptr;
-    ASSERT_EQ(CIFSLIB_ListAllShares(&block), CIFSSIM_OK);
-    const auto *b = static_cast<const uint8_t *>(block);
-    EXPECT_EQ(golden::at(b, 4), (bytes{0x01, 0x00, 0x00, 0x00})) << "count";
-    const uint8_t *record = golden::pointer_at(b + 4);
-    if (inside) {
-      EXPECT_EQ(record, b + 12) << "the record follows the one pointer";
-    } else {
-      EXPECT_TRUE(record < b || record >= b + 12) << "the record lies apart from the block";
-    }
-    EXPECT_EQ(golden::at(record, share_record.size()), share_record) << "inside " << int{inside};
-    std::free(block);
-  }
-}
-
 // Connection 7 with every field set, and its 418-byte record.
 void set_one_connection() {
   ASSERT_EQ(golden::set_section("open-files", ""), CIFSSIM_OK);
@@ -111,43 +92,38 @@ bytes plain_record() {
   return r;
 }
 
-TEST_F(Writers, ConnectionListPointsToItsRecordsApartOrInside) {
+// Both lists: the block's head, then one pointer, to the records that
+// follow it or that lie apart from the block, as the choices say.
+TEST_F(Writers, ListBlocksPointToTheirRecordsApartOrInside) {
+  set_one_share();
   set_one_connection();
-  const bytes records = golden::join(connection_record(), plain_record());
-  for (uint8_t inside : {0, 1}) {
-    choose(0, inside, 4096);
-    void *block = nullptr;
-    ASSERT_EQ(CIFSLIB_GetConnectionsList(&block), CIFSSIM_OK);
-    const auto *b = static_cast<const uint8_t *>(block);
-    EXPECT_EQ(golden::at(b, 8), (bytes{0x02, 0x00, 0x00, 0x00, 0xA5, 0xA5, 0xA5, 0xA5})) << "count, unread bytes";
-    const uint8_t *first = golden::pointer_at(b + 8);
-    if (inside) {
-      EXPECT_EQ(first, b + 16) << "the records follow the pointer";
-    } else {
-      EXPECT_TRUE(first < b || first >= b + 16) << "the records lie apart from the block";
+  const struct {
+    const char *what;
+    int32_t (*call)(void **);
+    bytes head;  // the count, and for connections four unread bytes
+    bytes records;
+  } lists[] = {
+      {"shares", CIFSLIB_ListAllShares, {0x01, 0x00, 0x00, 0x00}, share_record},
+      {"connections", CIFSLIB_GetConnectionsList, {0x02, 0x00, 0x00, 0x00, 0xA5, 0xA5, 0xA5, 0xA5},
+       golden::join(connection_record(), plain_record())},
+  };
+  for (const auto &list : lists) {
+    for (uint8_t inside : {0, 1}) {
+      choose(inside, inside, 4096);
+      void *block = nullptr;
+      ASSERT_EQ(list.call(&block), CIFSSIM_OK);
+      const auto *b = static_cast<const uint8_t *>(block);
+      const size_t pointer_at = list.head.size();
+      EXPECT_EQ(golden::at(b, pointer_at), list.head) << list.what;
+      const uint8_t *first = golden::pointer_at(b + pointer_at);
+      if (inside) {
+        EXPECT_EQ(first, b + pointer_at + 8) << list.what << ": the records follow the pointer";
+      } else {
+        EXPECT_TRUE(first < b || first >= b + pointer_at + 8) << list.what << ": the records lie apart from the block";
+      }
+      EXPECT_EQ(golden::at(first, list.records.size()), list.records) << list.what << ", inside " << int{inside};
+      std::free(block);
     }
-    EXPECT_EQ(golden::at(first, records.size()), records) << "inside " << int{inside};
-    std::free(block);
-  }
-}
-
-TEST_F(Writers, RawConnectionListPlacesItsRecordsAsAsked) {
-  const bytes record = plain_record();
-  for (int32_t place : {CIFSSIM_RECORDS_APART, CIFSSIM_RECORDS_INSIDE, CIFSSIM_RECORDS_NULL}) {
-    const cifssim_out out{CIFSSIM_OUT_CONNECTION_LIST, record.data(), record.size(), nullptr, 0, 9, place};
-    ASSERT_EQ(cifssim_raw_result("CIFSLIB_GetConnectionsList", 0, &out, 1, nullptr), CIFSSIM_OK);
-    void *block = nullptr;
-    ASSERT_EQ(CIFSLIB_GetConnectionsList(&block), CIFSSIM_OK);
-    const auto *b = static_cast<const uint8_t *>(block);
-    EXPECT_EQ(golden::at(b, 8), (bytes{0x09, 0x00, 0x00, 0x00, 0xA5, 0xA5, 0xA5, 0xA5})) << "the count may lie";
-    const uint8_t *first = golden::pointer_at(b + 8);
-    if (place == CIFSSIM_RECORDS_NULL) {
-      EXPECT_EQ(first, nullptr);
-    } else {
-      EXPECT_EQ(first == b + 16, place == CIFSSIM_RECORDS_INSIDE);
-      EXPECT_EQ(golden::at(first, record.size()), record);
-    }
-    std::free(block);
   }
 }
 
@@ -266,21 +242,6 @@ TEST_F(Writers, ContextCountAndListAreTheCallersBlocks) {
   EXPECT_EQ(golden::at(list, 7), (bytes{'.', 'a', 0x00, '.', 'b', 'c', 0x00}));
   std::free(count);
   std::free(list);
-}
-
-// The shrink hook cuts the next listing's object after it was handed out,
-// while the header still gives the size it was written with.
-TEST_F(Writers, ShrinkCutsTheNextObjectOnly) {
-  ASSERT_EQ(cifssim_shrink_next_object(10), CIFSSIM_OK);
-  for (size_t expected : {size_t{10}, size_t{4096 + 70}}) {
-    ASSERT_EQ(golden::set_section("open-files", one_open_file), CIFSSIM_OK);
-    bytes request = share_request();
-    void *header = nullptr;
-    ASSERT_EQ(CIFSLIB_ListOpenFiles(request.data(), &header), CIFSSIM_OK);
-    const std::string name(static_cast<const char *>(header) + 25);
-    EXPECT_EQ(golden::at(static_cast<uint8_t *>(header) + 16, 2), (bytes{70, 0x00}));
-    EXPECT_EQ(golden::object_size(name), expected);
-  }
 }
 
 // A raw listing may name a FIFO or a directory instead of an object; the

@@ -70,29 +70,6 @@ TEST(ListResultHeader, ReadsCountsAndTextsWhereTheLibraryKeepsThem) {
   EXPECT_FALSE(header.object_name) << "no name: nothing to open or remove";
 }
 
-// A name without its NUL within 256 bytes is no name at all (a cut one could
-// name another object); a cookie without one is cut at its bound, never
-// inside a character.
-TEST(ListResultHeader, BoundsItsTexts) {
-  bytes header(24, 0);
-  put32(header, 4, 0);
-  put32(header, 8, 2000);
-  header.resize(24 + 2000, 0xC3);
-  for (size_t i = 24 + 1; i < 24 + 2000; i += 2) header[i] = 0xA9;  // "é" over and over
-  header.insert(header.end(), 255, 'n');
-  header.push_back(0);
-  auto read = cifs::read_list_result_header(header.data());
-  ASSERT_TRUE(read.object_name);
-  EXPECT_EQ(read.object_name->size(), 255u);
-  EXPECT_TRUE(read.cookie_cut);
-  EXPECT_EQ(read.cookie.size(), 1024u);
-  EXPECT_EQ(static_cast<uint8_t>(read.cookie.back()), 0xA9) << "cut after a whole character";
-
-  header.back() = 'n';
-  header.push_back(0);
-  EXPECT_FALSE(cifs::read_list_result_header(header.data()).object_name) << "256 bytes without a NUL";
-}
-
 TEST(OpenFilesCursor, ReadsEveryFieldOfTheRecords) {
   const bytes page = two_records();
   cifs::open_files_cursor cursor(byte_reader(page.data(), page.size()), 2, open_files_form::connection);
@@ -151,17 +128,5 @@ INSTANTIATE_TEST_SUITE_P(
                     hostile_case{"record cut short", 2, SIZE_MAX, 0, 1, 1},
                     hostile_case{"offset past the record: an empty text", 2, 24, 22, 0, 2},
                     hostile_case{"fewer asked for than present", 1, SIZE_MAX, 0, 0, 1}));
-
-// However many records a count claims and the copy holds, a page ends at the
-// bound on records.
-TEST(RecordCursor, StopsAtTheBoundOnRecords) {
-  const bytes empty_records(40 * 10, 0);
-  const byte_reader copy(empty_records.data(), empty_records.size());
-  cifs::record_cursor cursor(copy, 10, 40, 36, 3);
-  cifs::record_frame frame;
-  uint32_t read = 0;
-  while (cursor.next(&frame)) ++read;
-  EXPECT_EQ(read, 3u);
-}
 
 }  // namespace

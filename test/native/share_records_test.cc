@@ -13,47 +13,6 @@ void put32(bytes &b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-bytes record_bytes(const cifs::share_record *record) {
-  uint32_t strings_length;
-  std::memcpy(&strings_length, reinterpret_cast<const uint8_t *>(record) + 44, 4);
-  const auto *p = reinterpret_cast<const uint8_t *>(record);
-  return bytes(p, p + 48 + strings_length);
-}
-
-TEST(ShareConfigRecord, LaysOutEveryTextInOrderWithOffsets) {
-  cifs::share_config_texts texts{"docs", "DATA", "pub/docs", std::string_view("hi"), std::string_view("papers")};
-  auto record = cifs::build_share_config_record(texts);
-  ASSERT_TRUE(record);
-  bytes expected(48, 0);
-  put32(expected, 4, 0x05);   // comment and new-name bits; the parser adds the rest
-  put32(expected, 16, 0);     // name
-  put32(expected, 20, 5);     // volume
-  put32(expected, 24, 19);    // comment
-  put32(expected, 28, 10);    // relative path
-  put32(expected, 32, 0);     // absolute path: not sent
-  put32(expected, 36, 22);    // new name
-  put32(expected, 44, 29);
-  const char area[] = "docs\0DATA\0pub/docs\0hi\0papers";  // 29 bytes with the last NUL
-  expected.insert(expected.end(), area, area + sizeof area);
-  EXPECT_EQ(record_bytes(record.get()), expected);
-}
-
-TEST(NameRecord, FitsNamesUpTo81Bytes) {
-  cifs::name_share_record record;
-  std::memset(&record, 0xAB, sizeof record);
-  std::string longest(81, 'n');
-  ASSERT_TRUE(cifs::fill_name_record(&record, longest));
-  EXPECT_EQ(record.strings[81], '\0');
-  bytes got(reinterpret_cast<uint8_t *>(&record), reinterpret_cast<uint8_t *>(&record) + 48);
-  bytes expected(48, 0);
-  put32(expected, 44, 82);
-  EXPECT_EQ(got, expected) << "every header field but the strings length is zero";
-
-  std::memset(&record, 0xAB, sizeof record);
-  EXPECT_FALSE(cifs::fill_name_record(&record, std::string(82, 'n')));
-  EXPECT_EQ(static_cast<uint8_t>(record.strings[0]), 0xAB) << "a refused name writes nothing";
-}
-
 // Record bytes written out by hand: header (type, mask, name space, features,
 // six offsets, open files, strings length), then the string area.
 const bytes docs_record = {
@@ -71,9 +30,8 @@ const bytes sys_record = {
 
 // Where one pointer slot of a hand-laid block points.
 struct slot {
-  enum { record, at, apart } kind;
+  enum { record, at } kind;
   size_t index = 0;  // record: which of the records; at: a byte offset in the block
-  const bytes *elsewhere = nullptr;  // apart: a record the library keeps outside the block
 };
 
 // A share list block: the count, one pointer per slot, then the records back
@@ -93,9 +51,7 @@ struct laid_block {
     for (size_t i = 0; i < records.size(); ++i) std::copy(records[i].begin(), records[i].end(), storage.begin() + offsets[i]);
     for (size_t i = 0; i < slots.size(); ++i) {
       const uint8_t *pointer =
-          slots[i].kind == slot::apart
-              ? slots[i].elsewhere->data()
-              : storage.data() + (slots[i].kind == slot::record ? offsets[slots[i].index] : slots[i].index);
+          storage.data() + (slots[i].kind == slot::record ? offsets[slots[i].index] : slots[i].index);
       std::memcpy(storage.data() + 4 + 8 * i, &pointer, sizeof pointer);
     }
   }
@@ -140,32 +96,6 @@ TEST(ShareListReader, CountIsCutToThePointersThatFit) {
   EXPECT_EQ(into_slots.reader().count(), 1u);
   EXPECT_EQ(cifs::share_list_reader(nullptr, 0).count(), 0u);
   EXPECT_EQ(cifs::share_list_reader(block.storage.data(), 3).count(), 0u) << "not even the count fits";
-}
-
-// Records the library keeps apart from the block are read by their own
-// header; the block's very end is inside it, where no record fits.
-TEST(ShareListReader, ReadsRecordsApartFromTheBlock) {
-  bytes unterminated = sys_record;
-  unterminated.at(48 + 3) = 's';  // "syss" with no NUL in its strings
-  bytes too_long = sys_record;
-  put32(too_long, 44, 65537);
-  laid_block block(4, {{slot::apart, 0, &docs_record}, {slot::apart, 0, &unterminated}, {slot::apart, 0, &too_long},
-                       {slot::at, 4 + 8 * 4}},
-                   {});
-  auto reader = block.reader();
-  ASSERT_EQ(reader.count(), 4u);
-  auto docs = reader.share(0);
-  ASSERT_TRUE(docs);
-  EXPECT_EQ(docs->name, "docs");
-  EXPECT_EQ(docs->absolute_path, "/DATA/pub");
-  auto cut = reader.share(1);
-  ASSERT_TRUE(cut);
-  EXPECT_EQ(cut->name, "") << "a text not ending inside its strings reads as empty";
-  cifs::share_fault fault = cifs::share_fault::none;
-  EXPECT_FALSE(reader.share(2, &fault));
-  EXPECT_EQ(fault, cifs::share_fault::strings_too_long);
-  EXPECT_FALSE(reader.share(3, &fault));
-  EXPECT_EQ(fault, cifs::share_fault::header_past_block) << "the block's end is inside the block";
 }
 
 }  // namespace

@@ -1,15 +1,10 @@
 'use strict';
 // Hand-made records of the connection and invalid users calls for the
-// simulator's raw results, and a reader of the invalid users request pages
-// the addon sent, as the call log keeps them. Open files result headers
-// (the invalid users header has the same layout) come from
-// ./open-file-records.js.
-
-const { parseFilterBlock, textAt, ABSENT } = require('./open-file-records');
+// simulator's raw results. Open files result headers (the invalid users
+// header has the same layout) come from ./open-file-records.js.
 
 const CONNECTION_RECORD = 418;
 const INVALID_USER_HEADER = 40;
-const INVALID_USERS_REQUEST = 20;
 
 // Writes `text` into a fixed field of `size` bytes, cut to the field and
 // NUL-padded; a text of exactly `size` bytes leaves no NUL, as a faulty
@@ -72,22 +67,6 @@ function invalidUserRecord({
   return Buffer.concat([header, area]);
 }
 
-// An invalid users request page as logged: header fields, cookie, filter block.
-function parseInvalidUsersRequest(buf) {
-  if (!Buffer.isBuffer(buf) || buf.length < INVALID_USERS_REQUEST) throw new TypeError('not an invalid users request');
-  const u32 = (at) => buf.readUInt32LE(at);
-  const stringsLength = u32(16);
-  const area = buf.subarray(INVALID_USERS_REQUEST,
-    INVALID_USERS_REQUEST + Math.min(stringsLength, buf.length - INVALID_USERS_REQUEST));
-  const page = {
-    ignoreCount: u32(0), returnCount: u32(4), cookieOffset: u32(8), filtersOffset: u32(12), stringsLength,
-    length: buf.length,
-  };
-  page.cookie = textAt(area, page.cookieOffset);
-  page.filters = page.filtersOffset === ABSENT ? null : parseFilterBlock(area, page.filtersOffset);
-  return page;
-}
-
 module.exports = {
-  connectionRecord, connectionList, securityTexts, invalidUserRecord, parseInvalidUsersRequest, CONNECTION_RECORD,
+  connectionRecord, connectionList, securityTexts, invalidUserRecord,
 };

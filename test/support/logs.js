@@ -51,4 +51,7 @@ const since = (position, pid) => parse(read(pid).subarray(position));
 // The message after the "TARVO-REST: <function:line> " prefix.
 const message = (line) => line.text.replace(/^TARVO-REST: <[^:>]+:\d+> /, '');
 
-module.exports = { mark, since, parse, read, message, file };
+// The messages of the lines written after `position`.
+const messagesSince = (position, pid) => since(position, pid).map(message);
+
+module.exports = { mark, since, messagesSince, parse, read, message, file };

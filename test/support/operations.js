@@ -76,8 +76,12 @@ const lastOperation = Object.fromEntries(Object.keys(spheres).map((sphere) => [
   sphere, Math.max(...operations.filter((op) => op.sphere === sphere).map((op) => op.operation)),
 ]));
 
+// A request to one sphere: operation and dn, then the fields given (which may replace dn).
+const ask = (sphere) => (operation, fields) => spheres[sphere]({ operation, dn, ...fields });
+const [shares, connections, contexts] = ['shares', 'connections', 'contexts'].map(ask);
+
 // The request of `op` as its sphere expects it.
 const request = (op, serial) => ({ operation: op.operation, dn, ...op.fields(serial) });
 const send = (op, serial) => spheres[op.sphere](request(op, serial));
 
-module.exports = { dn, spheres, operations, lastOperation, outcomeKeys, request, send };
+module.exports = { dn, spheres, operations, lastOperation, outcomeKeys, request, send, shares, connections, contexts };

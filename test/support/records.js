@@ -1,12 +1,6 @@
 'use strict';
 // Hand-made share records and list entries for the raw results of the simulator.
 
-const u32 = (value) => {
-  const b = Buffer.alloc(4);
-  b.writeUInt32LE(value >>> 0);
-  return b;
-};
-
 // A share record: 48-byte header, then the texts. `offsets` may override any
 // text offset (for example 0xFFFFFFFF or one past the area).
 function shareRecord({ type = 0, nameSpace = 0, features = [0, 0, 0], texts = {}, offsets = {}, stringsLength, openFiles = 0 }) {
@@ -36,4 +30,4 @@ function shareRecord({ type = 0, nameSpace = 0, features = [0, 0, 0], texts = {}
   return Buffer.concat([header, ...parts]);
 }
 
-module.exports = { u32, shareRecord };
+module.exports = { shareRecord };

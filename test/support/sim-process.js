@@ -1,6 +1,6 @@
 'use strict';
 // Runs the tools as a user would, in child processes that share one simulated
-// server through a state file.
+// server through a state file, and scripts in child processes of their own.
 const { spawn, spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
@@ -54,6 +54,15 @@ function withSimulator(stateFile, body) {
   return JSON.parse(result.stdout);
 }
 
+// Runs `source` in a fresh node process with its own library search path,
+// for what one process cannot undo (a library that is loaded stays loaded);
+// the last line it prints is its JSON result.
+function runChild(source, { libraryPath, args = [] } = {}) {
+  const result = spawnSync(process.execPath, ['-e', source, '--', ...args], { env: { ...process.env, LD_LIBRARY_PATH: libraryPath }, encoding: 'utf8' });
+  if (result.status !== 0) throw new Error(`child failed (${result.status}):\n${result.stdout}\n${result.stderr}`);
+  return JSON.parse(result.stdout.trim().split('\n').pop());
+}
+
 // The same, started now and awaited later, so several run at once.
 function startWithSimulator(stateFile, body) {
   const child = spawn(process.execPath, ['-e', script(body)], { env: childEnv(stateFile) });
@@ -62,4 +71,4 @@ function startWithSimulator(stateFile, body) {
   return new Promise((resolve, reject) => child.on('exit', (code) => (code === 0 ? resolve() : reject(new Error(stderr)))));
 }
 
-module.exports = { admin, withSimulator, startWithSimulator, newStateFile, newStateDir, childEnv, adminPath, root, dn };
+module.exports = { admin, withSimulator, runChild, startWithSimulator, newStateFile, newStateDir, childEnv, adminPath, root, dn };

@@ -9,7 +9,6 @@ const { control, buildDir } = require('../../lib/simctl');
 const simulator = require('../../lib/simulator');
 
 const native = control();
-const records = require('./share-record');
 const openFileRecords = require('./open-file-records');
 const connectionRecords = require('./connection-records');
 
@@ -107,6 +106,8 @@ const mgmt = {
   sharedMemory: () => native.mgmtSharedMemory(),
   removeSharedMemory: () => native.mgmtRemoveSharedMemory(),
   reset: () => native.mgmtReset(),
+  // The record (request page, share record, ...) the last call was given.
+  lastRecord: () => mgmt.calls().at(-1).record,
 };
 
 const { reset } = simulator;
@@ -124,12 +125,10 @@ module.exports = {
   noSharedMemoryLeft,
   identity,
   mgmt,
-  records,
   openFileRecords,
   connectionRecords,
   status: Object.freeze({ ...codes.mgmt }),
   dir: path.join(buildDir, 'sim'),
   partialDir: path.join(buildDir, 'sim-partial'),
   toralOnlyDir: path.join(buildDir, 'sim-toral-only'),
-  buildDir,
 };
