@@ -240,10 +240,11 @@ record_run_base::record_run_base(napi_env env, const answer_kit &kit, record_kin
 
 bool record_run_base::add_fields(const field *fields, uint32_t index) {
   // Records keep their order: a gap ends the run before it.
-  if (held_ > 0 && index != first_ + held_ && !flush()) return false;
+  const bool before_made = held_ == 0 || index == first_ + held_ || flush();
   if (held_ == 0) first_ = index;
   std::copy(fields, fields + width_, fields_ + held_ * width_);
-  return ++held_ < run_length || flush();
+  const bool made = ++held_ < run_length || flush();
+  return before_made && made;
 }
 
 bool record_run_base::build_one(const field *fields, uint32_t index) {
@@ -273,10 +274,12 @@ bool record_run_base::flush() {
   if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * width_, argv, &ignored) == napi_ok)
     return true;
   clear_pending_exception(env_);
-  // One at a time, each failure reported as a single record's.
-  for (uint32_t k = 0; k < count; ++k)
-    if (!build_one(fields_ + k * width_, first_ + k)) return false;
-  return true;
+  // One at a time, each failure reported as a single record's; the others
+  // of the run are still made (a listing that drops its page on a failure
+  // drops them with it, a list that goes on keeps them).
+  bool all_made = true;
+  for (uint32_t k = 0; k < count; ++k) all_made = build_one(fields_ + k * width_, first_ + k) && all_made;
+  return all_made;
 }
 
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,

@@ -174,7 +174,8 @@ struct element_texts {
 // The records of one listing, made in runs: each run of consecutive records
 // is one builder call, which stores them in `array` too. A run the builder
 // cannot make is made again one record at a time, each failure logged as a
-// single record's. The caller calls finish() after the last record.
+// single record's and its index left empty. The caller calls finish() after
+// the last record.
 class record_run_base {
  public:
   record_run_base(napi_env env, const answer_kit &kit, record_kind kind, napi_value array, const char *converter,
@@ -187,7 +188,8 @@ class record_run_base {
 
  protected:
   // Takes record `index` (its fields are copied). False when a record could
-  // not be made or stored; nothing more should be added then.
+  // not be made (logged): a listing that drops its page on a failure stops
+  // there, a list that leaves a failed record's index empty goes on.
   bool add_fields(const field *fields, uint32_t index);
 
  private:
