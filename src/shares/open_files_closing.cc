@@ -1,6 +1,5 @@
 // Operations 7 and 8: closing open files by their full paths, one library
 // call each, or every open file of a volume at once.
-#include <cerrno>
 #include <cstring>
 
 #include "mgmtclient/batch_call.h"
@@ -57,13 +56,7 @@ uint32_t get_close_allopenfiles_input_data(napi_env env, napi_value request, req
     return status;
   }
   malloc_ptr<share_record> record = build_volume_record(volume.get());
-  if (!record) {
-    const int err = errno;
-    RECORD_AND_LOG(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
-                   ("Failed to allocate memory to store share information received"), "%s, error: %s",
-                   instance->error_message, std::strerror(err));
-    return err != 0 ? static_cast<uint32_t>(err) : status_out_of_memory;
-  }
+  if (!record) return share_record_not_allocated(instance, __func__);
   instance->share_record = std::move(record);
   return 0;
 }

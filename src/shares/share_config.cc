@@ -37,6 +37,14 @@ uint32_t read_text(napi_env env, napi_value request, request_instance *instance,
 
 }  // namespace
 
+uint32_t share_record_not_allocated(request_instance *instance, const char *parser) {
+  const int err = errno;
+  RECORD_AND_LOG_AS(parser, instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
+                    ("Failed to allocate memory to store share information received"), "%s, error: %s",
+                    instance->error_message, std::strerror(err));
+  return err != 0 ? static_cast<uint32_t>(err) : status_out_of_memory;
+}
+
 int get_share_configuration_value(napi_env env, napi_value request, request_instance *instance, const char *key,
                                   uint8_t *value) {
   char text[feature_value_size] = {};
@@ -72,13 +80,7 @@ uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_in
   if (texts.comment) record_texts.comment = texts.comment.get();
   if (texts.new_name) record_texts.new_name = texts.new_name.get();
   malloc_ptr<share_record> record = build_share_config_record(record_texts);
-  if (!record) {
-    const int err = errno;
-    RECORD_AND_LOG(instance, status_out_of_memory, id_memory_allocation_failure, nullptr,
-                   ("Failed to allocate memory to store share information received"), "%s, error: %s",
-                   instance->error_message, std::strerror(err));
-    return err != 0 ? static_cast<uint32_t>(err) : status_out_of_memory;
-  }
+  if (!record) return share_record_not_allocated(instance, __func__);
   uint8_t encryption = 0, folder_redirection = 0, atm_backup = 0;
   if (get_share_configuration_value(env, request, instance, ckey(ck_encryption), &encryption) != 0 ||
       get_share_configuration_value(env, request, instance, ckey(ck_folder_redirection), &folder_redirection) != 0 ||

@@ -17,6 +17,9 @@ void cs_convert_share_info_to_json(napi_env env, const struct share_view *share,
                                    napi_value array, share_form form, const class answer_kit &kit);
 
 uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_instance *instance);
+// A share record its parser could not allocate (errno tells why): recorded
+// and logged under `parser`, which returns what this returns.
+uint32_t share_record_not_allocated(request_instance *instance, const char *parser);
 int get_share_configuration_value(napi_env env, napi_value request, request_instance *instance, const char *key,
                                   uint8_t *value);
 void cs_create_share(napi_env env, void *data);
