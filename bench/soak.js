@@ -19,8 +19,8 @@ const WARM_UP = 0.5; // the first half: V8's heap and the allocator settle
 
 const mb = (bytes) => (bytes / 2 ** 20).toFixed(1);
 
+// The simulator is as the previous phase's end left it: reset, failing nowhere.
 async function phase(first, count, failing) {
-  sim.reset();
   if (failing) for (const call of new Set(operations.flatMap((op) => op.calls))) sim.mgmt.fail({ call, status: 5 });
   let next = first;
   const end = first + count;
@@ -45,6 +45,7 @@ async function main() {
   let totals = { success: 0, failure: 0 };
   console.log('| requests | RSS (MB) | heap used (MB) | external (MB) |');
   console.log('|---|---|---|---|');
+  sim.reset();
   for (let done = 0, k = 0; done < TOTAL; k += 1) {
     const count = Math.min(PHASE, TOTAL - done);
     const statuses = await phase(done, count, k % 2 === 1);

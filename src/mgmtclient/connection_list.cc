@@ -16,10 +16,8 @@ connection_list_view read_connection_list(const byte_reader &block) {
     return view;
   }
   view.records = reinterpret_cast<const uint8_t *>(address);
-  // Compared as integers: only the pointer's value says where the records lie.
-  const auto begin = reinterpret_cast<uintptr_t>(block.data());
-  if (address >= begin && address - begin <= block.size()) {
-    const size_t held = (block.size() - (address - begin)) / sizeof(connection_record);
+  if (const std::optional<size_t> at = block.offset_up_to_end(address)) {
+    const size_t held = (block.size() - *at) / sizeof(connection_record);
     view.readable = static_cast<uint32_t>(std::min<size_t>(view.total, held));
     if (view.total > held) view.note = connection_list_note::block_holds_fewer;
   } else {

@@ -15,7 +15,7 @@ bool invalid_users_cursor::next(invalid_user_view *user) {
   // The frame is one whole record header, so every fixed read below fits.
   const invalid_user_record header = *frame.fixed.value_at<invalid_user_record>(0);
   const auto address = frame.fixed.char_field(offsetof(invalid_user_record, client_address), invalid_user_address_size);
-  *user = {header.state, header.last_attempt_time, *address, record_text(frame.strings, header.user_name_offset)};
+  *user = {header.state, header.last_attempt_time, *address, frame.strings.text_or_empty(header.user_name_offset)};
   return true;
 }
 

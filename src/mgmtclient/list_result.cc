@@ -40,10 +40,6 @@ list_result_header read_list_result_header(const uint8_t *header) {
   return out;
 }
 
-std::string_view record_text(const byte_reader &strings, uint32_t offset) {
-  return strings.text_at(offset).value_or(std::string_view());
-}
-
 record_cursor::record_cursor(const byte_reader &copy, uint32_t count, size_t fixed_size,
                              size_t strings_length_field, uint32_t limit)
     : copy_(copy), wanted_(std::min(count, limit)), fixed_size_(fixed_size),

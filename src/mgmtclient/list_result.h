@@ -33,10 +33,6 @@ struct list_result_header {
 // given, its texts read no further than their bounds.
 list_result_header read_list_result_header(const uint8_t *header);
 
-// The text at `offset` of a record's string area: empty for the absent
-// offset, and for one that does not end with a NUL inside the area.
-std::string_view record_text(const byte_reader &strings, uint32_t offset);
-
 // One record as found: its fixed header and its string area.
 struct record_frame {
   uint32_t index;

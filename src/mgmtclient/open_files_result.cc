@@ -17,12 +17,12 @@ bool open_files_cursor::next(open_file_view *file) {
            header.file_id,
            header.access_mask,
            header.lock_level,
-           record_text(frame.strings, header.file_name_offset),
-           form_ == open_files_form::connection ? record_text(frame.strings, header.share_name_offset)
+           frame.strings.text_or_empty(header.file_name_offset),
+           form_ == open_files_form::connection ? frame.strings.text_or_empty(header.share_name_offset)
                                                 : std::string_view(),
-           record_text(frame.strings, header.full_path_offset),
-           record_text(frame.strings, header.user_name_offset),
-           record_text(frame.strings, header.client_address_offset)};
+           frame.strings.text_or_empty(header.full_path_offset),
+           frame.strings.text_or_empty(header.user_name_offset),
+           frame.strings.text_or_empty(header.client_address_offset)};
   return true;
 }
 

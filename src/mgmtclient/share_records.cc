@@ -10,13 +10,6 @@ namespace cifs {
 
 namespace {
 
-// A text of the string area, or empty when its offset is absent (0xFFFFFFFF
-// lies past any area a u32 length can give), outside the area, or not
-// terminated inside it.
-std::string_view text_or_empty(const byte_reader &strings, uint32_t offset) {
-  return strings.text_at(offset).value_or(std::string_view());
-}
-
 std::optional<share_view> skipped(share_fault why, share_fault *fault) {
   if (fault) *fault = why;
   return std::nullopt;
@@ -46,11 +39,11 @@ share_view view_of(const share_record &header, const byte_reader &strings) {
   view.folder_redirection = header.folder_redirection;
   view.atm_backup = header.atm_backup;
   view.open_files_count = header.open_files_count;
-  view.name = text_or_empty(strings, header.name_offset);
-  view.volume_name = text_or_empty(strings, header.volume_name_offset);
-  view.comment = text_or_empty(strings, header.comment_offset);
-  view.relative_path = text_or_empty(strings, header.relative_path_offset);
-  view.absolute_path = text_or_empty(strings, header.absolute_path_offset);
+  view.name = strings.text_or_empty(header.name_offset);
+  view.volume_name = strings.text_or_empty(header.volume_name_offset);
+  view.comment = strings.text_or_empty(header.comment_offset);
+  view.relative_path = strings.text_or_empty(header.relative_path_offset);
+  view.absolute_path = strings.text_or_empty(header.absolute_path_offset);
   return view;
 }
 
@@ -103,10 +96,7 @@ std::optional<share_view> share_list_reader::share(uint32_t i, share_fault *faul
   if (i >= count_) return skipped(share_fault::null_record, fault);
   const uintptr_t address = block_.value_at<uintptr_t>(slot_offset(i)).value_or(0);
   if (address == 0) return skipped(share_fault::null_record, fault);
-  // The block's very end counts as inside: a record there cannot fit, and is
-  // no record the library keeps elsewhere.
-  const auto begin = reinterpret_cast<uintptr_t>(block_.data());
-  if (address >= begin && address - begin <= block_.size()) return read_share_record(block_, address - begin, fault);
+  if (const std::optional<size_t> at = block_.offset_up_to_end(address)) return read_share_record(block_, *at, fault);
   return read_apart_share_record(reinterpret_cast<const uint8_t *>(address), fault);
 }
 

@@ -82,6 +82,12 @@ uint32_t create_promise_and_async_work(napi_env env, const char *resource_name, 
 
 namespace {
 
+// The sphere's row of `operation`, or null for a number it does not offer.
+const operation_row *offered_row(const sphere_def &sphere, int32_t operation) {
+  if (operation < 1 || static_cast<size_t>(operation) >= sphere.rows.size()) return nullptr;
+  return sphere.rows[operation].executor != nullptr ? &sphere.rows[operation] : nullptr;
+}
+
 // What every request of the sphere must carry before its operation is known:
 // the management library, a readable "operation" and the caller's "dn".
 // False with the failure recorded (the request then becomes an error request).
@@ -137,11 +143,12 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   if (!read_request_head(env, request, instance.get(), sphere, &operation))
     return create_promise_for_error(env, std::move(instance), sphere);
 
-  if (operation < 1 || static_cast<size_t>(operation) >= sphere.rows.size() || !sphere.rows[operation].executor) {
+  const operation_row *offered = offered_row(sphere, operation);
+  if (offered == nullptr) {
     texts.unknown_operation(texts.function_name, operation);
     return nullptr;
   }
-  const operation_row &row = sphere.rows[operation];
+  const operation_row &row = *offered;
   const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : fixed_texts[row.name];
   instance->operation = operation;
   instance->operation_text = row.name;
@@ -180,11 +187,9 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   napi_value error = error_code == 0 ? nullptr
                                      : error_json(env, kit, error_code, instance->error_message, instance->error_tag,
                                                   instance->error_key);
-  const int32_t operation = instance->operation;
-  const bool known = operation >= 1 && static_cast<size_t>(operation) < sphere.rows.size() &&
-                     sphere.rows[operation].executor != nullptr;
-  if (known && sphere.rows[operation].converter != nullptr)
-    sphere.rows[operation].converter(env, *instance, nullptr, kit);
+  // An error request (operation 99) is no row: its answer is the envelope alone.
+  const operation_row *row = offered_row(sphere, instance->operation);
+  if (row != nullptr && row->converter != nullptr) row->converter(env, *instance, nullptr, kit);
 
   napi_value answer = kit.make_answer(error_code ? t_failure : t_success, instance->operation_text, error);
   if (answer == nullptr) {

@@ -48,6 +48,11 @@ class byte_reader {
     return std::string_view(start, static_cast<size_t>(static_cast<const char *>(nul) - start));
   }
 
+  // The text at `offset` of a record's string area: empty for the absent
+  // offset (0xFFFFFFFF lies past any area a u32 length can give), and for one
+  // that does not end with a NUL inside the view.
+  std::string_view text_or_empty(size_t offset) const { return text_at(offset).value_or(std::string_view()); }
+
   // A fixed-size character field of `width` bytes at `offset`: its text up to
   // the first NUL, or all `width` bytes when none ends it; read no further
   // than the field. Nothing when the field does not fit the view.
@@ -66,9 +71,6 @@ class byte_reader {
     return byte_reader(data_ + offset, length);
   }
 
-  // True when `address` points inside the view (one past the end is outside).
-  bool contains(const void *address) const { return offset_of(address).has_value(); }
-
   // The offset of `address` in the view, or nothing when it points outside
   // (one past the end included). Compared as integers: a pointer the library
   // wrote may point anywhere, and only its value is looked at.
@@ -76,6 +78,16 @@ class byte_reader {
     const auto at = reinterpret_cast<uintptr_t>(address), begin = reinterpret_cast<uintptr_t>(data_);
     if (data_ == nullptr || at < begin || at - begin >= size_) return std::nullopt;
     return static_cast<size_t>(at - begin);
+  }
+
+  // The same with the view's very end counted in: a list whose records lie
+  // in its block points there at a last record of zero bytes, which must
+  // then fit the block (and does not), rather than be taken for memory kept
+  // elsewhere.
+  std::optional<size_t> offset_up_to_end(uintptr_t address) const {
+    const auto begin = reinterpret_cast<uintptr_t>(data_);
+    if (data_ == nullptr || address < begin || address - begin > size_) return std::nullopt;
+    return static_cast<size_t>(address - begin);
   }
 
  private:
