@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fuzz_input.h"
-#include "mgmtclient/close_file_record.h"
+#include "wire/close_file_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzz::input in(data, size);

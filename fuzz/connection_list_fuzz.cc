@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "mgmtclient/connection_list.h"
-#include "mgmtclient/connection_records.h"
-#include "mgmtclient/library_limits.h"
+#include "wire/connection_list.h"
+#include "wire/connection_records.h"
+#include "wire/library_limits.h"
 
 namespace {
 

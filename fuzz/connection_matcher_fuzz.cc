@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "connections/connection_filters.h"
-#include "connections/connection_matcher.h"
+#include "wire/connection_filters.h"
+#include "wire/connection_matcher.h"
 #include "fuzz_input.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "fuzz_input.h"
-#include "mgmtclient/context_list.h"
-#include "values/malloc_block.h"
+#include "wire/context_list.h"
+#include "base/malloc_block.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   fuzz::input in(data, size);

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "mgmtclient/invalid_user_records.h"
-#include "mgmtclient/library_limits.h"
-#include "mgmtclient/invalid_users_result.h"
+#include "wire/invalid_user_records.h"
+#include "wire/library_limits.h"
+#include "wire/invalid_users_result.h"
 
 namespace {
 

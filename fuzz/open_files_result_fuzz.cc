@@ -18,12 +18,12 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "mgmtclient/library_limits.h"
-#include "mgmtclient/list_result.h"
-#include "mgmtclient/open_file_records.h"
-#include "mgmtclient/open_file_texts.h"
-#include "mgmtclient/open_files_result.h"
-#include "values/bounded_text.h"
+#include "wire/library_limits.h"
+#include "wire/list_result.h"
+#include "wire/open_file_records.h"
+#include "wire/open_file_texts.h"
+#include "wire/open_files_result.h"
+#include "base/bounded_text.h"
 
 namespace {
 

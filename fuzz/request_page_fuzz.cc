@@ -32,10 +32,10 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "mgmtclient/open_file_records.h"
-#include "values/filter_block.h"
-#include "values/filter_block_sink.h"
-#include "values/page_request.h"
+#include "wire/open_file_records.h"
+#include "wire/filter_block.h"
+#include "wire/filter_block_sink.h"
+#include "wire/page_request.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "mgmtclient/share_records.h"
-#include "mgmtclient/library_limits.h"
-#include "values/malloc_block.h"
+#include "wire/share_records.h"
+#include "wire/library_limits.h"
+#include "base/malloc_block.h"
 
 namespace {
 

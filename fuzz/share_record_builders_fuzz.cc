@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "mgmtclient/share_records.h"
+#include "wire/share_records.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz_input.h"
-#include "identity/utf16.h"
+#include "wire/utf16.h"
 
 namespace {
 

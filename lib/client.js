@@ -11,40 +11,9 @@
 // It also guards the request's frame: the caller's objects may carry
 // nothing but the keys their operation reads, so a body passed straight
 // through cannot name another `dn` or `operation`.
-const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('./operations');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES } = require('./operations');
 const { CifsError } = require('./errors');
 const { pages, pageOf, EVERY_RECORD } = require('./paging');
-
-const PAGE = ['ignoreCount', 'returnCount', 'cookie', 'advancedFiltersInfo'];
-const SHARE_CONFIG = ['name', 'newName', 'volumeName', 'relativePath', 'comment', 'encryption', 'folderRedirection', 'atmBackup'];
-const FEATURES = ['encryption', 'folderRedirection', 'atmBackup'];
-
-// The keys each operation reads beyond `operation` and `dn`.
-const READS = {
-  FetchCIFSShares: [],
-  CreateCIFSShare: SHARE_CONFIG,
-  ChangeCIFSShareConfiguration: SHARE_CONFIG,
-  ChangeCIFSShareFeatureConfiguration: [...FEATURES, 'names'],
-  RemoveCIFSShare: ['names'],
-  ListOpenFilesOfShare: ['volumeName', ...PAGE],
-  CloseOpenFile: ['openFiles'],
-  CloseAllOpenFilesOfShare: ['volumeName'],
-  FetchCIFSConnectionsCount: [],
-  FetchCIFSConnectionsList: ['ignoreCount', 'returnCount', 'advancedFiltersInfo'],
-  FetchCIFSConnectionDetails: ['connectionNumber'],
-  FetchCIFSConnectionMappedShares: ['connectionNumber'],
-  FetchCIFSConnectionOpenFiles: ['connection', ...PAGE],
-  FetchCIFSCachedInvalidUsersList: PAGE,
-  AddPermanentInvalidUser: ['name'],
-  MakePermanentInvalidUser: ['names'],
-  RemoveInvalidUser: ['names'],
-  AddBlockedUser: ['name'],
-  MakeBlockedUser: ['names'],
-  UnblockUser: ['names'],
-  FetchCIFSUserContexts: [],
-  AddCIFSUserContext: ['userContexts'],
-  RemoveCIFSUserContexts: ['userContexts'],
-};
 
 // ---------------------------------------------------------------- values
 
@@ -122,7 +91,7 @@ function keysOf(method, given, allowed) {
 // undefined are left out: the module tests optional keys for presence, so
 // `cookie: undefined` would count as a cookie that cannot be read.
 function request(method, operation, number, dn, [fixed, given]) {
-  const reads = new Set(READS[operation]);
+  const reads = new Set(REQUEST_KEYS[operation]);
   for (const key of Object.keys(fixed)) reads.delete(key);
   const built = { operation: number, dn };
   for (const [key, value] of Object.entries(fixed)) {

@@ -2,7 +2,7 @@
 // Operation numbers of the three spheres, by the operation's name (the name an
 // answer carries in `operation`), and the log levels. Frozen: they are the
 // module's wire contract. Copies of the C++ tables (src/*/*_table.inc,
-// src/module/log_levels.h), held against them by test/88-constants.test.js.
+// src/base/log_levels.h), held against them by test/88-constants.test.js.
 const SHARES = Object.freeze({
   FetchCIFSShares: 1,
   CreateCIFSShare: 2,
@@ -35,7 +35,42 @@ const CONTEXTS = Object.freeze({
   RemoveCIFSUserContexts: 3,
 });
 
+const deepFreeze = (table) => Object.freeze(Object.fromEntries(Object.entries(table).map(([k, v]) => [k, Object.freeze(v)])));
+
+const PAGE = ['ignoreCount', 'returnCount', 'cookie', 'advancedFiltersInfo'];
+const SHARE_CONFIG = ['name', 'newName', 'volumeName', 'relativePath', 'comment', 'encryption', 'folderRedirection', 'atmBackup'];
+const FEATURES = Object.freeze(['encryption', 'folderRedirection', 'atmBackup']);
+
+// The keys each operation's parser reads beyond `operation` and `dn`: the
+// client sends no other (test/88-constants.test.js probes the module's parsers
+// for them).
+const REQUEST_KEYS = deepFreeze({
+  FetchCIFSShares: [],
+  CreateCIFSShare: SHARE_CONFIG,
+  ChangeCIFSShareConfiguration: SHARE_CONFIG,
+  ChangeCIFSShareFeatureConfiguration: [...FEATURES, 'names'],
+  RemoveCIFSShare: ['names'],
+  ListOpenFilesOfShare: ['volumeName', ...PAGE],
+  CloseOpenFile: ['openFiles'],
+  CloseAllOpenFilesOfShare: ['volumeName'],
+  FetchCIFSConnectionsCount: [],
+  FetchCIFSConnectionsList: ['ignoreCount', 'returnCount', 'advancedFiltersInfo'],
+  FetchCIFSConnectionDetails: ['connectionNumber'],
+  FetchCIFSConnectionMappedShares: ['connectionNumber'],
+  FetchCIFSConnectionOpenFiles: ['connection', ...PAGE],
+  FetchCIFSCachedInvalidUsersList: PAGE,
+  AddPermanentInvalidUser: ['name'],
+  MakePermanentInvalidUser: ['names'],
+  RemoveInvalidUser: ['names'],
+  AddBlockedUser: ['name'],
+  MakeBlockedUser: ['names'],
+  UnblockUser: ['names'],
+  FetchCIFSUserContexts: [],
+  AddCIFSUserContext: ['userContexts'],
+  RemoveCIFSUserContexts: ['userContexts'],
+});
+
 // From the most to the least verbose.
 const LOG_LEVELS = Object.freeze(['debug', 'info', 'warn', 'error']);
 
-module.exports = { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS };
+module.exports = { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES };

@@ -267,7 +267,7 @@ const codeMeanings = {
 };
 
 function errorCodesSection() {
-  const source = fs.readFileSync(path.join(root, 'src', 'module', 'error_codes.h'), 'utf8');
+  const source = fs.readFileSync(path.join(root, 'src', 'base', 'error_codes.h'), 'utf8');
   const codes = [...source.matchAll(/inline constexpr uint32_t (status_\w+) = (\d+);/g)];
   const rows = codes.map(([, name, code]) => {
     if (!codeMeanings[name]) throw new Error(`error code ${name} (${code}) has no meaning in scripts/gen-api-docs.js`);

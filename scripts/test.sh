@@ -40,6 +40,10 @@ run_fuzz_targets() {
   rm -rf "$work"
 }
 
+phase "floors (no #include runs up a floor or across spheres)"
+node scripts/check-floors.js
+summary_add "floors clean"
+
 phase "build: release"
 build release
 if [ "${1:-}" = --quick ]; then

@@ -8,8 +8,9 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { nativeTables } = require('../scripts/native-tables');
-const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('../lib/operations');
-const { operations: coveredOperations } = require('./support/operations');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS } = require('../lib/operations');
+const { operations: coveredOperations, request, spheres: sphereOf } = require('./support/operations');
+const sim = require('./support/sim');
 
 const root = path.join(__dirname, '..');
 const read = (file) => fs.readFileSync(path.join(root, file), 'utf8');
@@ -70,5 +71,39 @@ describe('the places that name operations agree with the C++ tables', () => {
     assert.deepEqual(sorted(coveredOperations.map((op) => [op.sphere, op.operation, op.name])), sorted(tableOperations));
     const unknown = coveredOperations.flatMap((op) => op.calls).filter((call) => !tables.libraryCalls.includes(call));
     assert.deepEqual(unknown, []);
+  });
+});
+
+// The keys a parser looks at: every key asked for (presence) or read on a
+// request that answers through a Proxy. Keys the parser only reaches when
+// others are missing (the first feature present, say) show when those are
+// taken away, so the request is probed again without each key it touched, up
+// to two at a time.
+async function keysTouched(op) {
+  const touched = new Set();
+  const probe = async (without) => {
+    const target = request(op);
+    for (const key of without) delete target[key];
+    const note = (key) => (typeof key === 'string' && touched.add(key), key);
+    sim.reset();
+    await sphereOf[op.sphere](new Proxy(target, {
+      has: (t, key) => Reflect.has(t, note(key)),
+      get: (t, key) => Reflect.get(t, note(key)),
+    }));
+  };
+  await probe([]);
+  const own = () => [...touched].filter((key) => key !== 'operation' && key !== 'dn');
+  for (const first of own()) {
+    await probe([first]);
+    for (const second of own()) if (second !== first) await probe([first, second]);
+  }
+  return own().sort();
+}
+
+describe('the client sends what the parsers read', () => {
+  it('REQUEST_KEYS lists, for every operation, exactly the keys its parser looks at', async () => {
+    for (const op of coveredOperations) {
+      assert.deepEqual(await keysTouched(op), [...REQUEST_KEYS[op.name]].sort(), op.name);
+    }
   });
 });

@@ -14,13 +14,13 @@ namespace cifssim {
 
 enum class library_call : uint8_t {
 #define CIFS_MGMT_FUNCTION(name) name,
-#include "../../src/mgmtclient/function_list.inc"
+#include "../../src/library/function_list.inc"
 #undef CIFS_MGMT_FUNCTION
 };
 
 inline constexpr const char *library_call_names[] = {
 #define CIFS_MGMT_FUNCTION(name) #name,
-#include "../../src/mgmtclient/function_list.inc"
+#include "../../src/library/function_list.inc"
 #undef CIFS_MGMT_FUNCTION
 };
 static_assert(std::size(library_call_names) == 20);

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <string_view>
 
-#include "mgmtclient/kept_texts.h"
-#include "mgmtclient/library_limits.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "module/napi_call.h"
-#include "values/bounded_text.h"
+#include "wire/kept_texts.h"
+#include "wire/library_limits.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "request/napi_call.h"
+#include "base/bounded_text.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/text_array.h"
@@ -47,7 +47,7 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
 
 }  // namespace
 
-uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, napi_value result, int64_t index,
+uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *instance, int64_t index,
                                             record_run<r_connection> *list, connection_form form,
                                             const answer_kit &kit) {
   if (!instance->connection_records) return UINT32_MAX;
@@ -88,7 +88,7 @@ uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *inst
                    instance->error_message, napi_generic_failure);
     return UINT32_MAX;
   }
-  if (napi_status status = kit.set(result, k_connection, made.object)) {
+  if (napi_status status = kit.set(k_connection, made.object)) {
     RECORD_AND_LOG(instance, static_cast<uint32_t>(status), instance->error_id, nullptr,
                    ("Failed to copy connection information to return object"), "%s, error: %d", instance->error_message,
                    status);

@@ -5,11 +5,11 @@
 
 #include "connections/connection_answer.h"
 #include "connections/connections_operations.h"
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
 #include "values/keys.h"
 #include "values/readers.h"
 
@@ -84,9 +84,8 @@ void cc_list_connection_mapped_shares(napi_env, void *data) {
                    static_cast<unsigned short>(instance->connection_number), status);
 }
 
-void cc_convert_connection_details_to_json(napi_env env, request_instance *instance, napi_value result,
-                                           const answer_kit &kit) {
-  (void)cc_convert_connection_info_to_json(env, instance, result, -1, nullptr, connection_form::details, kit);
+void cc_convert_connection_details_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
+  (void)cc_convert_connection_info_to_json(env, instance, -1, nullptr, connection_form::details, kit);
 }
 
 }  // namespace cifs

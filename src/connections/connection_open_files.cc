@@ -6,17 +6,17 @@
 #include <cstring>
 
 #include "connections/connections_operations.h"
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "mgmtclient/listing_call.h"
-#include "mgmtclient/connection_records.h"
-#include "mgmtclient/open_file_texts.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "shares/open_files_answer.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "library/listing_call.h"
+#include "wire/connection_records.h"
+#include "wire/open_file_texts.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "values/open_files_answer.h"
 #include "values/advanced_filters.h"
-#include "values/bounded_text.h"
+#include "base/bounded_text.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
@@ -70,17 +70,14 @@ uint32_t get_list_connection_openfiles_input_data(napi_env env, napi_value reque
 
 void cc_list_connection_open_files(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  const int32_t status = CIFS_CALL_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(),
-                                           &instance->open_files_result);
-  if (status != 0) {
-    uint32_t number;  // as the request has it; the page is one memory page, so the field is there
-    std::memcpy(&number, instance->open_files_request.get() + connection_open_files_number_field, sizeof number);
-    char number_text[16];
-    format_bounded(number_text, sizeof number_text, "%u", number);
-    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_connection_open_files, number_text,
-                   ("Failed to list open files of connection: %u", number), "%s, error: %d", instance->error_message,
-                   status);
-  }
+  CIFS_RUN_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(), &instance->open_files_result,
+                   id_failed_connection_open_files, [](const uint8_t *page, listing_failure *failure) {
+                     uint32_t number;  // as the request has it; the page is one memory page, so the field is there
+                     std::memcpy(&number, page + connection_open_files_number_field, sizeof number);
+                     format_bounded(failure->key, sizeof failure->key, "%u", number);
+                     format_bounded(failure->message, sizeof failure->message,
+                                    "Failed to list open files of connection: %u", number);
+                   });
 }
 
 namespace {
@@ -101,10 +98,9 @@ connection_files_form::file_fields file_fields(const answer_kit &kit, const open
 
 }  // namespace
 
-void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                        const answer_kit &kit) {
+void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   static constexpr connection_files_form form{open_files_form::connection, file_fields, true};
-  convert_open_files_page(env, instance, result, kit, instance->open_files_result, __func__, form);
+  convert_open_files_page(env, instance, kit, instance->open_files_result, __func__, form);
 }
 
 }  // namespace cifs

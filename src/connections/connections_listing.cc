@@ -5,22 +5,22 @@
 #include <utility>
 
 #include "connections/connection_answer.h"
-#include "connections/connection_filters.h"
-#include "connections/connection_matcher.h"
+#include "wire/connection_filters.h"
+#include "wire/connection_matcher.h"
 #include "connections/connections_operations.h"
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "mgmtclient/connection_list.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "module/napi_call.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "wire/connection_list.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "request/napi_call.h"
 #include "values/advanced_filters.h"
-#include "values/byte_reader.h"
+#include "base/byte_reader.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
-#include "values/malloc_block.h"
-#include "values/list_limits.h"
+#include "base/malloc_block.h"
+#include "base/list_limits.h"
 #include "values/readers.h"
 
 namespace cifs {
@@ -58,6 +58,10 @@ void cc_get_connections_count(napi_env, void *data) {
     RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_connections_count, nullptr,
                    ("Failed to get CIFS connections count"), "%s, error: %d", instance->error_message, status);
   }
+}
+
+void cc_convert_connections_count_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
+  (void)kit.set(ck_active_connections, make_uint32(env, cifs_keys[ck_active_connections], instance->connection_count));
 }
 
 uint32_t get_list_connections_input_data(napi_env env, napi_value request, request_instance *instance) {
@@ -144,8 +148,7 @@ void cc_list_all_connections(napi_env, void *data) {
   instance->connection_list.reset();
 }
 
-void cc_convert_connections_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                         const answer_kit &kit) {
+void cc_convert_connections_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   napi_value connections;
   if (napi_status status = napi_create_array_with_length(env, instance->connection_count, &connections)) {
     RECORD_AND_LOG(instance, static_cast<uint32_t>(status), 0, nullptr,
@@ -157,9 +160,9 @@ void cc_convert_connections_list_to_json(napi_env env, request_instance *instanc
   static constexpr element_texts texts{"Failed to create object to store user/connection information", true};
   record_run<r_connection> list(env, kit, connections, "cc_convert_connection_info_to_json", texts);
   for (uint32_t i = 0; i < instance->connection_count; ++i)
-    (void)cc_convert_connection_info_to_json(env, instance, result, i, &list, connection_form::list, kit);
+    (void)cc_convert_connection_info_to_json(env, instance, i, &list, connection_form::list, kit);
   (void)list.finish();
-  if (napi_status status = kit.set(result, ck_connections, connections)) {
+  if (napi_status status = kit.set(ck_connections, connections)) {
     RECORD_AND_LOG(instance, static_cast<uint32_t>(status), 0, nullptr,
                    ("Failed to copy CIFS connection list into return object"), "%s, error: %d", instance->error_message,
                    status);

@@ -5,10 +5,10 @@
 #include <iterator>
 
 #include "connections/connections_operations.h"
-#include "mgmtclient/batch_call.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
+#include "library/batch_call.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
 #include "values/keys.h"
 #include "values/readers.h"
 
@@ -71,30 +71,16 @@ uint32_t get_multiple_invalid_usernames_input_data(napi_env env, napi_value requ
 
 void cc_make_permanent_invalid_user(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_MakePermanentInvalidUser,
-      [](const received_entry &entry) {
-        const int32_t status = mgmt::CIFSLIB_MakePermanentInvalidUser(entry.name);
-        if (status != 0)
-          CIFS_LOG_AS("cc_make_permanent_invalid_user", LOG_ERR,
-                      "Failed to make invalid user \"%s\" to permanent invalid user, error: %d", entry.name, status);
-        return status;
-      },
-      failure_of(instance));
+  CIFS_RUN_BATCH(instance, CIFSLIB_MakePermanentInvalidUser,
+                 "Failed to make invalid user \"%s\" to permanent invalid user, error: %d", failure_of(instance),
+                 [](const received_entry &entry) { return mgmt::CIFSLIB_MakePermanentInvalidUser(entry.name); });
 }
 
 void cc_remove_invalid_users(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_RemoveInvalidUser,
-      [](const received_entry &entry) {
-        const int32_t status = mgmt::CIFSLIB_RemoveInvalidUser(entry.name);
-        if (status != 0)
-          CIFS_LOG_AS("cc_remove_invalid_users", LOG_ERR, "Failed to remove invalid user: %s, error: %d", entry.name,
-                      status);
-        return status;
-      },
-      failure_of(instance));
+  CIFS_RUN_BATCH(instance, CIFSLIB_RemoveInvalidUser, "Failed to remove invalid user: %s, error: %d",
+                 failure_of(instance),
+                 [](const received_entry &entry) { return mgmt::CIFSLIB_RemoveInvalidUser(entry.name); });
 }
 
 }  // namespace cifs

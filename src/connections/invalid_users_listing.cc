@@ -4,16 +4,17 @@
 #include <cstddef>
 
 #include "connections/connections_operations.h"
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "mgmtclient/listing_call.h"
-#include "mgmtclient/invalid_user_records.h"
-#include "mgmtclient/invalid_users_result.h"
-#include "mgmtclient/listing_page.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "module/napi_call.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "base/bounded_text.h"
+#include "library/listing_call.h"
+#include "wire/invalid_user_records.h"
+#include "wire/invalid_users_result.h"
+#include "wire/listing_page.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "request/napi_call.h"
 #include "values/advanced_filters.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
@@ -57,16 +58,14 @@ uint32_t get_list_invalid_users_input_data(napi_env env, napi_value request, req
 
 void cc_list_invalid_users(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  const int32_t status = CIFS_CALL_LISTING(instance, CIFSLIB_ListInvalidUsers, instance->invalid_users_request.get(),
-                                           &instance->invalid_users_result);
-  if (status != 0) {
-    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_list_invalid_users, nullptr,
-                   ("Failed to list invalid users"), "%s, error: %d", instance->error_message, status);
-  }
+  CIFS_RUN_LISTING(instance, CIFSLIB_ListInvalidUsers, instance->invalid_users_request.get(),
+                   &instance->invalid_users_result, id_failed_to_list_invalid_users,
+                   [](const uint8_t *, listing_failure *failure) {
+                     copy_bounded(failure->message, "Failed to list invalid users");
+                   });
 }
 
-void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                           const answer_kit &kit) {
+void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   const listing_page page(instance->invalid_users_result, instance->listing_copy, __func__, invalid_users_texts);
   if (!page.ok()) return;
   const list_result_header &header = page.header();
@@ -101,7 +100,7 @@ void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *insta
     LOG_ERROR("Failed to create napi object to store invalid users data");
     return;
   }
-  NAPI_CALL_OR(kit.set(result, ck_invalid_users, invalid_users.object), (void)0,
+  NAPI_CALL_OR(kit.set(ck_invalid_users, invalid_users.object), (void)0,
                "Failed to copy invalid users list into return object, error: %d");
 }
 

@@ -1,14 +1,14 @@
 #include "contexts/contexts_operations.h"
 
-#include "mgmtclient/batch_call.h"
-#include "mgmtclient/context_list.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
+#include "library/batch_call.h"
+#include "wire/context_list.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
-#include "values/malloc_block.h"
+#include "base/malloc_block.h"
 #include "values/text_array.h"
 
 namespace cifs {
@@ -41,29 +41,18 @@ void get_cifs_user_contexts(napi_env, void *data) {
 
 void add_cifs_user_contexts(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_AddUserContext,
-      [](const received_entry &entry) {
-        int32_t status = mgmt::CIFSLIB_AddUserContext(entry.name);
-        if (status != 0) CIFS_LOG_AS("add_cifs_user_contexts", LOG_ERR, "Failed to add user context: %s, error: %d", entry.name, status);
-        return status;
-      },
-      all_adds_failed);
+  CIFS_RUN_BATCH(instance, CIFSLIB_AddUserContext, "Failed to add user context: %s, error: %d", all_adds_failed,
+                 [](const received_entry &entry) { return mgmt::CIFSLIB_AddUserContext(entry.name); });
 }
 
 void remove_cifs_user_contexts(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_RemoveUserContext,
-      [](const received_entry &entry) {
-        int32_t status = mgmt::CIFSLIB_RemoveUserContext(entry.name);
-        if (status != 0) CIFS_LOG_AS("remove_cifs_user_contexts", LOG_ERR, "Failed to remove user context: %s, error: %d", entry.name, status);
-        return status;
-      },
-      all_removals_failed);
+  CIFS_RUN_BATCH(instance, CIFSLIB_RemoveUserContext, "Failed to remove user context: %s, error: %d",
+                 all_removals_failed,
+                 [](const received_entry &entry) { return mgmt::CIFSLIB_RemoveUserContext(entry.name); });
 }
 
-void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_value *result, const answer_kit &kit) {
+void cifs_contexts_list_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   napi_value array;
   if (napi_create_array(env, &array) != napi_ok) {
     LOG_ERROR("Failed to create array to store CIFS user contexts");
@@ -76,7 +65,7 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_valu
   fill_text_array(env, kit, array, [&] { return reader.next(); });
   if (reader.cut_short())
     LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());
-  if (kit.set(*result, ck_user_contexts, array) != napi_ok)
+  if (kit.set(ck_user_contexts, array) != napi_ok)
     LOG_ERROR("Failed to insert cifs user context list into return object");
 }
 

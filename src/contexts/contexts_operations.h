@@ -3,7 +3,7 @@
 
 #include <node_api.h>
 
-#include "module/request_instance.h"
+#include "request/request_instance.h"
 
 namespace cifs {
 
@@ -11,6 +11,6 @@ uint32_t get_contexts_list_input_data(napi_env env, napi_value request, request_
 void get_cifs_user_contexts(napi_env env, void *data);
 void add_cifs_user_contexts(napi_env env, void *data);
 void remove_cifs_user_contexts(napi_env env, void *data);
-void cifs_contexts_list_json(napi_env env, request_instance *instance, napi_value *result, const class answer_kit &kit);
+void cifs_contexts_list_json(napi_env env, request_instance *instance, const class answer_kit &kit);
 
 }  // namespace cifs

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "module/log.h"
-#include "module/log_levels.h"
-#include "module/napi_call.h"
+#include "base/log.h"
+#include "base/log_levels.h"
+#include "request/napi_call.h"
 #include "module/spheres.h"
 #include "values/keys.h"
 

@@ -18,7 +18,7 @@ struct operation_entry {
   const char *fetching;    // the description in the cycle's log lines; null: the name stands for it
   parser_fn parser;        // as in operation_row
   napi_async_execute_callback executor;
-  answer_converter converter;
+  answer_step answer;
 };
 
 // A row whose number is not its place stops the compilation here.
@@ -33,9 +33,9 @@ template <size_t count>
 consteval std::array<operation_row, count + 1> operation_rows(const operation_entry (&entries)[count]) {
   check_operation_numbers(entries);
   std::array<operation_row, count + 1> rows{};
-  rows[0] = {t_empty, nullptr, nullptr, nullptr};
+  rows[0] = {t_empty, nullptr, nullptr, envelope_only};
   for (size_t i = 0; i < count; ++i)
-    rows[i + 1] = {entries[i].name, entries[i].parser, entries[i].executor, entries[i].converter};
+    rows[i + 1] = {entries[i].name, entries[i].parser, entries[i].executor, entries[i].answer};
   return rows;
 }
 

@@ -2,17 +2,18 @@
 
 #include <cstring>
 
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "module/envelopes.h"
-#include "module/error_codes.h"
-#include "module/error_tags.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "module/napi_call.h"
-#include "values/bounded_text.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "values/envelopes.h"
+#include "base/error_codes.h"
+#include "base/error_tags.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "request/napi_call.h"
+#include "base/bounded_text.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
+#include "values/outcome_list.h"
 #include "values/readers.h"
 
 namespace cifs {
@@ -24,7 +25,8 @@ void do_nothing(napi_env, void *) {}
 // Answers a failure found before the operation's work item was queued: a work
 // item with an empty executor whose completion resolves the promise with the
 // error object. Returns the promise, or null after freeing the instance.
-napi_value create_promise_for_error(napi_env env, request_ptr instance, const sphere_def &sphere) {
+napi_value create_promise_for_error(napi_env env, request_ptr instance, const sphere_def &sphere,
+                                    napi_async_complete_callback complete) {
   const char *func = sphere.texts.function_name;
   clear_pending_exception(env);  // a failed request read must not block the promise
   uint32_t code = 0;
@@ -39,7 +41,7 @@ napi_value create_promise_for_error(napi_env env, request_ptr instance, const sp
     code = status_napi_string_failed;
   } else {
     instance->operation = error_request_operation;
-    if (napi_create_async_work(env, nullptr, name, do_nothing, sphere.complete, instance.get(), &instance->work) !=
+    if (napi_create_async_work(env, nullptr, name, do_nothing, complete, instance.get(), &instance->work) !=
         napi_ok) {
       CIFS_LOG_AS(func, LOG_ERR, "An async worker could not be created for the error scenario.");
       code = status_async_work_failed;
@@ -124,7 +126,8 @@ bool read_request_head(napi_env env, napi_value request, request_instance *insta
 
 }  // namespace
 
-napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere) {
+napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &sphere,
+                      napi_async_complete_callback complete) {
   const sphere_texts &texts = sphere.texts;
   request_ptr instance(allocate_request_instance());
   if (!instance) {
@@ -141,7 +144,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   if (request == nullptr) (void)napi_get_undefined(env, &request);
   int32_t operation = 0;
   if (!read_request_head(env, request, instance.get(), sphere, &operation))
-    return create_promise_for_error(env, std::move(instance), sphere);
+    return create_promise_for_error(env, std::move(instance), sphere, complete);
 
   const operation_row *offered = offered_row(sphere, operation);
   if (offered == nullptr) {
@@ -151,19 +154,19 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
   const operation_row &row = *offered;
   const char *description = sphere.descriptions[operation] ? sphere.descriptions[operation] : fixed_texts[row.name];
   instance->operation = operation;
-  instance->operation_text = row.name;
+  instance->operation_index = static_cast<uint32_t>(operation);
   copy_bounded(instance->operation_name, fixed_texts[row.name]);
   if (row.parser != nullptr) {
     if (uint32_t status = row.parser(env, request, instance.get())) {
       CIFS_LOG_AS(texts.function_name, LOG_ERR, "Failed to get data for %s, error: %d", description,
                   static_cast<int>(status));
       // A parser must leave a failure code; without one there is nothing to answer with.
-      return instance->error_code == 0 ? nullptr : create_promise_for_error(env, std::move(instance), sphere);
+      return instance->error_code == 0 ? nullptr : create_promise_for_error(env, std::move(instance), sphere, complete);
     }
   }
   request_instance *raw = instance.get();
   if (uint32_t code = create_promise_and_async_work(env, raw->operation_name, &raw->promise, &raw->deferred,
-                                                    &raw->work, row.executor, sphere.complete, raw)) {
+                                                    &raw->work, row.executor, complete, raw)) {
     CIFS_LOG_AS(texts.function_name, LOG_ERR, "Failed to create async work promise for %s, error: %d", description,
                 static_cast<int>(code));
     return nullptr;
@@ -188,10 +191,14 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
                                      : error_json(env, kit, error_code, instance->error_message, instance->error_tag,
                                                   instance->error_key);
   // An error request (operation 99) is no row: its answer is the envelope alone.
-  const operation_row *row = offered_row(sphere, instance->operation);
-  if (row != nullptr && row->converter != nullptr) row->converter(env, *instance, nullptr, kit);
+  if (const operation_row *row = offered_row(sphere, instance->operation)) {
+    if (row->answer.outcome_word != nullptr)
+      convert_processed_entries_list_to_json(env, instance.get(), row->answer.outcome_word, kit);
+    else if (row->answer.on_success != nullptr && error_code == 0)
+      row->answer.on_success(env, instance.get(), kit);
+  }
 
-  napi_value answer = kit.make_answer(error_code ? t_failure : t_success, instance->operation_text, error);
+  napi_value answer = kit.make_answer(error_code ? t_failure : t_success, sphere.rows[instance->operation_index].name, error);
   if (answer == nullptr) {
     texts.object(texts.function_name, napi_generic_failure);
     (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported

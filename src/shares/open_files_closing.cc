@@ -2,15 +2,15 @@
 // call each, or every open file of a volume at once.
 #include <cstring>
 
-#include "mgmtclient/batch_call.h"
-#include "mgmtclient/close_file_record.h"
-#include "mgmtclient/share_records.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
+#include "library/batch_call.h"
+#include "wire/close_file_record.h"
+#include "wire/share_records.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
 #include "shares/share_operations.h"
 #include "values/keys.h"
-#include "values/malloc_block.h"
+#include "base/malloc_block.h"
 #include "values/readers.h"
 
 namespace cifs {
@@ -31,18 +31,12 @@ uint32_t get_close_openfile_input_data(napi_env env, napi_value request, request
 void cs_close_open_file(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
   close_file_record record;  // one for every path: the filler clears it first
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_CloseOpenFile,
-      [&record](const received_entry &entry) {
-        // A path longer than the record's string area is never sent.
-        const int32_t status = fill_close_file_record(&record, entry.name)
-                                   ? mgmt::CIFSLIB_CloseOpenFile(&record)
-                                   : static_cast<int32_t>(status_does_not_fit);
-        if (status != 0)
-          CIFS_LOG_AS("cs_close_open_file", LOG_ERR, "Failed to close file: %s, error: %d", entry.name, status);
-        return status;
-      },
-      all_closes_failed);
+  CIFS_RUN_BATCH(instance, CIFSLIB_CloseOpenFile, "Failed to close file: %s, error: %d", all_closes_failed,
+                 [&record](const received_entry &entry) {
+                   // A path longer than the record's string area is never sent.
+                   return fill_close_file_record(&record, entry.name) ? mgmt::CIFSLIB_CloseOpenFile(&record)
+                                                                      : static_cast<int32_t>(status_does_not_fit);
+                 });
 }
 
 uint32_t get_close_allopenfiles_input_data(napi_env env, napi_value request, request_instance *instance) {

@@ -2,17 +2,17 @@
 // filtered by the library, handed back through shared memory.
 #include <cstddef>
 
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "mgmtclient/listing_call.h"
-#include "mgmtclient/open_file_texts.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "shares/open_files_answer.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "library/listing_call.h"
+#include "wire/open_file_texts.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "values/open_files_answer.h"
 #include "shares/share_operations.h"
 #include "values/advanced_filters.h"
-#include "values/bounded_text.h"
+#include "base/bounded_text.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
@@ -58,18 +58,16 @@ uint32_t get_list_openfiles_input_data(napi_env env, napi_value request, request
 
 void cs_list_open_files_of_share(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  const int32_t status = CIFS_CALL_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(),
-                                           &instance->open_files_result);
-  if (status != 0) {
-    // The volume name opens the string area; read no further than its bound
-    // (the library had the page in between).
-    const uint8_t *strings = instance->open_files_request.get() + sizeof(open_files_request);
-    char volume[open_files_volume_name_size];
-    copy_bounded(volume, reinterpret_cast<const char *>(strings));
-    RECORD_AND_LOG(instance, static_cast<uint32_t>(status), id_failed_to_list_open_files, volume,
-                   ("Failed to list open files of share/volume: %s", volume), "%s, error: %d", instance->error_message,
-                   status);
-  }
+  CIFS_RUN_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(), &instance->open_files_result,
+                   id_failed_to_list_open_files, [](const uint8_t *page, listing_failure *failure) {
+                     // The volume name opens the string area; read no further
+                     // than its bound (the library had the page in between).
+                     char volume[open_files_volume_name_size];
+                     copy_bounded(volume, reinterpret_cast<const char *>(page + sizeof(open_files_request)));
+                     copy_bounded(failure->key, volume);
+                     format_bounded(failure->message, sizeof failure->message,
+                                    "Failed to list open files of share/volume: %s", volume);
+                   });
 }
 
 namespace {
@@ -92,10 +90,9 @@ share_files_form::file_fields file_fields(const answer_kit &kit, const open_file
 
 }  // namespace
 
-void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                        const answer_kit &kit) {
+void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   static constexpr share_files_form form{open_files_form::share, file_fields, false};
-  convert_open_files_page(env, instance, result, kit, instance->open_files_result, __func__, form);
+  convert_open_files_page(env, instance, kit, instance->open_files_result, __func__, form);
 }
 
 }  // namespace cifs

@@ -1,10 +1,10 @@
 #include <string_view>
 
-#include "mgmtclient/batch_call.h"
-#include "mgmtclient/share_records.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
+#include "library/batch_call.h"
+#include "wire/share_records.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
 #include "shares/share_operations.h"
 #include "values/keys.h"
 #include "values/readers.h"
@@ -37,13 +37,16 @@ constexpr share_feature share_features[] = {
     {ck_atm_backup, change_atm_backup},
 };
 
-// Fills the per-name record, or reports a name that does not fit it.
+// Fills the per-name record, or logs a name that does not fit it under the
+// executor's name `func`.
 bool fill_or_reject(name_share_record *record, const received_entry &entry, const char *func) {
   if (fill_name_record(record, entry.name)) return true;
   CIFS_LOG_AS(func, LOG_ERR, "Share name is longer than %d bytes: %s, error: %d",
               static_cast<int>(name_record_area - 1), entry.name, status_name_too_long);
   return false;
 }
+
+const entry_status name_rejected{status_name_too_long, true};
 
 }  // namespace
 
@@ -69,24 +72,19 @@ uint32_t get_share_featureconfig_input_data(napi_env env, napi_value request, re
 void cs_change_share_feature_configuration(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
   name_share_record record;
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_ChangeShareFeatureConfiguration,
-      [&record](const received_entry &entry) {
-        if (!fill_or_reject(&record, entry, "cs_change_share_feature_configuration")) return status_name_too_long;
-        record.header.change_mask = entry.feature_flag;
-        switch (entry.feature_flag) {
-          case change_encryption: record.header.encryption = entry.feature_value; break;
-          case change_folder_redirection: record.header.folder_redirection = entry.feature_value; break;
-          case change_atm_backup: record.header.atm_backup = entry.feature_value; break;
-          default: break;
-        }
-        int32_t status = mgmt::CIFSLIB_ChangeShareFeatureConfiguration(&record.header);
-        if (status != 0)
-          CIFS_LOG_AS("cs_change_share_feature_configuration", LOG_ERR,
-                      "Failed to change configuration of the share: %s, error: %d", entry.name, status);
-        return status;
-      },
-      all_feature_changes_failed);
+  CIFS_RUN_BATCH(instance, CIFSLIB_ChangeShareFeatureConfiguration,
+                 "Failed to change configuration of the share: %s, error: %d", all_feature_changes_failed,
+                 [&record](const received_entry &entry) -> entry_status {
+                   if (!fill_or_reject(&record, entry, "cs_change_share_feature_configuration")) return name_rejected;
+                   record.header.change_mask = entry.feature_flag;
+                   switch (entry.feature_flag) {
+                     case change_encryption: record.header.encryption = entry.feature_value; break;
+                     case change_folder_redirection: record.header.folder_redirection = entry.feature_value; break;
+                     case change_atm_backup: record.header.atm_backup = entry.feature_value; break;
+                     default: break;
+                   }
+                   return mgmt::CIFSLIB_ChangeShareFeatureConfiguration(&record.header);
+                 });
 }
 
 uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_instance *instance) {
@@ -96,16 +94,11 @@ uint32_t get_removeshare_input_data(napi_env env, napi_value request, request_in
 void cs_remove_share(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
   name_share_record record;
-  CIFS_RUN_BATCH(
-      instance, CIFSLIB_RemoveShare,
-      [&record](const received_entry &entry) {
-        if (!fill_or_reject(&record, entry, "cs_remove_share")) return status_name_too_long;
-        int32_t status = mgmt::CIFSLIB_RemoveShare(&record.header);
-        if (status != 0)
-          CIFS_LOG_AS("cs_remove_share", LOG_ERR, "Failed to remove share: %s, error: %d", entry.name, status);
-        return status;
-      },
-      all_removals_failed);
+  CIFS_RUN_BATCH(instance, CIFSLIB_RemoveShare, "Failed to remove share: %s, error: %d", all_removals_failed,
+                 [&record](const received_entry &entry) -> entry_status {
+                   if (!fill_or_reject(&record, entry, "cs_remove_share")) return name_rejected;
+                   return mgmt::CIFSLIB_RemoveShare(&record.header);
+                 });
 }
 
 }  // namespace cifs

@@ -1,14 +1,14 @@
 #include <cerrno>
 #include <cstring>
 
-#include "identity/caller_identity.h"
-#include "mgmtclient/binding.h"
-#include "mgmtclient/share_records.h"
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
+#include "library/caller_identity.h"
+#include "library/binding.h"
+#include "wire/share_records.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
 #include "shares/share_operations.h"
-#include "values/bounded_text.h"
+#include "base/bounded_text.h"
 #include "values/keys.h"
 #include "values/readers.h"
 

@@ -4,17 +4,12 @@
 
 #include <node_api.h>
 
-#include "module/request_instance.h"
+#include "request/request_instance.h"
+#include "values/share_answer.h"
 
 namespace cifs {
 
-enum class share_form { full = 1, mapped = 2 };
-
 void cs_list_all_shares(napi_env env, void *data);
-void cs_convert_shares_list_to_json(napi_env env, request_instance *instance, napi_value result, share_form form,
-                                    const class answer_kit &kit);
-void cs_convert_share_info_to_json(napi_env env, const struct share_view *share, napi_value result, uint32_t index,
-                                   napi_value array, share_form form, const class answer_kit &kit);
 
 uint32_t get_shareconfig_input_data(napi_env env, napi_value request, request_instance *instance);
 // A share record its parser could not allocate (errno tells why): recorded
@@ -37,8 +32,7 @@ void cs_list_open_files_of_share(napi_env env, void *data);
 // taken, or with a record found unsound, is logged and adds nothing. The
 // shared memory object is removed on every path; the header stays the
 // instance's.
-void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                        const class answer_kit &kit);
+void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, const class answer_kit &kit);
 
 uint32_t get_close_openfile_input_data(napi_env env, napi_value request, request_instance *instance);
 void cs_close_open_file(napi_env env, void *data);

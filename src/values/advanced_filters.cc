@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "module/napi_call.h"
-#include "values/filter_block.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "request/napi_call.h"
+#include "wire/filter_block.h"
 #include "values/keys.h"
 #include "values/readers.h"
 

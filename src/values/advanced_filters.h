@@ -13,9 +13,9 @@
 #include <span>
 #include <string_view>
 
-#include "module/request_instance.h"
-#include "values/filter_block.h"
-#include "values/filter_sink.h"
+#include "request/request_instance.h"
+#include "wire/filter_block.h"
+#include "wire/filter_sink.h"
 
 namespace cifs {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "module/log.h"
-#include "values/bounded_text.h"
+#include "base/log.h"
+#include "base/bounded_text.h"
 
 namespace cifs {
 

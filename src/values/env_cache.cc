@@ -5,7 +5,7 @@
 #include <new>
 #include <string>
 
-#include "module/napi_call.h"
+#include "request/napi_call.h"
 #include "values/builders.h"
 
 namespace cifs {

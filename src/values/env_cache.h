@@ -94,12 +94,11 @@ class answer_kit {
   napi_value answer_text(const char *key, std::string_view text) const;
 
   // Adds `value` to the answer to come under a key of the tables (nothing
-  // when it is null: its maker logged why). `answer` is the converter's
-  // result, which is null: the key waits, and make_answer puts every held
-  // key on the answer in one call, in order.
+  // when it is null: its maker logged why). The key waits: make_answer puts
+  // every held key on the answer in one call, in order.
   template <class Key>
-  napi_status set(napi_value answer, Key key, napi_value value) const {
-    if (value == nullptr || answer != nullptr) return napi_invalid_arg;
+  napi_status set(Key key, napi_value value) const {
+    if (value == nullptr) return napi_invalid_arg;
     return hold(key_index(key), value) ? napi_ok : napi_generic_failure;
   }
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <utility>
 
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "values/filter_block_sink.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "wire/filter_block_sink.h"
 #include "values/readers.h"
 
 namespace cifs {

@@ -12,10 +12,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "module/request_instance.h"
+#include "request/request_instance.h"
 #include "values/advanced_filters.h"
 #include "values/keys.h"
-#include "values/page_request.h"
+#include "wire/page_request.h"
 
 namespace cifs {
 

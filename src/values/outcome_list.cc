@@ -4,15 +4,15 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "module/error_codes.h"
-#include "module/failure.h"
-#include "module/log.h"
-#include "module/napi_call.h"
-#include "values/bounded_text.h"
+#include "base/error_codes.h"
+#include "request/failure.h"
+#include "base/log.h"
+#include "request/napi_call.h"
+#include "base/bounded_text.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
 #include "values/keys.h"
-#include "values/list_limits.h"
+#include "base/list_limits.h"
 #include "values/readers.h"
 
 namespace cifs {
@@ -104,13 +104,8 @@ void fail_all_entries(request_instance *instance) {
                     instance->error_id, nullptr, (text, entry_word, instance->operation_name), "%s, error: %d", \
                     instance->error_message, static_cast<int>(status))
 
-void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            const char *entry_word, const answer_kit &kit) {
-  struct list_release {
-    request_instance *instance;
-    ~list_release() { free_received_entries_list(instance); }
-  } release{instance};  // every path below ends with the list released
-
+void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, const char *entry_word,
+                                            const answer_kit &kit) {
   const uint32_t total = instance->entries_count;
   const uint32_t failed = instance->failed_count;
   napi_value successful_array = nullptr, failed_array = nullptr;
@@ -148,14 +143,14 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
                                      "Failed to create napi object to store individual %s of: %s");
   }
   if (total != failed) {
-    (void)kit.set(result, k_successful_count, make_uint32_to_string_utf8(env, ckey(k_successful_count), total - failed));
-    status = kit.set(result, k_successful_list, successful_array);
+    (void)kit.set(k_successful_count, make_uint32_to_string_utf8(env, ckey(k_successful_count), total - failed));
+    status = kit.set(k_successful_list, successful_array);
     if (status != napi_ok)
       (void)CONVERTER_FAILURE(status, "Failed to copy successful %ss list into return object of: %s");
   }
   if (failed != 0) {
-    (void)kit.set(result, k_failed_count, make_uint32_to_string_utf8(env, ckey(k_failed_count), failed));
-    status = kit.set(result, k_failed_list, failed_array);
+    (void)kit.set(k_failed_count, make_uint32_to_string_utf8(env, ckey(k_failed_count), failed));
+    status = kit.set(k_failed_list, failed_array);
     if (status != napi_ok)
       (void)CONVERTER_FAILURE(status, "Failed to copy unsuccessful %s list into return object of: %s");
   }

@@ -4,7 +4,7 @@
 
 #include <node_api.h>
 
-#include "module/request_instance.h"
+#include "request/request_instance.h"
 
 namespace cifs {
 
@@ -34,9 +34,10 @@ void process_entries(request_instance *instance, Process &&process);
 // processed, so every entry is reported failed with the request's error code.
 void fail_all_entries(request_instance *instance);
 
-// Adds successfulCount/successfulList/failedCount/failedList and releases the list.
-void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, napi_value result,
-                                            const char *entry_word, const class answer_kit &kit);
+// Adds successfulCount/successfulList/failedCount/failedList (the list
+// itself goes with the instance).
+void convert_processed_entries_list_to_json(napi_env env, request_instance *instance, const char *entry_word,
+                                            const class answer_kit &kit);
 
 template <class Process>
 void process_entries(request_instance *instance, Process &&process) {

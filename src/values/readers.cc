@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "module/log.h"
-#include "module/napi_call.h"
+#include "base/log.h"
+#include "request/napi_call.h"
 
 namespace cifs {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "module/error_codes.h"
+#include "base/error_codes.h"
 
 namespace cifs {
 

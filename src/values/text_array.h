@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "module/log.h"
+#include "base/log.h"
 #include "values/builders.h"
 #include "values/env_cache.h"
 

@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "connections/connection_filters.h"
-#include "connections/connection_matcher.h"
+#include "wire/connection_filters.h"
+#include "wire/connection_matcher.h"
 
 namespace cifs {
 namespace {

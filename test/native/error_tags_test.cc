@@ -1,4 +1,4 @@
-#include "module/error_tags.h"
+#include "base/error_tags.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The advanced filter block in a list request page: its bound. What the
 // encoder and the sink write is checked byte for byte by the open files
 // suite and, against a reference, by the request page fuzz target.
-#include "values/filter_block.h"
+#include "wire/filter_block.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mgmtclient/invalid_users_result.h"
+#include "wire/invalid_users_result.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "module/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mgmtclient/open_files_result.h"
+#include "wire/open_files_result.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "values/page_request.h"
+#include "wire/page_request.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <climits>
 #include <vector>
 
-#include "mgmtclient/open_file_records.h"
+#include "wire/open_file_records.h"
 
 namespace {
 

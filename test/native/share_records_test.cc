@@ -1,4 +1,4 @@
-#include "mgmtclient/share_records.h"
+#include "wire/share_records.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "mgmtclient/shm_copy.h"
+#include "wire/shm_copy.h"
 
 #include <dirent.h>
 #include <fcntl.h>

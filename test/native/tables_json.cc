@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <span>
 
-#include "module/error_tags.h"
-#include "module/log.h"
-#include "module/log_levels.h"
+#include "base/error_tags.h"
+#include "base/log.h"
+#include "base/log_levels.h"
 #include "values/answer_texts.h"
 
 namespace {
@@ -35,7 +35,7 @@ constexpr listed_operation contexts_operations[] = {
 
 constexpr const char *library_calls[] = {
 #define CIFS_MGMT_FUNCTION(name) #name,
-#include "mgmtclient/function_list.inc"
+#include "library/function_list.inc"
 #undef CIFS_MGMT_FUNCTION
 };
 
