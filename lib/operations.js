@@ -70,7 +70,11 @@ const REQUEST_KEYS = deepFreeze({
   RemoveCIFSUserContexts: ['userContexts'],
 });
 
+// Most bytes the module copies out of one request's list of names (each
+// name's UTF-8 bytes and a terminating NUL): a batch beyond it is refused.
+const MAX_LIST_COPY_BYTES = 64 * 1024 * 1024;
+
 // From the most to the least verbose.
 const LOG_LEVELS = Object.freeze(['debug', 'info', 'warn', 'error']);
 
-module.exports = { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES };
+module.exports = { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES, MAX_LIST_COPY_BYTES };
