@@ -1,7 +1,7 @@
 'use strict';
 // The simulator's state file: what one process changes the next one sees,
-// processes working at once lose nothing, and a file it cannot read is
-// neither used nor overwritten.
+// processes working at once lose nothing, and a file it cannot read (or that
+// is no state file) is neither used nor overwritten.
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
@@ -9,6 +9,9 @@ const path = require('node:path');
 const { spawn, spawnSync } = require('node:child_process');
 const { admin, withSimulator, startWithSimulator, newStateFile, newStateDir, childEnv, adminPath } = require('./support/sim-process');
 
+// The first line of every state file the simulator writes, which it reads
+// as the mark of one.
+const HEADER = '# cifs simulator state: one line per item, fields separated by tabs\n';
 // Texts that a line-based file must carry through: separators, escapes, non-ASCII.
 const awkward = 'tab\there\nnew line \\x41 back\\slash é';
 
@@ -61,7 +64,7 @@ describe('simulator state file', () => {
   it('neither uses nor overwrites a file it cannot read, and says so', () => {
     const state = newStateFile();
     const broken = 'mgmt\tshare\tonly-a-name\n';
-    fs.writeFileSync(state, broken);
+    fs.writeFileSync(state, HEADER + broken);
     const created = admin(state, ['shares', 'create', 'x', '--volume', 'DATA', '--path', 'x']);
     assert.equal(created.status, 0);
     assert.match(created.stderr, /state file .*not readable/);
@@ -136,12 +139,43 @@ describe('simulator state file under attack', () => {
     ];
     for (const [section, lines] of refused) {
       const state = newStateFile();
-      fs.writeFileSync(state, `${lines}mgmt\tcontext\t.planted\n`);
+      fs.writeFileSync(state, `${HEADER}${lines}mgmt\tcontext\t.planted\n`);
       const listed = run(state, ['contexts', 'list']);
       assert.equal(listed.status, 0, listed.stderr);
       assert.match(listed.stderr, new RegExp(`\\(${section}\\): .*hold values the simulator's controls refuse`), lines);
       if (section === 'mgmt') assert.ok(!JSON.parse(listed.stdout).userContexts.includes('.planted'), lines);
     }
+  });
+
+  it('reads no file that is no state file or is too large, and never rewrites it', () => {
+    const dir = newStateDir();
+    const foreign = path.join(dir, 'notes.txt');
+    fs.writeFileSync(foreign, 'my notes\n', { mode: 0o644 });
+    fs.linkSync(foreign, path.join(dir, 'link'));
+    const large = path.join(dir, 'large.state');
+    fs.writeFileSync(large, HEADER);
+    fs.truncateSync(large, 64 * 2 ** 20 + 1);
+    for (const [state, reason] of [[foreign, /does not start with the state file's first line/], [large, /larger than the 67108864 bytes/]]) {
+      const before = fs.statSync(state);
+      const listed = run(state, ['contexts', 'list']);
+      assert.equal(listed.status, 0, listed.stderr);
+      assert.match(listed.stderr, reason);
+      const after = fs.statSync(state);
+      assert.deepEqual([after.ino, after.mode, after.size, after.mtimeMs], [before.ino, before.mode, before.size, before.mtimeMs]);
+    }
+    assert.equal(fs.readFileSync(foreign, 'utf8'), 'my notes\n');
+  });
+
+  it('keeps its lock file to its own user: mode 0600, and another user\'s refused', () => {
+    const state = newStateFile();
+    fs.writeFileSync(`${state}.lock`, '', { mode: 0o644 });
+    run(state, ['contexts', 'add', '.mine']);
+    assert.equal(fs.statSync(`${state}.lock`).mode & 0o777, 0o600);
+    if (process.getuid() !== 0) return;  // only root can give the lock file away
+    fs.chownSync(`${state}.lock`, 65534, 65534);
+    const refused = run(state, ['contexts', 'add', '.other']);
+    assert.match(refused.stderr, /lock file .*server\.state\.lock belongs to user 65534/);
+    assert.ok(!fs.readFileSync(state, 'utf8').includes('.other'));
   });
 
   it('uses no state file in a folder everyone may write to, unless its sticky bit is set', () => {

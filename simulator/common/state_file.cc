@@ -21,6 +21,9 @@ namespace {
 
 constexpr std::string_view header_line = "# cifs simulator state: one line per item, fields separated by tabs\n";
 constexpr std::chrono::milliseconds default_lock_wait{10000};
+// Far above any model a test or a demo sets up, and small enough that
+// reading it on every call stays cheap.
+constexpr uint64_t state_file_max_bytes = uint64_t{64} << 20;
 
 std::string error_text(int error) { return std::strerror(error); }
 
@@ -40,7 +43,9 @@ class fd_closer {
 
 // The whole state file, or nothing with `why` set (`missing` when it does not
 // exist). It must be a regular file, opened without waiting, so that a FIFO
-// or device put in its place cannot hang every call.
+// or device put in its place cannot hang every call, and at most
+// state_file_max_bytes long, as it is read on every call; a file that grows
+// past that while it is read is refused too.
 std::optional<std::string> read_whole(const std::string &path, std::string &why, bool &missing) {
   missing = false;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -59,6 +64,12 @@ std::optional<std::string> read_whole(const std::string &path, std::string &why,
     why = "it is not a regular file";
     return std::nullopt;
   }
+  const std::string too_large = "it is larger than the " + std::to_string(state_file_max_bytes) +
+                                " bytes a state file may hold; it is neither read nor written";
+  if (static_cast<uint64_t>(st.st_size) > state_file_max_bytes) {
+    why = too_large;
+    return std::nullopt;
+  }
   std::string text;
   char buffer[65536];
   for (;;) {
@@ -67,6 +78,10 @@ std::optional<std::string> read_whole(const std::string &path, std::string &why,
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       why = error_text(errno);
+      return std::nullopt;
+    }
+    if (text.size() + static_cast<size_t>(got) > state_file_max_bytes) {
+      why = too_large;
       return std::nullopt;
     }
     text.append(buffer, static_cast<size_t>(got));
@@ -218,27 +233,38 @@ void persistent_mutex::unlock() {
 
 // Opens the lock file once. It is never followed through a symbolic link and
 // must be a regular file, so nothing planted under its name makes us create
-// or lock another file.
+// or lock another file. Whoever can open it can hold its flock (read access
+// is enough), so it is ours alone: created 0600, made 0600 when it was not,
+// and refused when another user owns it.
 bool persistent_mutex::open_lock_file() {
   if (lock_fd_ >= 0) return true;
   const std::string lock_path = path_ + ".lock";
-  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  const std::string unused = "; calls answer from this process's copy of the server and save nothing";
+  const int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
   if (fd < 0) {
     const int error = errno;
     report("cannot open its lock file " + lock_path + ": " +
-           (error == ELOOP ? "it is a symbolic link, which is not followed" : error_text(error)) +
-           "; calls answer from this process's copy of the server and save nothing");
+           (error == ELOOP ? "it is a symbolic link, which is not followed" : error_text(error)) + unused);
     return false;
   }
+  fd_closer closer(fd);
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    (void)::close(fd);  // refused before any use
-    report("its lock file " + lock_path +
-           " is not a regular file; calls answer from this process's copy of the server and save nothing");
+    report("its lock file " + lock_path + " is not a regular file" + unused);
     return false;
   }
-  lock_fd_ = fd;
-  return true;
+  if (st.st_uid != ::geteuid()) {
+    report("its lock file " + lock_path + " belongs to user " + std::to_string(st.st_uid) +
+           ", who could hold it for ever" + unused + " (remove it, or choose a folder of your own)");
+    return false;
+  }
+  if ((st.st_mode & 077) != 0 && ::fchmod(fd, 0600) != 0) {
+    report("cannot make its lock file " + lock_path + " private (mode 0600): " + error_text(errno) + unused);
+    return false;
+  }
+  lock_fd_ = ::dup(fd);  // the closer above closes its own descriptor on every path
+  if (lock_fd_ < 0) report("cannot keep its lock file open: " + error_text(errno) + unused);
+  return lock_fd_ >= 0;
 }
 
 // Waits for the file lock at most lock_wait_, polling: flock has no timeout,
@@ -279,7 +305,18 @@ void persistent_mutex::sync_in() {
   others_.clear();
   if (!file) {
     if (!missing) report("cannot read it: " + why);
+    // Only a missing file is written: an unreadable one may be someone's.
     must_write_ = missing;
+    refused_ = !missing;
+    return;
+  }
+  // A file that is not a state file (nor an empty one, such as mktemp
+  // makes) is someone's data: it is neither used nor overwritten.
+  refused_ = !file->empty() && !file->starts_with(header_line);
+  if (refused_) {
+    report("it does not start with the state file's first line (\"" +
+           std::string(header_line.substr(0, header_line.size() - 1)) +
+           "\"), so it is no state file; it is neither read nor written (name a new file, or one the simulator wrote)");
     return;
   }
   split_sections(*file, codec_.section, ours, others_);
@@ -296,7 +333,7 @@ void persistent_mutex::sync_in() {
 void persistent_mutex::sync_out() {
   file_locked_ = false;
   std::string ours = codec_.save();
-  if (!unreadable_ && (must_write_ || ours != last_)) {
+  if (!unreadable_ && !refused_ && (must_write_ || ours != last_)) {
     std::string text(header_line);
     text += others_;
     text += prefixed(codec_.section, ours);

@@ -36,7 +36,10 @@ struct section_codec {
 // with what it holds. The file lock is waited for at most
 // CIFS_SIM_LOCK_WAIT_MS (default 10000) each time: a call that cannot have it
 // says so on standard error and goes on without the file. A state file in a
-// folder everyone may write to without the sticky bit is not used at all.
+// folder everyone may write to without the sticky bit is not used at all;
+// nor is a lock file another user owns. A file larger than 64 MiB, or one
+// that does not start with the state file's first line (an empty one
+// aside), is neither read nor written.
 class persistent_mutex {
  public:
   explicit persistent_mutex(section_codec codec);
@@ -65,6 +68,7 @@ class persistent_mutex {
   std::string last_;        // our section as last loaded or written
   bool must_write_ = false; // the file lacks our section
   bool unreadable_ = false; // our section in the file could not be loaded
+  bool refused_ = false;    // the file is no state file, or too large: neither read nor written
   bool reported_ = false;
 };
 
