@@ -56,20 +56,35 @@ function ensureOwnDependencies() {
 // Loads the prebuilt addon and the simulator's control addon in a child with
 // the prebuilt simulator on its library search path, and asks one request:
 // tags can match a machine whose C or C++ runtime is too old for the files.
-// Returns null when all works, else the reason.
+// The loader splits LD_LIBRARY_PATH at ':' and ';', so the simulator's
+// folder cannot be named there when its path holds either: the child starts
+// in that folder and the search path names it as ".", the current folder.
+// Whatever the path, the child then checks where the two platform
+// libraries it mapped come from: only the simulator's answer the check, so a
+// system library never passes for the simulator. Returns null when all
+// works, else the reason.
 function prebuildProblem(addon, simulatorDir) {
   const script = `
+    const fs = require('node:fs');
+    const path = require('node:path');
+    const mapped = (name) => fs.readFileSync('/proc/self/maps', 'utf8').split('\\n')
+      .map((line) => line.slice(line.indexOf('/'))).find((file) => path.basename(file) === name);
     try {
       require(process.argv[2]);
       require(process.argv[1]).cifs_contexts_sphere({ operation: 1, dn: 'cn=admin,o=example' }).then((answer) => {
-        if (answer.status !== 'success') { console.error(answer.error.description); process.exitCode = 1; }
+        if (answer.status !== 'success') { console.error(answer.error.description); process.exitCode = 1; return; }
+        for (const name of ['libtoral.so.0', 'libcifsmgmtclient.so']) {
+          const expected = fs.realpathSync(path.join(process.argv[3], name));
+          const file = mapped(name);
+          if (file !== expected) { console.error(\`\${name} was loaded from \${file}, not from \${expected}\`); process.exitCode = 1; }
+        }
       });
     } catch (error) { console.error(error.message.split('\\n')[0]); process.exitCode = 1; }`;
-  const env = { ...process.env, LD_LIBRARY_PATH: simulatorDir };
+  const env = { ...process.env, LD_LIBRARY_PATH: '.' };
   delete env.LD_PRELOAD;
   delete env.CIFS_SIM_STATE;
-  const child = spawnSync(process.execPath, ['-e', script, addon, path.join(simulatorDir, 'simctl.node')],
-    { env, encoding: 'utf8' });
+  const child = spawnSync(process.execPath, ['-e', script, addon, path.join(simulatorDir, 'simctl.node'), simulatorDir],
+    { cwd: simulatorDir, env, encoding: 'utf8' });
   return child.status === 0 ? null : (child.stderr.trim() || `exit status ${child.status}`);
 }
 
@@ -131,10 +146,14 @@ function main() {
     'nothing to compile');
 }
 
-try {
-  main();
-} catch (error) {
-  if (!(error instanceof CannotInstall)) throw error;
-  say(error.message);
-  process.exitCode = 1;
+if (require.main === module) {
+  try {
+    main();
+  } catch (error) {
+    if (!(error instanceof CannotInstall)) throw error;
+    say(error.message);
+    process.exitCode = 1;
+  }
 }
+
+module.exports = { prebuildProblem };

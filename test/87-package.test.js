@@ -1,7 +1,8 @@
 'use strict';
 // The package as another project sees it: its entry point, the error it
-// gives when the identity library is missing, the doctor's report, and the
-// packed tarball installed into a scratch project.
+// gives when the identity library is missing, the doctor's report, the
+// install step's check of a prebuilt addon, and the packed tarball installed
+// into a scratch project.
 const { describe, it, before, after } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync, execFileSync } = require('node:child_process');
@@ -64,6 +65,24 @@ describe('doctor', () => {
 // npm pack runs the prebuild (prepack) from the release tree, so the tarball
 // is checked once, in the run against that tree.
 const releaseRun = !process.env.CIFS_BUILD_DIR || path.resolve(process.env.CIFS_BUILD_DIR) === path.join(root, 'build', 'Release');
+
+// Its child loads the addon without a preloaded sanitizer runtime, as an install does.
+describe('install step', { skip: !releaseRun && 'the release build\'s' }, () => {
+  it('checks the prebuilt addon on the simulator\'s own libraries, even from a folder whose path holds \':\'', () => {
+    const { prebuildProblem } = require('../scripts/install');
+    const simulatorDir = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'cifs-install-')), 'a:b;c');
+    fs.mkdirSync(simulatorDir);
+    try {
+      for (const file of ['libtoral.so.0', 'libcifsmgmtclient.so', 'simctl.node']) fs.symlinkSync(path.join(sim.dir, file), path.join(simulatorDir, file));
+      const addon = require('./support/addon').addonPath;
+      assert.equal(prebuildProblem(addon, simulatorDir), null);
+      fs.rmSync(path.join(simulatorDir, 'libcifsmgmtclient.so'));
+      assert.match(prebuildProblem(addon, simulatorDir), /CIFSMGMTCLIENT library couldn't be loaded/);
+    } finally {
+      fs.rmSync(path.dirname(simulatorDir), { recursive: true, force: true });
+    }
+  });
+});
 
 // The environment of a new shell: nothing of this run's npm, simulator or preloads.
 function cleanEnv(extra = {}) {
