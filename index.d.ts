@@ -38,6 +38,29 @@ export declare const CONTEXTS: Readonly<{
 export type LogLevel = 'debug' | 'info' | 'warn' | 'error';
 export declare const LOG_LEVELS: readonly LogLevel[];
 
+type LibraryPatternBytes<TypeBytes extends number> = Readonly<{ type: TypeBytes; 'search-name': 767 }>;
+/**
+ * Most UTF-8 bytes of each text the module reads through a fixed buffer (a
+ * longer one would be cut): the client refuses longer ones. `volumeName` only
+ * where the open files of a share are listed; `patterns` per listing, per
+ * filterBy.
+ */
+export declare const MAX_TEXT_BYTES: Readonly<{
+  dn: 255;
+  cookie: 31;
+  volumeName: 255;
+  matchType: 31;
+  filterBy: 31;
+  patterns: Readonly<{
+    ListOpenFilesOfShare: LibraryPatternBytes<7>;
+    FetchCIFSConnectionOpenFiles: LibraryPatternBytes<7>;
+    FetchCIFSCachedInvalidUsersList: LibraryPatternBytes<31>;
+    FetchCIFSConnectionsList: Readonly<Record<'connectionType' | 'totalBytesRead' | 'totalBytesWritten' | 'loginTime' | 'status' | 'name', 31>>;
+  }>;
+}>;
+/** Most bytes one request's list of names may hold, each name's UTF-8 and its NUL. */
+export declare const MAX_LIST_COPY_BYTES: 67108864;
+
 export type SharesOperationName = keyof typeof SHARES;
 export type ConnectionsOperationName = keyof typeof CONNECTIONS;
 export type ContextsOperationName = keyof typeof CONTEXTS;

@@ -4,7 +4,7 @@
 // client that builds requests for them, with the error it throws for a
 // failure answer.
 const { load } = require('./lib/addon');
-const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('./lib/operations');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, MAX_TEXT_BYTES, MAX_LIST_COPY_BYTES } = require('./lib/operations');
 const { CifsError } = require('./lib/errors');
 
 const addon = load();
@@ -18,6 +18,8 @@ module.exports = {
   CONNECTIONS,
   CONTEXTS,
   LOG_LEVELS,
+  MAX_TEXT_BYTES,
+  MAX_LIST_COPY_BYTES,
   createClient: (options) => require('./lib/client').createClient({ module: addon, ...options }),
   CifsError,
 };

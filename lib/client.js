@@ -2,109 +2,18 @@
 // A typed client over the module's four functions. Each method builds one
 // request ({operation, dn, ...keys}) and sends it; the answer is the
 // module's own. What the client adds is what a caller should never get
-// wrong silently: the module reads a value it cannot use as something else
-// (a text count as 0, 1.5 as 1, -1 as 4294967295, and the library keeps 16
-// bits of a connection number), so every value is checked before anything
-// is sent; a call that gets no answer rejects instead of resolving with
-// undefined; and the paged listings can be followed to their end.
+// wrong silently: every value is checked, and sent as a snapshot the module
+// cannot misread (lib/requests.js); a call that gets no answer rejects
+// instead of resolving with undefined; and the paged listings can be
+// followed to their end.
 //
 // It also guards the request's frame: the caller's objects may carry
 // nothing but the keys their operation reads, so a body passed straight
 // through cannot name another `dn` or `operation`.
-const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES } = require('./operations');
-const { CifsError } = require('./errors');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, FEATURES } = require('./operations');
+const { CifsError, invalidType, invalidValue } = require('./errors');
 const { pages, pageOf, EVERY_RECORD } = require('./paging');
-
-// ---------------------------------------------------------------- values
-
-// A value as an error message shows it: texts quoted and cut short.
-function shown(value) {
-  if (typeof value === 'string') return JSON.stringify(value.length > 40 ? `${value.slice(0, 40)}...` : value);
-  if (typeof value === 'bigint') return `${value}n`;
-  if (value === null || typeof value !== 'object') return typeof value === 'function' ? 'a function' : String(value);
-  return Array.isArray(value) ? `an array of ${value.length}` : 'an object';
-}
-
-// Each check gives nothing for a good value, else what was expected and what came.
-const is = (good, expected, value) => (good ? undefined : `${expected}, not ${shown(value)}`);
-const integer = (least, most) => (value) =>
-  is(Number.isInteger(value) && value >= least && value <= most, `an integer from ${least} to ${most}`, value);
-const text = (value) => is(typeof value === 'string', 'a string', value);
-const word = (value) => is(typeof value === 'string' && value !== '', 'a non-empty string', value);
-const switched = (value) => is(value === 'enabled' || value === 'disabled', '"enabled" or "disabled"', value);
-const object = (value) => is(value !== null && typeof value === 'object' && !Array.isArray(value), 'an object', value);
-
-// The module refuses a list longer than this before reading it; checking
-// the length first also keeps a sparse array's length from costing a walk.
-const MOST_ENTRIES = 65535;
-function words(value) {
-  const expected = `an array of at most ${MOST_ENTRIES} non-empty strings`;
-  if (!Array.isArray(value) || value.length > MOST_ENTRIES) return is(false, expected, value);
-  for (let i = 0; i < value.length; i++) {
-    if (word(value[i]) !== undefined) return `${expected}, and [${i}] is ${i in value ? shown(value[i]) : 'a hole'}`;
-  }
-  return undefined;
-}
-
-// Counts are u32 on the wire; connection numbers are 16 bits in the library.
-const CHECKS = {
-  ignoreCount: integer(0, 0xffffffff),
-  returnCount: integer(0, 0xffffffff),
-  connectionNumber: integer(0, 0xffff),
-  connection: integer(0, 0xffff),
-  name: word,
-  newName: word,
-  volumeName: word,
-  relativePath: word,
-  comment: text,
-  cookie: text,
-  encryption: switched,
-  folderRedirection: switched,
-  atmBackup: switched,
-  names: words,
-  openFiles: words,
-  userContexts: words,
-  advancedFiltersInfo: object,
-  dn: word,
-  // A page size of 0 would ask the library for no limit at all.
-  pageSize: integer(1, 0xffffffff),
-};
-
-function check(method, key, value) {
-  const wrong = CHECKS[key](value);
-  if (wrong !== undefined) throw new TypeError(`${method}: '${key}' must be ${wrong}`);
-}
-
-// The keys of a caller's object, each of which must be in `allowed`.
-function keysOf(method, given, allowed) {
-  if (given === undefined || given === null) return [];
-  if (typeof given !== 'object' || Array.isArray(given)) throw new TypeError(`${method}: takes an object of keys, not ${shown(given)}`);
-  const keys = Object.keys(given);
-  const unread = keys.find((key) => !allowed.has(key));
-  if (unread !== undefined) throw new TypeError(`${method}: the request takes no key '${unread}'`);
-  return keys;
-}
-
-// {operation, dn}, the keys a method made of its arguments (`fixed`: each
-// must hold a good value), then those of the caller's object (`given`),
-// each one the operation reads and no argument supplied. Keys given as
-// undefined are left out: the module tests optional keys for presence, so
-// `cookie: undefined` would count as a cookie that cannot be read.
-function request(method, operation, number, dn, [fixed, given]) {
-  const reads = new Set(REQUEST_KEYS[operation]);
-  for (const key of Object.keys(fixed)) reads.delete(key);
-  const built = { operation: number, dn };
-  for (const [key, value] of Object.entries(fixed)) {
-    check(method, key, value);
-    built[key] = value;
-  }
-  for (const key of keysOf(method, given, reads)) {
-    if (given[key] === undefined) continue;
-    check(method, key, given[key]);
-    built[key] = given[key];
-  }
-  return built;
-}
+const { buildRequest, checked, ownCopy, shown } = require('./requests');
 
 // ---------------------------------------------------------------- sending
 
@@ -147,7 +56,7 @@ function bind(group, target, dn, throwOnFailure, methods) {
   const bound = {};
   for (const [method, [operation, keys = () => [{}]]] of Object.entries(methods)) {
     bound[method] = (...args) => {
-      const [built, refused] = refuse(() => request(`${group}.${method}`, operation, numbers[operation], dn, keys(...args)));
+      const [built, refused] = refuse(() => buildRequest(`${group}.${method}`, operation, numbers[operation], dn, ...keys(...args)));
       if (refused) return Promise.reject(refused);
       const answer = send(sphereName, target[sphereName], built, operation);
       if (!throwOnFailure) return answer;
@@ -166,7 +75,8 @@ const names = fromArgs((list) => ({ names: list }));
 
 function feature(name, value, list) {
   if (!FEATURES.includes(name)) {
-    throw new TypeError(`shares.setFeature: the feature is one of ${FEATURES.join(', ')}, not ${shown(name)}`);
+    const message = `shares.setFeature: the feature is one of ${FEATURES.join(', ')}, not ${shown(name)}`;
+    throw typeof name === 'string' ? invalidValue(message) : invalidType(message);
   }
   return [{ [name]: value, names: list }];
 }
@@ -209,19 +119,17 @@ const DEFAULT_PAGE_SIZE = 100;
 const ITERATOR_OPTIONS = new Set(['pageSize', 'advancedFiltersInfo']);
 const CONNECTIONS_OPTIONS = new Set(['advancedFiltersInfo']);
 
-// The request of a listing's first page from an iterator's options: one
-// page of `pageSize` (for the connections list, which has no pages, every
-// record of the library's list).
-function firstPage(method, group, operation, dn, fixed, options, paged = true) {
-  const given = {};
-  for (const key of keysOf(method, options, paged ? ITERATOR_OPTIONS : CONNECTIONS_OPTIONS)) given[key] = options[key];
-  let returnCount = EVERY_RECORD;
-  if (paged) {
-    returnCount = given.pageSize ?? DEFAULT_PAGE_SIZE;
-    check(method, 'pageSize', returnCount);
-  }
+// The request of a listing's page from an iterator's options (read once,
+// before the first page): `pageSize` records from the first (for the
+// connections list, which has no pages, every record of the library's
+// list), after the page that handed out `cookie` when one is given.
+function pageRequests(method, group, operation, dn, fixed, options, paged = true) {
+  const given = options === undefined || options === null ? { __proto__: null }
+    : ownCopy(method, options, paged ? ITERATOR_OPTIONS : CONNECTIONS_OPTIONS);
+  const returnCount = paged ? checked(method, 'pageSize', given.pageSize ?? DEFAULT_PAGE_SIZE, operation) : EVERY_RECORD;
   const filters = given.advancedFiltersInfo === undefined ? {} : { advancedFiltersInfo: given.advancedFiltersInfo };
-  return request(method, operation, SPHERES[group][1][operation], dn, [{ ...fixed, ignoreCount: 0, returnCount }, filters]);
+  const first = buildRequest(method, operation, SPHERES[group][1][operation], dn, { ...fixed, ignoreCount: 0, returnCount }, filters);
+  return (cookie) => (cookie === undefined ? first : { __proto__: null, ...first, cookie: checked(method, 'cookie', cookie, operation) });
 }
 
 // Paged listings: method -> [group, operation, the answer's page key, the
@@ -236,21 +144,23 @@ const PAGED = {
 // The items of each listing, one at a time, across its pages. Nothing is
 // checked or sent until iteration starts; a refused request, a failure
 // answer (a CifsError, whatever `throwOnFailure` says: an iterator has no
-// answer to hand back) or a missing page ends it with an error.
+// answer to hand back), a missing or cut page or a library going round in
+// circles ends it with an error (lib/paging.js).
 function listings(target, dn) {
   const sender = (group, operation) => (built) => send(SPHERES[group][0], target[SPHERES[group][0]], built, operation);
   const out = {};
   for (const [method, [group, operation, key, list, args]] of Object.entries(PAGED)) {
     out[method] = async function* listing(...given) {
-      const first = firstPage(method, group, operation, dn, ...args(...given));
-      for await (const page of pages(sender(group, operation), first, key, list)) yield* page[list];
+      const pageRequest = pageRequests(method, group, operation, dn, ...args(...given));
+      const sendPage = sender(group, operation);
+      for await (const page of pages((cookie) => sendPage(pageRequest(cookie)), key, list)) yield* page[list];
     };
   }
   // returnCount counts the library's records examined, not connections
   // returned, so a short filtered page says nothing about the end: one
   // request examines them all.
   out.allConnections = async function* allConnections(options) {
-    const built = firstPage('allConnections', 'connections', 'FetchCIFSConnectionsList', dn, {}, options, false);
+    const built = pageRequests('allConnections', 'connections', 'FetchCIFSConnectionsList', dn, {}, options, false)();
     yield* pageOf(await sender('connections', 'FetchCIFSConnectionsList')(built), 'connections');
   };
   return out;
@@ -263,13 +173,12 @@ const CLIENT_OPTIONS = new Set(['dn', 'module', 'throwOnFailure']);
 // createClient({dn, module?, throwOnFailure?}): `dn` is the logged-in user
 // every request is made for; `module` the object with the four functions
 // (the package's addon when left out); with `throwOnFailure` a failure
-// answer rejects with a CifsError instead of resolving.
+// answer rejects with a CifsError instead of resolving. Each option is read
+// once.
 function createClient(options = {}) {
-  keysOf('createClient', options, CLIENT_OPTIONS);
-  const { dn, module, throwOnFailure = false } = options;
-  check('createClient', 'dn', dn);
-  const wrong = is(typeof throwOnFailure === 'boolean', 'a boolean', throwOnFailure);
-  if (wrong !== undefined) throw new TypeError(`createClient: 'throwOnFailure' must be ${wrong}`);
+  const { dn, module, throwOnFailure = false } = ownCopy('createClient', options, CLIENT_OPTIONS);
+  checked('createClient', 'dn', dn);
+  if (typeof throwOnFailure !== 'boolean') throw invalidType(`createClient: 'throwOnFailure' must be a boolean, not ${shown(throwOnFailure)}`);
   const target = module || require('./addon').load();
   return Object.freeze({
     dn,
@@ -279,11 +188,11 @@ function createClient(options = {}) {
     ...listings(target, dn),
     // The module only logs a level it refuses, so the client refuses it.
     setLogLevel(logLevel) {
-      if (typeof logLevel !== 'string' || !LOG_LEVELS.includes(logLevel.toLowerCase())) {
-        return Promise.reject(new TypeError(`setLogLevel: the level is one of ${LOG_LEVELS.join(', ')}, not ${shown(logLevel)}`));
-      }
+      const message = `setLogLevel: the level is one of ${LOG_LEVELS.join(', ')}, not ${shown(logLevel)}`;
+      if (typeof logLevel !== 'string') return Promise.reject(invalidType(message));
+      if (!LOG_LEVELS.includes(logLevel.toLowerCase())) return Promise.reject(invalidValue(message));
       try {
-        target.native_config_sphere({ logLevel });
+        target.native_config_sphere({ __proto__: null, logLevel });
       } catch (error) {
         return Promise.reject(error);
       }

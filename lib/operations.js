@@ -35,7 +35,9 @@ const CONTEXTS = Object.freeze({
   RemoveCIFSUserContexts: 3,
 });
 
-const deepFreeze = (table) => Object.freeze(Object.fromEntries(Object.entries(table).map(([k, v]) => [k, Object.freeze(v)])));
+// Frozen all the way down.
+const deepFreeze = (table) => Object.freeze(Object.fromEntries(Object.entries(table)
+  .map(([k, v]) => [k, v !== null && typeof v === 'object' && !Array.isArray(v) ? deepFreeze(v) : Object.freeze(v)])));
 
 const PAGE = ['ignoreCount', 'returnCount', 'cookie', 'advancedFiltersInfo'];
 const SHARE_CONFIG = ['name', 'newName', 'volumeName', 'relativePath', 'comment', 'encryption', 'folderRedirection', 'atmBackup'];
@@ -74,7 +76,35 @@ const REQUEST_KEYS = deepFreeze({
 // name's UTF-8 bytes and a terminating NUL): a batch beyond it is refused.
 const MAX_LIST_COPY_BYTES = 64 * 1024 * 1024;
 
+// Most UTF-8 bytes of each text the module reads through a fixed buffer (the
+// buffer less its NUL): a longer one would be cut and acted on as its start,
+// so the client refuses it. `volumeName` is bounded only where the open
+// files of a share are listed; other operations read it at any length.
+// `patterns` gives, per listing that takes filters, each filterBy it knows
+// and the bound of its patterns; the connections list's range filters (whose
+// patterns are pairs of bounds) are named in RANGE_FILTERS. Copies of
+// src/request/request_instance.h (caller_dn), src/wire/open_file_records.h,
+// invalid_user_records.h, filter_block.h and connection_filter_record.h.
+const libraryFilters = (type) => ({ type, 'search-name': 767 });
+const MAX_TEXT_BYTES = deepFreeze({
+  dn: 255,
+  cookie: 31,
+  volumeName: 255,
+  matchType: 31,
+  filterBy: 31,
+  patterns: {
+    ListOpenFilesOfShare: libraryFilters(7),
+    FetchCIFSConnectionOpenFiles: libraryFilters(7),
+    FetchCIFSCachedInvalidUsersList: libraryFilters(31),
+    FetchCIFSConnectionsList: Object.fromEntries(
+      ['connectionType', 'totalBytesRead', 'totalBytesWritten', 'loginTime', 'status', 'name'].map((key) => [key, 31])),
+  },
+});
+const RANGE_FILTERS = Object.freeze(['totalBytesRead', 'totalBytesWritten', 'loginTime']);
+
 // From the most to the least verbose.
 const LOG_LEVELS = Object.freeze(['debug', 'info', 'warn', 'error']);
 
-module.exports = { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES, MAX_LIST_COPY_BYTES };
+module.exports = {
+  SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, FEATURES, MAX_LIST_COPY_BYTES, MAX_TEXT_BYTES, RANGE_FILTERS,
+};

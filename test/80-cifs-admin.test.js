@@ -98,7 +98,8 @@ describe('one server across runs', () => {
 describe('server texts on the terminal', () => {
   // Names an unauthenticated client chooses by failing to log on: rows forged
   // with CR/LF, cursor moves, a window title, hidden text, C1 controls, line
-  // separators, and a backslash that would pass for an escape.
+  // separators, a backslash that would pass for an escape, a name shown
+  // backwards by a bidirectional control, and spaces that pass for columns.
   const names = [
     'eve\r\nroot              Blocked',
     '\x1b[1A\x1b[2Kmallory',
@@ -106,23 +107,27 @@ describe('server texts on the terminal', () => {
     '\u009b2J\u009d0;t\u009c',
     'line\u2028sep\u2029end',
     'back\\x1b\x7f',
+    'alice\u202e1gpj.exe\u200b\u00ad',
+    ' root  Blocked\u00a0',
   ];
   const state = newStateFile();
   withSimulator(state, `async (simulator) => simulator.setInvalidUsers(${JSON.stringify(names)}.map((name, i) =>
     ({ name, state: i === 1 ? 1 : 2, clientIPAddress: '10.0.0.9', lastAuthAttemptTime: 1 })))`);
 
-  it('are escaped in a table, whose columns are as wide as the escaped texts (times as ISO dates)', () => {
+  it('are escaped in a table (format characters too), quoted where spaces could pass for columns, in columns as wide as what is shown', () => {
     const listed = admin(state, ['users', 'list', '--return', '0', '--table']);
     assert.equal(listed.status, 0, listed.stderr);
     assert.equal(listed.stdout, [
-      'name                                  type     clientIPAddress  lastAuthAttemptTime',
-      'eve\\x0d\\x0aroot              Blocked  Invalid  10.0.0.9         1970-01-01T00:00:01Z',
-      '\\x1b[1A\\x1b[2Kmallory                 Blocked  10.0.0.9         1970-01-01T00:00:01Z',
-      '\\x1b]0;owned\\x07\\x1b[8mhidden         Invalid  10.0.0.9         1970-01-01T00:00:01Z',
-      '\\x9b2J\\x9d0;t\\x9c                     Invalid  10.0.0.9         1970-01-01T00:00:01Z',
-      'line\\u2028sep\\u2029end                Invalid  10.0.0.9         1970-01-01T00:00:01Z',
-      'back\\\\x1b\\x7f                         Invalid  10.0.0.9         1970-01-01T00:00:01Z',
-      'count: 6  cookie: (last page)',
+      'name                                type     clientIPAddress  lastAuthAttemptTime',
+      '"eve\\r\\nroot              Blocked"  Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      '\\x1b[1A\\x1b[2Kmallory               Blocked  10.0.0.9         1970-01-01T00:00:01Z',
+      '\\x1b]0;owned\\x07\\x1b[8mhidden       Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      '\\x9b2J\\x9d0;t\\x9c                   Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      'line\\u2028sep\\u2029end              Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      'back\\\\x1b\\x7f                       Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      'alice\\u202e1gpj.exe\\u200b\\xad       Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      '" root  Blocked\\u00a0"              Invalid  10.0.0.9         1970-01-01T00:00:01Z',
+      'count: 8  cookie: (last page)',
       '',
     ].join('\n'));
   });
@@ -132,7 +137,7 @@ describe('server texts on the terminal', () => {
     assert.equal(listed.status, 0, listed.stderr);
     assert.doesNotMatch(listed.stdout, /[\x00-\x09\x0b-\x1f\x7f-\x9f\u2028\u2029]/);
     for (const escaped of ['"eve\\r\\nroot              Blocked"', '"\\u001b[1A\\u001b[2Kmallory"', '"\\u009b2J\\u009d0;t\\u009c"',
-      '"line\\u2028sep\\u2029end"', '"back\\\\x1b\\u007f"']) {
+      '"line\\u2028sep\\u2029end"', '"back\\\\x1b\\u007f"', '"alice\\u202e1gpj.exe\\u200b\\u00ad"']) {
       assert.ok(listed.stdout.includes(`"name": ${escaped}`), escaped);
     }
     assert.deepEqual(listed.json().invalidUsers.users.map((u) => u.name), names);
@@ -190,6 +195,9 @@ describe('command line', () => {
       [['shares', 'list', '--dn', 'x', '--volume', 'V'], /takes no --volume/],
       [['shares', 'remove', '--dn', 'x'], /usage: cifs-admin shares remove NAME\.\.\./],
       [['shares', 'enable', 'speed', 'DATA', '--dn', 'x'], /unknown feature 'speed'/],
+      [['shares', 'enable', 'hasOwnProperty', 'DATA', '--dn', 'x'], /unknown feature 'hasOwnProperty'/],
+      [['shares', 'create', 'n', '--dn', 'x', '--volume', 'V', '--path', 'p', '--encryption', 'constructor'], /enabled or disabled/],
+      [['shares', 'change', 'n', '--dn', 'x', '--atm-backup', '__proto__'], /enabled or disabled/],
       [['shares', 'create', 'n', '--dn', 'x', '--volume', 'V', '--path', 'p', '--encryption', 'maybe'], /enabled or disabled/],
       [['volumes', 'list'], /unknown command 'volumes'/],
       [['log-level', 'verbose'], /debug, info, warn, error/],
@@ -270,5 +278,34 @@ describe('command line', () => {
     const unloadable = admin(undefined, ['contexts', 'list'], { LD_LIBRARY_PATH: undefined });
     assert.equal(unloadable.status, 3);
     assert.match(unloadable.stderr, /libtoral\.so\.0: missing \(looked in /);
+  });
+});
+
+describe('a library that pages as it likes', () => {
+  const { lyingOpenFiles } = require('./support/lying-pages');
+  const list = async (args, pages) => {
+    const [out, err] = [stream(false), stream(false)];
+    const status = await run(['files', 'list', '--volume', 'DATA', ...args],
+      { env: { CIFS_DN: 'cn=admin,o=example' }, out, err, module: lyingOpenFiles(pages).module });
+    return { status, stdout: out.text, stderr: err.text };
+  };
+  const names = (table) => table.split('\n').slice(1, -1).map((line) => line.split(/ +/)[2]);
+
+  it('ends --all with status 1 after the rows of the pages before, when a cookie comes round again or a page is cut', async () => {
+    const circle = await list(['--all', '--table', '--return', '1'],
+      [{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b'] }, { cookie: 'c0', names: ['c'] }]);
+    assert.deepEqual([circle.status, names(circle.stdout)], [1, ['a', 'b', 'c']]);
+    assert.match(circle.stderr, /page 3 hands back the cookie "c0", which page 1 handed out/);
+    const cut = await list(['--all'], [{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b', 'c'], count: 5000 }]);
+    const answer = JSON.parse(cut.stdout);
+    assert.deepEqual([cut.status, answer.status, answer.error.code, answer.openFiles.files.map((f) => f.name)],
+      [1, 'failure', 'ERR_CIFS_PAGING', ['a', 'b', 'c']]);
+    assert.match(answer.error.description, /page 2 holds 2 of the 5000 records its count gives/);
+  });
+
+  it('shows a single cut page as the records it holds of its count', async () => {
+    const page = await list(['--table'], [{ cookie: 'c0', names: ['a', 'b'], count: 5000 }]);
+    assert.equal(page.status, 0);
+    assert.match(page.stdout, /\n2 of 5000 records {2}cookie: c0\n$/);
   });
 });

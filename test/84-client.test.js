@@ -1,12 +1,15 @@
 'use strict';
 // The typed client against the module on the simulator: each method reaches
 // its operation with keys the module reads, values the module would misread
-// never leave the client, a call without an answer rejects, and the
+// or cut never leave the client, what is sent is a snapshot no prototype,
+// getter or Proxy can change, a call without an answer rejects, and the
 // iterators follow a listing to the library's end signal and no further.
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
 const sim = require('./support/sim');
+const { withSimulator, root } = require('./support/sim-process');
+const { lyingOpenFiles } = require('./support/lying-pages');
 const { createClient, CifsError } = require('../lib/client');
 const { SHARES, CONNECTIONS, CONTEXTS } = require('../lib/operations');
 
@@ -14,11 +17,12 @@ const dn = 'cn=admin,o=example';
 const guest = 'cn=guest,o=example';
 const config = { volumeName: 'DATA', relativePath: 'p', encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'enabled' };
 
-// The real module behind a recorder of the requests it is sent.
+// The real module behind a recorder of the requests it is sent, as plain
+// objects (the client sends them without a prototype).
 function recorded(module = cifs) {
   const sent = [];
   const wrap = (sphere) => (request) => {
-    sent.push(request);
+    sent.push(JSON.parse(JSON.stringify(request)));
     return module[sphere](request);
   };
   const spheres = ['native_config_sphere', 'cifs_shares_sphere', 'cifs_connections_sphere', 'cifs_contexts_sphere'];
@@ -88,58 +92,112 @@ describe('client methods', () => {
   });
 });
 
-// [client call, the message's key and expectation]: each a value the module
-// would read as another one, or a key it would not read. Nothing may be sent.
+// [client call, code, the message's key and expectation]: each a value the
+// module would read as another one or cut, or a key it would not read.
+// Nothing may be sent.
+const [TYPE, VALUE, RANGE] = ['ERR_INVALID_ARG_TYPE', 'ERR_INVALID_ARG_VALUE', 'ERR_OUT_OF_RANGE'];
+const page = { volumeName: 'DATA', ignoreCount: 0, returnCount: 1 };
+const filtered = (filterBy, patterns) => ({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy, patterns }] } });
 const refusals = [
-  [(c) => c.shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 0, returnCount: '2' }), /'returnCount' must be an integer from 0 to 4294967295, not "2"/],
-  [(c) => c.shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 2 ** 32, returnCount: 1 }), /'ignoreCount' .* not 4294967296/],
-  [(c) => c.connections.list({ ignoreCount: -1, returnCount: 1 }), /'ignoreCount' .* not -1/],
-  [(c) => c.connections.invalidUsers({ returnCount: 1.5 }), /'returnCount' .* not 1\.5/],
-  [(c) => c.connections.details('1'), /'connectionNumber' must be an integer from 0 to 65535, not "1"/],
-  [(c) => c.connections.mappedShares(65536), /'connectionNumber' .* not 65536/],
-  [(c) => c.connections.openFiles(), /'connection' .* not undefined/],
-  [(c) => c.shares.create({ ...config, name: '' }), /'name' must be a non-empty string, not ""/],
-  [(c) => c.shares.change({ name: 'n', ...config, newName: '' }), /'newName'/],
-  [(c) => c.shares.change({ name: 'n', ...config, relativePath: 7 }), /'relativePath' must be a non-empty string, not 7/],
-  [(c) => c.shares.closeAllOpenFiles(''), /'volumeName'/],
-  [(c) => c.shares.listOpenFiles({ volumeName: 'V', ignoreCount: 0, returnCount: 1, cookie: 1 }), /'cookie' must be a string/],
-  [(c) => c.shares.setFeature('encryption', 'on', ['a']), /'encryption' must be "enabled" or "disabled", not "on"/],
-  [(c) => c.shares.setFeature('dn', 'cn=supervisor,o=example', ['DATA']), /the feature is one of encryption, folderRedirection, atmBackup, not "dn"/],
-  [(c) => c.shares.remove('projects'), /'names' must be an array of at most 65535 non-empty strings, not "projects"/],
-  [(c) => c.shares.remove(['a', '']), /'names' .*, and \[1\] is ""/],
-  [(c) => c.connections.unblockUsers([, 'a']), /'names' .*, and \[0\] is a hole/], // eslint-disable-line no-sparse-arrays
-  [(c) => c.connections.makeBlockedUsers(new Array(65536)), /'names' must be an array of at most 65535/],
-  [(c) => c.contexts.add(['.a', 3]), /'userContexts' .*, and \[1\] is 3/],
-  [(c) => c.shares.closeOpenFiles(['']), /'openFiles'/],
-  [(c) => c.connections.addBlockedUser(''), /'name' must be a non-empty string/],
-  [(c) => c.shares.create({ ...config, name: 'n', dn: 'cn=supervisor,o=example' }), /takes no key 'dn'/],
-  [(c) => c.shares.create({ ...config, name: 'n', operation: SHARES.RemoveCIFSShare, names: ['DATA'] }), /takes no key 'operation'/],
-  [(c) => c.shares.change(JSON.parse('{"name": "n", "__proto__": {"dn": "cn=supervisor"}}')), /takes no key '__proto__'/],
-  [(c) => c.shares.listOpenFiles('DATA'), /takes an object of keys, not "DATA"/],
-  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 5, cookie: 'k' }), /takes no key 'cookie'/],
-  [(c) => c.openFiles('DATA', { pageSize: 0 }).next(), /'pageSize' must be an integer from 1 to 4294967295, not 0/],
-  [(c) => c.openFiles('DATA', { returnCount: 5 }).next(), /takes no key 'returnCount'/],
-  [(c) => c.connectionOpenFiles(70000).next(), /'connection' .* not 70000/],
-  [(c) => c.allConnections({ pageSize: 5 }).next(), /takes no key 'pageSize'/],
-  [(c) => c.setLogLevel('verbose'), /one of debug, info, warn, error, not "verbose"/],
+  [(c) => c.shares.listOpenFiles({ ...page, returnCount: '2' }), TYPE, /'returnCount' must be an integer from 0 to 4294967295, not "2"/],
+  [(c) => c.shares.listOpenFiles({ ...page, ignoreCount: 2 ** 32 }), RANGE, /'ignoreCount' .* not 4294967296/],
+  [(c) => c.connections.list({ ignoreCount: -1, returnCount: 1 }), RANGE, /'ignoreCount' .* not -1/],
+  [(c) => c.connections.invalidUsers({ returnCount: 1.5 }), RANGE, /'returnCount' .* not 1\.5/],
+  [(c) => c.connections.details('1'), TYPE, /'connectionNumber' must be an integer from 0 to 65535, not "1"/],
+  [(c) => c.connections.mappedShares(65536), RANGE, /'connectionNumber' .* not 65536/],
+  [(c) => c.connections.openFiles(), TYPE, /'connection' .* not undefined/],
+  [(c) => c.shares.create({ ...config, name: '' }), VALUE, /'name' must be a non-empty string, not ""/],
+  [(c) => c.shares.change({ name: 'n', ...config, relativePath: 7 }), TYPE, /'relativePath' must be a non-empty string, not 7/],
+  [(c) => c.shares.listOpenFiles({ ...page, cookie: 1 }), TYPE, /'cookie' must be a string/],
+  [(c) => c.shares.setFeature('encryption', 'on', ['a']), VALUE, /'encryption' must be "enabled" or "disabled", not "on"/],
+  [(c) => c.shares.setFeature('dn', 'cn=supervisor,o=example', ['DATA']), VALUE, /the feature is one of encryption, folderRedirection, atmBackup, not "dn"/],
+  [(c) => c.shares.remove('projects'), TYPE, /'names' must be an array of at most 65535 non-empty strings, not "projects"/],
+  [(c) => c.shares.remove(['a', '']), VALUE, /'names' .*, and \[1\] is ""/],
+  [(c) => c.connections.unblockUsers([, 'a']), TYPE, /'names' .*, and \[0\] is a hole/], // eslint-disable-line no-sparse-arrays
+  [(c) => c.connections.makeBlockedUsers(new Array(65536)), RANGE, /'names' must be an array of at most 65535/],
+  [(c) => c.contexts.add(['.a', 3]), TYPE, /'userContexts' .*, and \[1\] is 3/],
+  // 65 names of a MiB: each one fits a request, together they pass what the module copies out of one.
+  [(c) => c.shares.closeOpenFiles(new Array(65).fill('/'.repeat(2 ** 20))), RANGE, /'openFiles' holds 68157505 bytes .* more than the 67108864/],
+  [(c) => c.shares.create({ ...config, name: 'n', dn: 'cn=supervisor,o=example' }), VALUE, /takes no key 'dn'/],
+  [(c) => c.shares.create({ ...config, name: 'n', operation: SHARES.RemoveCIFSShare, names: ['DATA'] }), VALUE, /takes no key 'operation'/],
+  [(c) => c.shares.change(JSON.parse('{"name": "n", "__proto__": {"dn": "cn=supervisor"}}')), VALUE, /takes no key '__proto__'/],
+  [(c) => c.shares.listOpenFiles('DATA'), TYPE, /takes an object of keys, not "DATA"/],
+  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 5, cookie: 'k' }), VALUE, /takes no key 'cookie'/],
+  // Texts the module reads through a buffer, one byte (or one two-byte character) too long.
+  [(c) => c.shares.listOpenFiles({ ...page, cookie: 'c'.repeat(32) }), VALUE, /'cookie' must be at most 31 bytes of UTF-8 .*, not 32 bytes/],
+  [(c) => c.shares.listOpenFiles({ ...page, volumeName: `${'é'.repeat(127)}ab` }), VALUE, /'volumeName' must be at most 255 bytes .* not 256/],
+  [(c) => c.openFiles('é'.repeat(128)).next(), VALUE, /'volumeName' must be at most 255 bytes/],
+  [(c) => c.shares.listOpenFiles({ ...page, ...filtered('type', ['docx', 'docxdocx']) }), VALUE,
+    /'advancedFiltersInfo.filters\[0\].patterns\[1\]' must be at most 7 bytes/],
+  [(c) => c.connections.invalidUsers(filtered('type', ['B'.repeat(32)])), VALUE, /patterns\[0\]' must be at most 31 bytes/],
+  [(c) => c.connectionOpenFiles(7, filtered('search-name', ['s'.repeat(768)])).next(), VALUE, /must be at most 767 bytes/],
+  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, ...filtered('status', ['S'.repeat(32)]) }), VALUE, /must be at most 31 bytes/],
+  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, advancedFiltersInfo: { matchType: 'All', filters: [] } }), VALUE,
+    /'advancedFiltersInfo.matchType' must be "all" or "any" or "none", not "All"/],
+  [(c) => c.shares.listOpenFiles({ ...page, ...filtered('status', ['Idle']) }), VALUE, /filterBy' must be "type" or "search-name", not "status"/],
+  [(c) => c.openFiles('DATA', { pageSize: 0 }).next(), RANGE, /'pageSize' must be an integer from 1 to 4294967295, not 0/],
+  [(c) => c.openFiles('DATA', { returnCount: 5 }).next(), VALUE, /takes no key 'returnCount'/],
+  [(c) => c.connectionOpenFiles(70000).next(), RANGE, /'connection' .* not 70000/],
+  [(c) => c.allConnections({ pageSize: 5 }).next(), VALUE, /takes no key 'pageSize'/],
+  [(c) => c.setLogLevel('verbose'), VALUE, /one of debug, info, warn, error, not "verbose"/],
 ];
 
 describe('client refusals', () => {
-  it('reject a value the module would misread with a TypeError naming the key and what it takes, sending nothing', async () => {
+  it('reject a value the module would misread or cut with an error naming the key and what it takes, sending nothing', async () => {
     const { module, sent } = recorded();
     const client = createClient({ dn, module });
-    for (const [call, message] of refusals) {
-      await assert.rejects(call(client), (error) => error instanceof TypeError && message.test(error.message), `${call} ${message}`);
+    for (const [call, code, message] of refusals) {
+      await assert.rejects(call(client), (error) => error.code === code && error instanceof (code === RANGE ? RangeError : TypeError) &&
+        message.test(error.message), `${call} ${message}`);
     }
     assert.deepEqual(sent, []);
   });
 
-  it('send texts that may be empty, and refuse client options it does not know', async () => {
+  it('send texts that may be empty or fill their buffer, and refuse a dn or client options the module would not read', async () => {
     const { module, sent } = recorded();
-    await createClient({ dn, module }).shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 0, returnCount: 1, cookie: '' });
-    assert.equal(sent[0].cookie, '');
-    assert.throws(() => createClient({ dn: '', module }), /'dn' must be a non-empty string/);
-    assert.throws(() => createClient({ dn, module, throwOnFailures: true }), /takes no key 'throwOnFailures'/);
+    const client = createClient({ dn: 'd'.repeat(255), module });
+    await client.shares.listOpenFiles({ volumeName: `${'é'.repeat(127)}a`, ignoreCount: 0, returnCount: 1, cookie: '' });
+    await client.shares.closeAllOpenFiles('v'.repeat(300));  // read at any length here
+    assert.deepEqual([sent[0].cookie, Buffer.byteLength(sent[0].volumeName), sent[1].volumeName.length], ['', 255, 300]);
+    assert.throws(() => createClient({ dn: '', module }), { code: VALUE, message: /'dn' must be a non-empty string/ });
+    assert.throws(() => createClient({ dn: 'd'.repeat(256), module }), { code: VALUE, message: /'dn' must be at most 255 bytes/ });
+    assert.throws(() => createClient({ dn, module, throwOnFailures: true }), { code: VALUE, message: /takes no key 'throwOnFailures'/ });
+  });
+});
+
+describe('client snapshots', () => {
+  it('read each value once, so a getter or Proxy that answers differently later changes nothing sent', async () => {
+    const { module, sent } = recorded();
+    const client = createClient({ dn, module });
+    const reads = { returnCount: 0, ignoreCount: 0, element: 0 };
+    const options = new Proxy({ volumeName: 'DATA', ignoreCount: 0, get returnCount() { return [2, 205032704][reads.returnCount++]; } },
+      { get: (target, key) => (key === 'ignoreCount' ? [0, 0xffffffff][reads.ignoreCount++] : Reflect.get(target, key)) });
+    await client.shares.listOpenFiles(options);
+    const names = new Proxy(['nosuch'], { get: (target, key) => (key === '0' ? ['nosuch', 'projects'][reads.element++] : Reflect.get(target, key)) });
+    await client.shares.remove(names);
+    assert.deepEqual([sent[0].ignoreCount, sent[0].returnCount, sent[1].names], [0, 2, ['nosuch']]);
+    assert.deepEqual(reads, { returnCount: 1, ignoreCount: 1, element: 1 });
+    assert.ok(sim.mgmt.shares().some((s) => s.name === 'projects'));
+  });
+
+  it('are steered by no key on Object.prototype (in a child, which the pollution cannot outlive)', () => {
+    const result = withSimulator(undefined, `async (simulator, cifs) => {
+      const { createClient } = require(${JSON.stringify(`${root}/lib/client`)});
+      const client = createClient({ dn: 'cn=admin,o=example', module: cifs });
+      const polluted = { newName: 'hijacked', advancedFiltersInfo: { matchType: 'any', filters: [] }, cookie: 'ofc-999' };
+      Object.assign(Object.prototype, polluted);
+      try {
+        const changed = await client.shares.change({ name: 'projects', volumeName: 'DATA', relativePath: 'projects',
+          encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' });
+        const page = await client.shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 0, returnCount: 0 });
+        let listed = 0;
+        for await (const file of client.openFiles('DATA', { pageSize: 5 })) listed += file ? 1 : 0;
+        return [changed.status, simulator.shares().map((s) => s.name).includes('projects'), page.openFiles.files.length, listed];
+      } finally {
+        for (const key of Object.keys(polluted)) delete Object.prototype[key];
+      }
+    }`);
+    assert.deepEqual(result, ['success', true, 12, 12]);
   });
 });
 
@@ -211,6 +269,21 @@ describe('client iterators', () => {
       if (error) await assert.rejects(run, error); else await run;
       assert.deepEqual([sent.length, seen], [requests, names], JSON.stringify(pages));
       assert.deepEqual(sent.slice(1).map((r) => r.cookie), pages.slice(0, requests - 1).map((p) => p.cookie));
+    }
+  });
+
+  it('end with ERR_CIFS_PAGING, after the items they got, when a library sends a cookie round again or cuts a page', async () => {
+    const cases = [
+      [[{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b'] }, { cookie: 'c0', names: ['c'] }], ['a', 'b', 'c'],
+        /page 3 hands back the cookie "c0", which page 1 handed out and which was sent for page 2/],
+      [[{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b', 'c'], count: 5000 }], ['a', 'b', 'c'], /page 2 holds 2 of the 5000 records/],
+    ];
+    for (const [pages, names, message] of cases) {
+      const { module, sent } = lyingOpenFiles(pages);
+      const seen = [];
+      await assert.rejects((async () => { for await (const f of createClient({ dn, module }).openFiles('DATA')) seen.push(f.name); })(),
+        { code: 'ERR_CIFS_PAGING', message });
+      assert.deepEqual([seen, sent.length], [names, pages.length]);
     }
   });
 

@@ -8,7 +8,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { nativeTables } = require('../scripts/native-tables');
-const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS } = require('../lib/operations');
+const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, MAX_TEXT_BYTES, MAX_LIST_COPY_BYTES } = require('../lib/operations');
 const { operations: coveredOperations, request, spheres: sphereOf } = require('./support/operations');
 const sim = require('./support/sim');
 
@@ -46,6 +46,22 @@ describe('the package constants and types agree with the C++ tables', () => {
 
   it('error tags: the ErrorTag type lists every tag an answer can carry, in id order', () => {
     assert.deepEqual(quoted(declaration('index.d.ts', /export type ErrorTag =([^;]*);/)), tables.errorTags.map((t) => t.tag));
+  });
+
+  it('text bounds: MAX_TEXT_BYTES holds each reader\'s buffer less its NUL, MAX_LIST_COPY_BYTES the copy bound', () => {
+    const buffer = Object.fromEntries(Object.entries(tables.textBuffers).map(([key, size]) => [key, size - 1]));
+    const library = (type) => ({ type, 'search-name': buffer.searchNamePattern });
+    assert.equal(buffer.invalidUsersCookie, buffer.openFilesCookie);
+    assert.deepEqual(MAX_TEXT_BYTES, {
+      dn: buffer.dn, cookie: buffer.openFilesCookie, volumeName: buffer.openFilesVolumeName, matchType: buffer.matchType, filterBy: buffer.filterBy,
+      patterns: {
+        ListOpenFilesOfShare: library(buffer.openFilesTypePattern),
+        FetchCIFSConnectionOpenFiles: library(buffer.openFilesTypePattern),
+        FetchCIFSCachedInvalidUsersList: library(buffer.invalidUsersTypePattern),
+        FetchCIFSConnectionsList: Object.fromEntries(Object.keys(MAX_TEXT_BYTES.patterns.FetchCIFSConnectionsList).map((k) => [k, buffer.connectionPattern])),
+      },
+    });
+    assert.equal(MAX_LIST_COPY_BYTES, tables.maxListCopyBytes);
   });
 
   it('library calls: the simulator\'s LibraryCall type lists the twenty calls the module binds', () => {

@@ -3,7 +3,7 @@
 // and options it takes, how it builds the request from them, which part of
 // the answer a table shows as rows, and for a listing where its page is.
 const { SHARES, CONNECTIONS, CONTEXTS } = require('../operations');
-const { UsageError, count, feature, filters, required } = require('./values');
+const { UsageError, count, feature, filters, required, lookUp } = require('./values');
 
 const SHARE_FEATURES = { encryption: 'encryption', 'folder-redirection': 'folderRedirection', 'atm-backup': 'atmBackup' };
 
@@ -12,7 +12,7 @@ const PAGING = {
   ignore: 'skip this many items first (default 0)',
   return: 'return at most this many items (default 50; with --all, per page)',
   cookie: 'continue after the page that handed out this cookie',
-  all: 'follow the cookies from the first page to the last, printing every item',
+  all: 'follow the cookies from the first page to the last, printing the items as they come',
   match: 'how filters combine: all (default), any or none',
   filter: 'KEY=PATTERN, repeatable; patterns of one KEY form one filter',
 };
@@ -45,7 +45,7 @@ function shareConfig(words, options, current) {
 
 function switchFeature(value) {
   return ([name, ...shares]) => {
-    const key = SHARE_FEATURES[name];
+    const key = lookUp(SHARE_FEATURES, name);
     if (!key) throw new UsageError(`unknown feature '${name}': one of ${Object.keys(SHARE_FEATURES).join(', ')}`);
     return { [key]: value, names: shares };
   };

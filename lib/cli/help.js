@@ -16,11 +16,14 @@ const COMMON = `Options of every command:
   --help             this command's help
 
 Tables are coloured on a terminal unless NO_COLOR is set. Server texts are
-escaped in both forms: a control character never reaches the terminal.
+escaped in both forms: neither a control character nor a format character
+(such as U+202E, which shows a text backwards) reaches the terminal, and a
+table cell whose spaces could pass for columns is quoted.
 
 Exit status: 0 when the answer's status is "success", 1 when it is "failure"
-(or \`shares change\` finds no share of that name), 2 for a usage error, 3
-when cifs.node cannot be loaded or gives no answer.
+(or \`shares change\` finds no share of that name, or --all meets a cut page
+or a cookie that comes round again), 2 for a usage error, 3 when cifs.node
+cannot be loaded or gives no answer.
 `;
 
 const usageLine = (c) => [...c.words, c.args, c.options ? '[OPTIONS]' : ''].filter(Boolean).join(' ');

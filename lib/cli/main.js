@@ -8,7 +8,7 @@ const path = require('node:path');
 const { parseArgs } = require('node:util');
 const { commands } = require('./commands');
 const { UsageError } = require('./values');
-const { render } = require('./output');
+const { render, pageStream } = require('./output');
 const { completion, SHELLS } = require('./completion');
 const { doctor: checkLibraries } = require('../doctor');
 const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('../operations');
@@ -103,20 +103,25 @@ const asker = (cifs, sphere) => async (request) => {
   return answer;
 };
 
-// Every page of a listing as one answer: the first page's keys, the items
-// of them all, their count and the last cookie. A failure on the way
-// throws a CifsError with its answer, so it is printed as any failure is.
-async function everyPage(ask, command, request) {
+// Every page of a listing, written as it comes (output.js, pageStream): the
+// exit status. A failure on the way ends it with the items so far and the
+// failure; so does a page that holds fewer records than its count, or a
+// library that sends the listing round in circles (said on stderr too).
+async function everyPage(ask, command, request, out, err, style) {
   const { key, items } = command.listing;
-  const all = [];
-  let first;
-  let last;
-  for await (const page of pages(ask, request, key, items)) {
-    first ??= page;
-    last = page;
-    all.push(...page[items]);
+  const stream = pageStream(command, operationName(command), out, style);
+  try {
+    for await (const page of pages((cookie) => ask(cookie === undefined ? request : { ...request, cookie }), key, items)) {
+      // A reader slower than the library holds the next page back, not memory.
+      if (!stream.page(page) && typeof out.once === 'function') await new Promise((resolve) => out.once('drain', resolve));
+    }
+  } catch (error) {
+    if (error instanceof CifsError) return stream.fail(error.answer);
+    if (error.code !== 'ERR_CIFS_PAGING' && error.code !== 'ERR_CIFS_NO_RESULT') throw error;
+    err.write(`cifs-admin: ${error.message}\n`);
+    return stream.fail(undefined, error);
   }
-  return { status: 'success', operation: operationName(command), [key]: { ...first, count: all.length, cookie: last.cookie, [items]: all } };
+  return stream.end();
 }
 
 // The share a `shares change` keeps the rest of: its answer when the
@@ -166,7 +171,8 @@ function tool(words, values, out, err) {
   return EXIT.success;
 }
 
-async function run(argv, { env = process.env, out = process.stdout, err = process.stderr } = {}) {
+// `module` stands in for cifs.node (the object with its four functions).
+async function run(argv, { env = process.env, out = process.stdout, err = process.stderr, module } = {}) {
   const { values, positionals: words } = parseArgs({ args: argv, options: ALL_OPTIONS, allowPositionals: true });
   if (values.version) return out.write(`cifs-admin ${version}\n`), EXIT.success;
   if (words.length === 0 || words[0] === 'help') return out.write(help.general()), EXIT.success;
@@ -175,7 +181,7 @@ async function run(argv, { env = process.env, out = process.stdout, err = proces
   if (command.group) return out.write(help.group(command.group)), values.help ? EXIT.success : EXIT.usage;
   if (values.help) return out.write(help.command(command)), EXIT.success;
   let request = buildRequest(command, words, values, env);
-  const cifs = loaded(err);
+  const cifs = module || loaded(err);
   if (!cifs) return EXIT.unavailable;
   if (values['log-level'] !== undefined) cifs.native_config_sphere({ logLevel: logLevel(values['log-level']) });
   const ask = asker(cifs, command.sphere);
@@ -187,7 +193,8 @@ async function run(argv, { env = process.env, out = process.stdout, err = proces
       if (!share) return err.write(`cifs-admin: no share named '${words[2]}' (cifs-admin shares list shows them)\n`), EXIT.failure;
       request = buildRequest(command, words, values, env, share);
     }
-    answer = values.all && command.listing ? await everyPage(ask, command, request) : await ask(request);
+    if (values.all && command.listing) return await everyPage(ask, command, request, out, err, styleOf(values, out, env));
+    answer = await ask(request);
   } catch (error) {
     if (error.code === 'ERR_CIFS_NO_ANSWER' || error.code === 'ERR_CIFS_NO_RESULT') {
       err.write(`cifs-admin: ${error.message}\n`);
@@ -201,6 +208,11 @@ async function run(argv, { env = process.env, out = process.stdout, err = proces
 }
 
 async function main(argv) {
+  // A reader that stops early (`| head`) ends the run as it would end `cat`.
+  process.stdout.on('error', (error) => {
+    if (error.code !== 'EPIPE') throw error;
+    process.exit(process.exitCode ?? 0);
+  });
   try {
     process.exitCode = await run(argv);
   } catch (error) {

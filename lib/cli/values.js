@@ -18,12 +18,16 @@ function count(text, fallback, what, most = 0xffffffff) {
   return Number(text);
 }
 
+// Words are looked up among a table's own keys only: "constructor" or
+// "__proto__" is no word of any table.
+const lookUp = (table, word) => (Object.hasOwn(table, word) ? table[word] : undefined);
+
 const SWITCH_WORDS = { enabled: 'enabled', enable: 'enabled', on: 'enabled', disabled: 'disabled', disable: 'disabled', off: 'disabled' };
 
 // "enabled" or "disabled"; disabled when the option was not given.
 function feature(text, option) {
   if (text === undefined) return 'disabled';
-  const value = SWITCH_WORDS[text.toLowerCase()];
+  const value = lookUp(SWITCH_WORDS, text.toLowerCase());
   if (!value) throw new UsageError(`${option} takes enabled or disabled, not '${text}'`);
   return value;
 }
@@ -46,4 +50,4 @@ function filters(given = [], match) {
   return { matchType, filters: [...byKey].map(([filterBy, patterns]) => ({ filterBy, patterns })) };
 }
 
-module.exports = { UsageError, required, count, feature, filters };
+module.exports = { UsageError, required, count, feature, filters, lookUp };

@@ -1,15 +1,23 @@
 // Prints the module's own lists as JSON, for the suites that hold the
 // JavaScript constants against them: each sphere's operations (number, name,
 // description), the log levels, the error tags an answer can carry (with
-// their messages, in id order) and the management library's calls.
+// their messages, in id order), the management library's calls, and the
+// buffers (NUL included) through which the readers take request texts, with
+// the bytes one request may copy out of its lists of names.
 #include <cstdint>
 #include <cstdio>
 #include <span>
 
 #include "base/error_tags.h"
+#include "base/list_limits.h"
 #include "base/log.h"
 #include "base/log_levels.h"
+#include "request/request_instance.h"
 #include "values/answer_texts.h"
+#include "wire/connection_filter_record.h"
+#include "wire/filter_block.h"
+#include "wire/invalid_user_records.h"
+#include "wire/open_file_records.h"
 
 namespace {
 
@@ -108,6 +116,14 @@ int main() {
     if (call != library_calls[0]) std::fputs(", ", stdout);
     text(call);
   }
-  std::puts("]\n}");
+  std::puts("],");
+
+  std::printf("  \"textBuffers\": {\"dn\": %zu, \"openFilesCookie\": %zu, \"invalidUsersCookie\": %zu, "
+              "\"openFilesVolumeName\": %zu, \"matchType\": %zu, \"filterBy\": %zu, \"openFilesTypePattern\": %zu, "
+              "\"invalidUsersTypePattern\": %zu, \"searchNamePattern\": %zu, \"connectionPattern\": %zu},\n",
+              sizeof(request_instance::caller_dn), open_files_cookie_size, invalid_users_cookie_size,
+              open_files_volume_name_size, match_type_bound, filter_by_bound, open_files_type_pattern_bound,
+              invalid_users_type_pattern_bound, search_name_pattern_bound, connection_pattern_size);
+  std::printf("  \"maxListCopyBytes\": %llu\n}\n", static_cast<unsigned long long>(max_list_copy_bytes));
   return 0;
 }
