@@ -4,8 +4,9 @@
 // every answer comes from its seed model) and its answer is written below it;
 // the paging walkthrough runs its requests in sequence on one seed model;
 // the error codes are read from error_codes.h, the error tags from the
-// module's table (through the native program cifs_tables_json), and the
-// simulator's statuses from its header.
+// module's table (through the native program cifs_tables_json), each with
+// the category the client gives it, and the simulator's statuses from its
+// header.
 // `--check` writes nothing and fails when the file differs from what it would
 // write. Run through `npm run docs` (or with the environment npm test sets).
 const fs = require('node:fs');
@@ -14,6 +15,7 @@ const { cifs } = require('../test/support/addon');
 const sim = require('../test/support/sim');
 const { SHARES, CONNECTIONS, CONTEXTS } = require('../lib/operations');
 const { nativeTables } = require('./native-tables');
+const { CODE_CATEGORIES, TAG_CATEGORIES } = require('../lib/errors');
 
 const root = path.join(__dirname, '..');
 const docPath = path.join(root, 'docs', 'API.md');
@@ -56,7 +58,7 @@ const operations = [
     [{ encryption: 'enabled', names: ['projects', 'nosuch'] }]],
   ['shares', 'RemoveCIFSShare', 'Removes shares.', namesKey('the shares'), [{ names: ['projects', 'home'] }, { names: ['nosuch'] }]],
   ['shares', 'ListOpenFilesOfShare', 'One page of the open files of a share (named by its volume).',
-    [['volumeName', 'string (at most 255 bytes)', 'yes', 'the share or volume'], ...pageKeys('yes')],
+    [['volumeName', 'string (at most 255 bytes)', 'yes', 'the volume whose open files are listed (every share of it), or a share\'s name, which the library maps to one (the bundled simulator lists the files open on that share alone)'], ...pageKeys('yes')],
     [{ volumeName: 'DATA', ignoreCount: 0, returnCount: 2 },
       { volumeName: 'DATA', ignoreCount: 0, returnCount: 0, advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'type', patterns: ['docx', 'pdf'] }] } }]],
   ['shares', 'CloseOpenFile', 'Closes open files, named by their full paths.', [['openFiles', 'string[]', 'yes', 'full paths']],
@@ -271,17 +273,18 @@ function errorCodesSection() {
   const codes = [...source.matchAll(/inline constexpr uint32_t (status_\w+) = (\d+);/g)];
   const rows = codes.map(([, name, code]) => {
     if (!codeMeanings[name]) throw new Error(`error code ${name} (${code}) has no meaning in scripts/gen-api-docs.js`);
-    return `| ${code} | ${codeMeanings[name]} |`;
+    return `| ${code} | ${codeMeanings[name]} | ${CODE_CATEGORIES.get(Number(code)) ?? 'none (lib/errors.js lacks it)'} |`;
   });
   const unknown = Object.keys(codeMeanings).filter((name) => !codes.some(([, n]) => n === name));
   if (unknown.length) throw new Error(`meanings of codes the module no longer has: ${unknown.join(', ')}`);
-  return ['| errorCode | meaning |', '|---|---|', ...rows].join('\n');
+  return ['| errorCode | meaning | category |', '|---|---|---|', ...rows].join('\n');
 }
 
 // The tags an answer can carry, as the module's table gives them.
 function errorTagsSection() {
-  const rows = nativeTables().errorTags.map(({ tag, message }) => `| \`${tag}\` | ${message.replace('%s', '…')} |`);
-  return ['| errorID | meaning |', '|---|---|', ...rows].join('\n');
+  const rows = nativeTables().errorTags.map(({ tag, message }) =>
+    `| \`${tag}\` | ${message.replace('%s', '…')} | ${TAG_CATEGORIES.get(tag) ?? 'none (lib/errors.js lacks it)'} |`);
+  return ['| errorID | meaning | category beside a status passed through |', '|---|---|---|', ...rows].join('\n');
 }
 
 function replaceBlock(text, name, content) {

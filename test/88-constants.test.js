@@ -11,6 +11,7 @@ const { nativeTables } = require('../scripts/native-tables');
 const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, REQUEST_KEYS, MAX_TEXT_BYTES, MAX_LIST_COPY_BYTES } = require('../lib/operations');
 const { operations: coveredOperations, request, spheres: sphereOf } = require('./support/operations');
 const sim = require('./support/sim');
+const { CATEGORIES, CODE_CATEGORIES, TAG_CATEGORIES } = require('../lib/errors');
 
 const root = path.join(__dirname, '..');
 const read = (file) => fs.readFileSync(path.join(root, file), 'utf8');
@@ -62,6 +63,13 @@ describe('the package constants and types agree with the C++ tables', () => {
       },
     });
     assert.equal(MAX_LIST_COPY_BYTES, tables.maxListCopyBytes);
+  });
+
+  it('failure categories: every code of error_codes.h (and -1) and every tag an answer can carry has one', () => {
+    const codes = [...read('src/base/error_codes.h').matchAll(/inline constexpr uint32_t status_\w+ = (\d+);/g)].map(([, code]) => Number(code));
+    assert.deepEqual([...CODE_CATEGORIES.keys()].sort(), [-1, ...codes].sort());
+    assert.deepEqual([...TAG_CATEGORIES.keys()].sort(), tables.errorTags.map((t) => t.tag).sort());
+    assert.ok([...CODE_CATEGORIES.values(), ...TAG_CATEGORIES.values()].every((category) => CATEGORIES.includes(category)));
   });
 
   it('library calls: the simulator\'s LibraryCall type lists the twenty calls the module binds', () => {
