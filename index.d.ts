@@ -117,6 +117,18 @@ export type ErrorTag =
   | '@@failed-to-remove-all-cifs-user-contexts'
   | '@@failed-to-add-all-cifs-user-contexts';
 
+/**
+ * What a failure means to a server, one category for every failure the
+ * module can answer (docs/API.md maps each to an HTTP status): the caller
+ * refused or unknown to the supervisor check, the management library not
+ * there, a request the module refused as read, one that does not fit, a
+ * status of the library, or the module's own trouble.
+ */
+export type ErrorCategory = 'unauthorized' | 'unavailable' | 'invalid' | 'too-large' | 'library' | 'internal';
+export declare const CATEGORIES: readonly ErrorCategory[];
+/** The category of an answer's `error` (an answer without one is 'internal'). */
+export declare function errorCategory(error: ErrorInfo | undefined): ErrorCategory;
+
 export interface ErrorInfo {
   /** A module code (40000-41461), a library or Node-API status passed through, or -1. */
   errorCode: number;
@@ -466,8 +478,31 @@ export interface PageOptions {
   advancedFiltersInfo?: LibraryFilters;
 }
 
-/** Options of the paged listings' iterators. */
-export interface ListingOptions {
+/**
+ * The last argument of every client method. An aborted or timed-out call
+ * rejects at once with `signal.reason` (an AbortError, or a TimeoutError);
+ * one still running holds its thread until its library call returns, and
+ * its answer is dropped.
+ */
+export interface CallOptions {
+  signal?: AbortSignal;
+  /** Milliseconds, 0 for none; the client's `timeout` when left out. */
+  timeout?: number;
+}
+
+/** A range bound of the connections list: decimal text, or for loginTime a Date or an ISO 8601 text too. */
+export type RangePattern = string | Date;
+/** Connection filters as the client takes them: loginTime bounds may be Dates or ISO 8601 texts. */
+export type ClientConnectionFilters = {
+  matchType: 'all' | 'any' | 'none';
+  filters: (
+    | AdvancedFilter<'connectionType' | 'totalBytesRead' | 'totalBytesWritten' | 'status' | 'name'>
+    | { filterBy: 'loginTime'; patterns: RangePattern[] }
+  )[];
+};
+
+/** Options of the paged listings' iterators; `signal` and `timeout` bound the whole iteration. */
+export interface ListingOptions extends CallOptions {
   /** returnCount of each page, 1 to 4294967295; default 100. */
   pageSize?: number;
   advancedFiltersInfo?: LibraryFilters;
@@ -483,6 +518,8 @@ export declare class CifsError extends Error {
   readonly errorCode: number | undefined;
   readonly errorID: ErrorTag | undefined;
   readonly args: string | undefined;
+  /** What the failure means to a server. */
+  readonly category: ErrorCategory;
   /** Every name of a batch request, when each of them failed. */
   readonly failedList?: { errorCode: number; name: string }[];
   /** The whole failure answer. */
@@ -492,52 +529,75 @@ export declare class CifsError extends Error {
 /** An answer, or with `throwOnFailure` only its success (a failure rejects with a CifsError). */
 export type Settled<A, Throw extends boolean> = Throw extends true ? Extract<A, { status: 'success' }> : A;
 
+/** What shares.update may change; the rest is kept as the share is listed. */
+export type ShareChanges = Partial<Pick<ShareConfiguration, 'newName' | 'volumeName' | 'relativePath' | 'comment' | 'encryption' | 'folderRedirection' | 'atmBackup'>>;
+
 export interface SharesClient<Throw extends boolean = false> {
-  list(): Promise<Settled<SharesAnswer<'FetchCIFSShares'>, Throw>>;
-  create(config: ShareConfiguration): Promise<Settled<SharesAnswer<'CreateCIFSShare'>, Throw>>;
-  change(config: ShareConfiguration): Promise<Settled<SharesAnswer<'ChangeCIFSShareConfiguration'>, Throw>>;
+  list(call?: CallOptions): Promise<Settled<SharesAnswer<'FetchCIFSShares'>, Throw>>;
+  create(config: ShareConfiguration, call?: CallOptions): Promise<Settled<SharesAnswer<'CreateCIFSShare'>, Throw>>;
+  change(config: ShareConfiguration, call?: CallOptions): Promise<Settled<SharesAnswer<'ChangeCIFSShareConfiguration'>, Throw>>;
+  /**
+   * Lists the shares, applies `changes` to the one named `name` and sends its
+   * whole configuration (the comment only when changed). Rejects with an
+   * Error (`code` "ERR_CIFS_NO_SUCH_SHARE") when the listing has no such
+   * share; a failed listing is its answer (with throwOnFailure, its CifsError).
+   */
+  update(
+    name: string,
+    changes: ShareChanges,
+    call?: CallOptions,
+  ): Promise<Settled<SharesAnswer<'ChangeCIFSShareConfiguration'> | FailureEnvelope<'FetchCIFSShares'>, Throw>>;
   setFeature(
     feature: ShareFeature,
     value: EnabledDisabled,
     names: string[],
+    call?: CallOptions,
   ): Promise<Settled<SharesAnswer<'ChangeCIFSShareFeatureConfiguration'>, Throw>>;
-  remove(names: string[]): Promise<Settled<SharesAnswer<'RemoveCIFSShare'>, Throw>>;
-  /** One page; `client.openFiles()` follows them all. */
+  remove(names: string[], call?: CallOptions): Promise<Settled<SharesAnswer<'RemoveCIFSShare'>, Throw>>;
+  /** One page; `client.openFiles()` follows them all. `volumeName`: a volume, or a share's name, which the library maps to one. */
   listOpenFiles(
     options: { volumeName: string; ignoreCount: number; returnCount: number } & PageOptions,
+    call?: CallOptions,
   ): Promise<Settled<SharesAnswer<'ListOpenFilesOfShare'>, Throw>>;
   /** Full paths of the files to close. */
-  closeOpenFiles(paths: string[]): Promise<Settled<SharesAnswer<'CloseOpenFile'>, Throw>>;
-  closeAllOpenFiles(volumeName: string): Promise<Settled<SharesAnswer<'CloseAllOpenFilesOfShare'>, Throw>>;
+  closeOpenFiles(paths: string[], call?: CallOptions): Promise<Settled<SharesAnswer<'CloseOpenFile'>, Throw>>;
+  closeAllOpenFiles(volumeName: string, call?: CallOptions): Promise<Settled<SharesAnswer<'CloseAllOpenFilesOfShare'>, Throw>>;
 }
 
 export interface ConnectionsClient<Throw extends boolean = false> {
-  count(): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionsCount'>, Throw>>;
+  count(call?: CallOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionsCount'>, Throw>>;
   /** `returnCount` counts the library's records examined; `client.allConnections()` examines them all. */
-  list(options: {
-    ignoreCount: number;
-    returnCount: number;
-    advancedFiltersInfo?: ConnectionFilters;
-  }): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionsList'>, Throw>>;
+  list(
+    options: {
+      ignoreCount: number;
+      returnCount: number;
+      advancedFiltersInfo?: ClientConnectionFilters;
+    },
+    call?: CallOptions,
+  ): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionsList'>, Throw>>;
   /** A connection number, 0 to 65535. */
-  details(connectionNumber: number): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionDetails'>, Throw>>;
-  mappedShares(connectionNumber: number): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionMappedShares'>, Throw>>;
+  details(connectionNumber: number, call?: CallOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionDetails'>, Throw>>;
+  mappedShares(connectionNumber: number, call?: CallOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionMappedShares'>, Throw>>;
   /** One page; `client.connectionOpenFiles()` follows them all. */
-  openFiles(connection: number, options?: PageOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionOpenFiles'>, Throw>>;
+  openFiles(
+    connection: number,
+    options?: PageOptions,
+    call?: CallOptions,
+  ): Promise<Settled<ConnectionsAnswer<'FetchCIFSConnectionOpenFiles'>, Throw>>;
   /** One page; `client.invalidUsers()` follows them all. */
-  invalidUsers(options?: PageOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSCachedInvalidUsersList'>, Throw>>;
-  addPermanentInvalidUser(name: string): Promise<Settled<ConnectionsAnswer<'AddPermanentInvalidUser'>, Throw>>;
-  makePermanentInvalidUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'MakePermanentInvalidUser'>, Throw>>;
-  removeInvalidUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'RemoveInvalidUser'>, Throw>>;
-  addBlockedUser(name: string): Promise<Settled<ConnectionsAnswer<'AddBlockedUser'>, Throw>>;
-  makeBlockedUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'MakeBlockedUser'>, Throw>>;
-  unblockUsers(names: string[]): Promise<Settled<ConnectionsAnswer<'UnblockUser'>, Throw>>;
+  invalidUsers(options?: PageOptions, call?: CallOptions): Promise<Settled<ConnectionsAnswer<'FetchCIFSCachedInvalidUsersList'>, Throw>>;
+  addPermanentInvalidUser(name: string, call?: CallOptions): Promise<Settled<ConnectionsAnswer<'AddPermanentInvalidUser'>, Throw>>;
+  makePermanentInvalidUsers(names: string[], call?: CallOptions): Promise<Settled<ConnectionsAnswer<'MakePermanentInvalidUser'>, Throw>>;
+  removeInvalidUsers(names: string[], call?: CallOptions): Promise<Settled<ConnectionsAnswer<'RemoveInvalidUser'>, Throw>>;
+  addBlockedUser(name: string, call?: CallOptions): Promise<Settled<ConnectionsAnswer<'AddBlockedUser'>, Throw>>;
+  makeBlockedUsers(names: string[], call?: CallOptions): Promise<Settled<ConnectionsAnswer<'MakeBlockedUser'>, Throw>>;
+  unblockUsers(names: string[], call?: CallOptions): Promise<Settled<ConnectionsAnswer<'UnblockUser'>, Throw>>;
 }
 
 export interface ContextsClient<Throw extends boolean = false> {
-  list(): Promise<Settled<ContextsAnswer<'FetchCIFSUserContexts'>, Throw>>;
-  add(userContexts: string[]): Promise<Settled<ContextsAnswer<'AddCIFSUserContext'>, Throw>>;
-  remove(userContexts: string[]): Promise<Settled<ContextsAnswer<'RemoveCIFSUserContexts'>, Throw>>;
+  list(call?: CallOptions): Promise<Settled<ContextsAnswer<'FetchCIFSUserContexts'>, Throw>>;
+  add(userContexts: string[], call?: CallOptions): Promise<Settled<ContextsAnswer<'AddCIFSUserContext'>, Throw>>;
+  remove(userContexts: string[], call?: CallOptions): Promise<Settled<ContextsAnswer<'RemoveCIFSUserContexts'>, Throw>>;
 }
 
 export interface CifsModule {
@@ -548,22 +608,32 @@ export interface CifsModule {
 }
 
 /**
- * Each method's promise rejects with a TypeError, and nothing is sent, when
- * a value is not what its key takes (counts are integers from 0 to
- * 4294967295, connection numbers from 0 to 65535, names and paths non-empty
- * strings), an object it takes carries a key the operation does not read
- * (`dn` and `operation` included) or `setFeature` is given another feature.
- * It rejects with an Error (`code` "ERR_CIFS_NO_ANSWER") when the module
- * gives no answer.
+ * Each method's promise rejects, and nothing is sent, with a TypeError
+ * (`code` "ERR_INVALID_ARG_TYPE" or "ERR_INVALID_ARG_VALUE") or a RangeError
+ * ("ERR_OUT_OF_RANGE") when a value is not what its key takes (counts are
+ * integers from 0 to 4294967295, connection numbers from 0 to 65535, names
+ * and paths non-empty strings, texts within the bytes the module reads
+ * them through), an object it takes carries a key the operation does not
+ * read (`dn` and `operation` included) or `setFeature` is given another
+ * feature. It rejects with an Error (`code` "ERR_CIFS_NO_ANSWER") when the
+ * module gives no answer, and "ERR_CIFS_CLIENT_CLOSED" once the client is
+ * closed.
  */
 export interface Client<Throw extends boolean = false> {
   readonly dn: string;
+  /** How many calls run at once; more wait in order. */
+  readonly maxInFlight: number;
+  /** Calls running: each holds a thread of Node's pool until its library call returns, aborted or not. */
+  readonly inFlight: number;
+  /** Calls waiting for one of the maxInFlight places. */
+  readonly queued: number;
   readonly shares: SharesClient<Throw>;
   readonly connections: ConnectionsClient<Throw>;
   readonly contexts: ContextsClient<Throw>;
   /**
    * Every open file of a share, across pages: each page sends the cookie of
-   * the one before, until the library's end signal. Failures throw.
+   * the one before, until the library's end signal. Failures throw; so does
+   * a cookie that comes round again or a cut page (`code` "ERR_CIFS_PAGING").
    */
   openFiles(volumeName: string, options?: ListingOptions): AsyncGenerator<OpenFile, void, undefined>;
   /** Every open file of a connection (0 to 65535), across pages. */
@@ -571,18 +641,28 @@ export interface Client<Throw extends boolean = false> {
   /** Every cached invalid or blocked user, across pages. */
   invalidUsers(options?: ListingOptions): AsyncGenerator<InvalidUser, void, undefined>;
   /** Every connection that passes the filters: one request that examines every record. */
-  allConnections(options?: { advancedFiltersInfo?: ConnectionFilters }): AsyncGenerator<Connection, void, undefined>;
+  allConnections(options?: { advancedFiltersInfo?: ClientConnectionFilters } & CallOptions): AsyncGenerator<Connection, void, undefined>;
   /** Rejects a level the module would refuse (it would only log it). */
   setLogLevel(level: LogLevel | Uppercase<LogLevel>): Promise<void>;
+  /**
+   * Refuses new calls; resolves once the queued and running ones are done,
+   * or, with `abort`, rejects them at once (an AbortError) and resolves once
+   * the library calls still running have returned.
+   */
+  close(options?: { abort?: boolean }): Promise<void>;
 }
 
 export interface ClientOptions<Throw extends boolean = boolean> {
-  /** The logged-in user every request is made for. */
+  /** The logged-in user every request is made for; at most 255 bytes of UTF-8. */
   dn: string;
   /** The object with the four functions; the package's addon when left out. */
   module?: CifsModule;
   /** A failure answer rejects with a CifsError instead of resolving. */
   throwOnFailure?: Throw;
+  /** Milliseconds every call may take that names no timeout of its own; 0 (the default) for none. */
+  timeout?: number;
+  /** Calls at once; by default one less than UV_THREADPOOL_SIZE as libuv reads it (4 when unset), at least 1. */
+  maxInFlight?: number;
 }
 
 export declare function createClient<Throw extends boolean = false>(options: ClientOptions<Throw>): Client<Throw>;

@@ -1,3 +1,4 @@
 export {
-  createClient, CifsError, Client, ClientOptions, SharesClient, ConnectionsClient, ContextsClient, ListingOptions, Settled,
+  createClient, CifsError, errorCategory, CATEGORIES, Client, ClientOptions, CallOptions, SharesClient, ConnectionsClient, ContextsClient,
+  ListingOptions, Settled, ShareChanges, ClientConnectionFilters, ErrorCategory,
 } from '../index';

@@ -202,7 +202,8 @@ const CHECKS = {
   name: text(),
   newName: text(),
   volumeName: (operation) => text(operation === 'ListOpenFilesOfShare' ? { most: MAX_TEXT_BYTES.volumeName } : {}),
-  relativePath: text(),
+  // Empty: the volume's root, where a share may stand.
+  relativePath: text({ empty: true }),
   comment: text({ empty: true }),
   cookie: text({ empty: true, most: MAX_TEXT_BYTES.cookie }),
   encryption: switched,
@@ -215,6 +216,15 @@ const CHECKS = {
   dn: text({ most: MAX_TEXT_BYTES.dn }),
   // A page size of 0 would ask the library for no limit at all.
   pageSize: integer(1, U32),
+  // Call options: milliseconds (0: none) up to what a timer holds, and calls at once.
+  timeout: integer(0, 2 ** 31 - 1),
+  maxInFlight: integer(1, 2 ** 31 - 1),
+  signal: (value, method, path) => {
+    const usable = value !== null && typeof value === 'object' && typeof value.aborted === 'boolean' &&
+      typeof value.addEventListener === 'function' && typeof value.removeEventListener === 'function';
+    if (!usable) throw invalidType(`${where(method, path)} must be an AbortSignal, not ${shown(value)}`);
+    return value;
+  },
 };
 const OPERATION_CHECKS = new Set(['volumeName', 'advancedFiltersInfo']);
 

@@ -12,3 +12,4 @@ node --expose-gc bench/answers.js
 node --expose-gc bench/peak.js
 node bench/roundtrip.js
 node bench/requests.js
+node bench/tracing.js

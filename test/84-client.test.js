@@ -107,7 +107,7 @@ const refusals = [
   [(c) => c.connections.mappedShares(65536), RANGE, /'connectionNumber' .* not 65536/],
   [(c) => c.connections.openFiles(), TYPE, /'connection' .* not undefined/],
   [(c) => c.shares.create({ ...config, name: '' }), VALUE, /'name' must be a non-empty string, not ""/],
-  [(c) => c.shares.change({ name: 'n', ...config, relativePath: 7 }), TYPE, /'relativePath' must be a non-empty string, not 7/],
+  [(c) => c.shares.change({ name: 'n', ...config, relativePath: 7 }), TYPE, /'relativePath' must be a string, not 7/],
   [(c) => c.shares.listOpenFiles({ ...page, cookie: 1 }), TYPE, /'cookie' must be a string/],
   [(c) => c.shares.setFeature('encryption', 'on', ['a']), VALUE, /'encryption' must be "enabled" or "disabled", not "on"/],
   [(c) => c.shares.setFeature('dn', 'cn=supervisor,o=example', ['DATA']), VALUE, /the feature is one of encryption, folderRedirection, atmBackup, not "dn"/],
@@ -135,6 +135,22 @@ const refusals = [
   [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, advancedFiltersInfo: { matchType: 'All', filters: [] } }), VALUE,
     /'advancedFiltersInfo.matchType' must be "all" or "any" or "none", not "All"/],
   [(c) => c.shares.listOpenFiles({ ...page, ...filtered('status', ['Idle']) }), VALUE, /filterBy' must be "type" or "search-name", not "status"/],
+  // Filters as the module reads them: mistakes named by filter and pattern.
+  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, ...filtered('loginTime', ['yesterday', '0']) }), VALUE,
+    /'advancedFiltersInfo.filters\[0\].patterns\[0\]' \(loginTime\) must be a whole number of seconds .* not "yesterday"/],
+  [(c) => c.allConnections(filtered('loginTime', ['2024-02-30', '0'])).next(), VALUE, /patterns\[0\]' \(loginTime\) .* not "2024-02-30"/],
+  [(c) => c.allConnections(filtered('loginTime', [new Date(NaN), '0'])).next(), VALUE, /\(loginTime\)/],
+  [(c) => c.allConnections(filtered('totalBytesRead', ['12kB', '0'])).next(), VALUE, /\(totalBytesRead\) must be a whole number as decimal text/],
+  [(c) => c.allConnections(filtered('totalBytesWritten', ['0', '-1'])).next(), VALUE, /patterns\[1\]'/],
+  [(c) => c.allConnections(filtered('totalBytesRead', ['9223372036854775808', '0'])).next(), VALUE, /to 9223372036854775807/],
+  [(c) => c.allConnections(filtered('loginTime', ['0'])).next(), VALUE, /\(loginTime\) must be pairs of lower and upper bound, not 1 patterns/],
+  [(c) => c.allConnections(filtered('totalBytesRead', ['0', '1', '2'])).next(), VALUE, /pairs .* not 3 patterns/],
+  [(c) => c.allConnections({ advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'status', patterns: ['Idle'] }, { filterBy: 'status', patterns: ['Active'] }] } }).next(),
+    VALUE, /'advancedFiltersInfo.filters\[1\]' is a second 'status' filter/],
+  [(c) => c.allConnections(filtered('speed', ['1'])).next(), VALUE, /filterBy' must be "connectionType" or .* not "speed"/],
+  [(c) => c.allConnections(filtered('status', 'Idle')).next(), TYPE, /patterns' must be an array of patterns, not "Idle"/],
+  [(c) => c.allConnections({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: [], not: 1 }] } }).next(),
+    VALUE, /'advancedFiltersInfo.filters\[0\]' takes no key 'not'/],
   [(c) => c.openFiles('DATA', { pageSize: 0 }).next(), RANGE, /'pageSize' must be an integer from 1 to 4294967295, not 0/],
   [(c) => c.openFiles('DATA', { returnCount: 5 }).next(), VALUE, /takes no key 'returnCount'/],
   [(c) => c.connectionOpenFiles(70000).next(), RANGE, /'connection' .* not 70000/],
@@ -162,6 +178,16 @@ describe('client refusals', () => {
     assert.throws(() => createClient({ dn: '', module }), { code: VALUE, message: /'dn' must be a non-empty string/ });
     assert.throws(() => createClient({ dn: 'd'.repeat(256), module }), { code: VALUE, message: /'dn' must be at most 255 bytes/ });
     assert.throws(() => createClient({ dn, module, throwOnFailures: true }), { code: VALUE, message: /takes no key 'throwOnFailures'/ });
+  });
+});
+
+describe('client filters', () => {
+  it('send loginTime bounds given as Dates or ISO 8601 texts as the seconds the module compares', async () => {
+    const { module, sent } = recorded();
+    const patterns = [new Date('2023-11-15T00:13:20Z'), '2023-11-15T01:13:20+01:00', '2023-11-15', '0'];
+    const listed = await collect(createClient({ dn, module }).allConnections(filtered('loginTime', patterns)));
+    assert.deepEqual(sent[0].advancedFiltersInfo.filters[0].patterns, ['1700007200', '1700007200', '1700006400', '0']);
+    assert.deepEqual(listed.map((c) => c.connectionNumber), sim.mgmt.connections().filter((c) => c.loginTime >= 1700007200n).map((c) => c.connectionNumber));
   });
 });
 

@@ -1,7 +1,7 @@
 // The client: answers as the spheres give them, or only successes with
 // throwOnFailure; iterators over the paged listings.
-import { createClient, CifsError } from 'cifs-native';
-import type { OpenFile, Connection, InvalidUser, ConnectionOpenFile } from 'cifs-native';
+import { createClient, CifsError, errorCategory } from 'cifs-native';
+import type { OpenFile, Connection, InvalidUser, ConnectionOpenFile, ErrorCategory } from 'cifs-native';
 
 const dn = 'cn=admin,o=example';
 declare function is<T>(value: T): void;
@@ -26,7 +26,23 @@ export async function client(): Promise<void> {
   for await (const file of plain.connectionOpenFiles(7)) is<ConnectionOpenFile>(file);
 
   const error: unknown = await strict.contexts.add(['.a']).catch((e: unknown) => e);
-  if (error instanceof CifsError) is<[number | undefined, string | undefined]>([error.errorCode, error.failedList?.[0]?.name]);
+  if (error instanceof CifsError) is<[number | undefined, string | undefined, ErrorCategory]>([error.errorCode, error.failedList?.[0]?.name, error.category]);
+
+  // Call options after each method's own arguments; a server's bounds, counts and drain.
+  const bounded = createClient({ dn, timeout: 5000, maxInFlight: 8 });
+  const signal = new AbortController().signal;
+  await bounded.contexts.list({ signal });
+  await bounded.connections.invalidUsers({ returnCount: 5 }, { timeout: 100 });
+  await bounded.connections.openFiles(7, undefined, { signal, timeout: 0 });
+  for await (const file of bounded.openFiles('DATA', { pageSize: 5, signal, timeout: 30000 })) is<OpenFile>(file);
+  const updated = await strict.shares.update('projects', { comment: 'c', atmBackup: 'enabled' }, { timeout: 5000 });
+  is<'ChangeCIFSShareConfiguration'>(updated.operation);
+  for await (const c of plain.allConnections({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'loginTime', patterns: [new Date(), '2024-05-01'] }] } })) {
+    is<Connection>(c);
+  }
+  is<[number, number, number]>([bounded.inFlight, bounded.queued, bounded.maxInFlight]);
+  is<ErrorCategory>(errorCategory({ errorCode: 41451, description: '' }));
+  await bounded.close({ abort: true });
 }
 
 export async function wrong(): Promise<void> {
@@ -45,4 +61,10 @@ export async function wrong(): Promise<void> {
   plain.allConnections({ pageSize: 5 });
   // @ts-expect-error a level the module does not have
   await plain.setLogLevel('verbose');
+  // @ts-expect-error update takes only what a share's configuration may change
+  await plain.shares.update('projects', { type: 'Disk Directory Tree' });
+  // @ts-expect-error a Date bounds loginTime only
+  plain.allConnections({ advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: [new Date()] }] } });
+  // @ts-expect-error inFlight is counted by the client
+  plain.inFlight = 3;
 }
