@@ -118,7 +118,7 @@ describe('the packed tarball, installed into another project', { skip: !releaseR
   const inProject = (script, env) => spawnSync(process.execPath, ['-e', script], { cwd: project, env: cleanEnv(env), encoding: 'utf8' });
 
   it('ships the prebuilt files and the sources to compile, and no tests, fuzz targets or benchmarks', () => {
-    for (const needed of ['package.json', 'index.js', 'index.d.ts', 'lib/client.js', 'lib/doctor.js', 'scripts/install.js',
+    for (const needed of ['package.json', 'index.js', 'index.mjs', 'index.d.ts', 'lib/client.js', 'lib/client.mjs', 'lib/doctor.js', 'scripts/install.js',
       'CMakeLists.txt', 'src/CMakeLists.txt', 'simulator/CMakeLists.txt', 'docs/API.md', 'README.md', 'bin/cifs-sim-run',
       'CHANGELOG.md', 'examples/page-open-files.js',
       addonFile, ...simulatorFiles.map((f) => `prebuilds-sim/${tuple}/${f}`)]) {
