@@ -80,7 +80,7 @@ describe('one server across runs', () => {
     assert.deepEqual(data(), { ...before, comment: 'New', folderRedirection: 'enabled' });
     const missing = admin(state, ['shares', 'change', 'nosuch', '--comment', 'x']);
     assert.deepEqual([missing.status, missing.stdout], [1, '']);
-    assert.match(missing.stderr, /no share named 'nosuch'/);
+    assert.match(missing.stderr, /no share named "nosuch" is listed/);
   });
 
   it('follows every page with --all, and examines every connection in one request', () => {
@@ -192,6 +192,9 @@ describe('command line', () => {
       [['files', 'list', '--dn', 'x', '--volume', 'V', '--ignore', 'ten'], /--ignore must be a whole number/],
       [['connections', 'list', '--dn', 'x', '--filter', 'status'], /KEY=PATTERN/],
       [['connections', 'list', '--dn', 'x', '--match', 'most'], /--match takes all, any or none/],
+      [['users', 'list', '--dn', 'x', '--filter', 'status=Idle'], /no filter key 'status' here; the keys are type, search-name/],
+      [['connections', 'list', '--dn', 'x', '--filter', 'loginTime=yesterday', '--filter', 'loginTime=0'], /\(loginTime\) must be a whole number of seconds/],
+      [['files', 'list', '--dn', 'x', '--volume', 'V', '--cookie', 'c'.repeat(32)], /'cookie' must be at most 31 bytes/],
       [['shares', 'list', '--dn', 'x', '--volume', 'V'], /takes no --volume/],
       [['shares', 'remove', '--dn', 'x'], /usage: cifs-admin shares remove NAME\.\.\./],
       [['shares', 'enable', 'speed', 'DATA', '--dn', 'x'], /unknown feature 'speed'/],

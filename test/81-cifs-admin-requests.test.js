@@ -37,6 +37,8 @@ const rows = [
   ['connections list --ignore 1 --return 5 --match none --filter status=Idle', 'connections', { operation: 2,
     ignoreCount: 1, returnCount: 5, advancedFiltersInfo: { matchType: 'none', filters: [{ filterBy: 'status', patterns: ['Idle'] }] } }],
   ['connections list --match any', 'connections', { operation: 2, ...paged, advancedFiltersInfo: { matchType: 'any', filters: [] } }],
+  ['connections list --filter loginTime=2023-11-15T00:13:20Z --filter loginTime=0', 'connections', { operation: 2, ...paged,
+    advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'loginTime', patterns: ['1700007200', '0'] }] } }],
   ['connections list --all --filter status=Active', 'connections', { operation: 2, ignoreCount: 0, returnCount: 4294967295,
     advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Active'] }] } }],
   ['connections show 12', 'connections', { operation: 3, connectionNumber: 12 }],
@@ -56,9 +58,9 @@ const rows = [
 ];
 
 describe('requests of cifs-admin', () => {
-  it('builds each operation\'s request from its command line', () => {
+  it('builds each operation\'s request from its command line', async () => {
     for (const [line, sphere, request] of rows) {
-      assert.deepEqual(requestFor(line.split(' '), env, listed), { sphere: `cifs_${sphere}_sphere`, request: { dn, ...request } }, line);
+      assert.deepEqual(await requestFor(line.split(' '), env, listed), { sphere: `cifs_${sphere}_sphere`, request: { dn, ...request } }, line);
     }
   });
 
@@ -67,8 +69,8 @@ describe('requests of cifs-admin', () => {
     for (const c of commands) assert.ok(covered.has(c.words.join(' ')), c.words.join(' '));
   });
 
-  it('takes the dn from --dn before the environment, and a value that starts like a path as a word', () => {
-    assert.equal(requestFor(['contexts', 'list', '--dn', 'cn=other'], env).request.dn, 'cn=other');
-    assert.deepEqual(requestFor(['files', 'close', '--', '--odd-name'], env).request.openFiles, ['--odd-name']);
+  it('takes the dn from --dn before the environment, and a value that starts like a path as a word', async () => {
+    assert.equal((await requestFor(['contexts', 'list', '--dn', 'cn=other'], env)).request.dn, 'cn=other');
+    assert.deepEqual((await requestFor(['files', 'close', '--', '--odd-name'], env)).request.openFiles, ['--odd-name']);
   });
 });

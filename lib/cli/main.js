@@ -1,7 +1,8 @@
 'use strict';
 // cifs-admin: one request to cifs.node per run (two for `shares change`,
 // which reads the share first; as many as there are pages with --all),
-// built from the command line, answered as JSON or as a table. Exit status:
+// made from the command line and sent through the client, so that it is
+// checked as every client request is, answered as JSON or as a table. Exit status:
 // 0 "success", 1 "failure", 2 a usage error, 3 when the module cannot be
 // loaded or gives no answer.
 const path = require('node:path');
@@ -14,6 +15,7 @@ const { doctor: checkLibraries } = require('../doctor');
 const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS } = require('../operations');
 const { pages, EVERY_RECORD } = require('../paging');
 const { CifsError } = require('../errors');
+const { createClient } = require('../client');
 const { version } = require('../../package.json');
 const help = require('./help');
 
@@ -77,9 +79,8 @@ function checkOptions(command, values) {
   if (clash) throw new UsageError(`--all takes no --${clash}`);
 }
 
-// The request argv asks for; `current` is what the command reads first
-// (the share as listed, for `shares change`), null until it has been read.
-function buildRequest(command, words, values, env, current = null) {
+// The client method argv asks for and its arguments: {dn, call, args}.
+function callFor(command, words, values, env) {
   checkOptions(command, values);
   const given = words.slice(2);
   if (given.length < (command.min || 0) || given.length > (command.max ?? (command.min ? Infinity : 0))) {
@@ -87,33 +88,31 @@ function buildRequest(command, words, values, env, current = null) {
   }
   const dn = values.dn ?? env.CIFS_DN;
   if (!dn) throw new UsageError('no caller: give --dn DN or set CIFS_DN');
-  const keys = command.request ? command.request(given, values, command.current ? current : undefined) : {};
-  const request = { operation: command.operation, dn, ...keys };
-  if (values.all && command.every) Object.assign(request, { ignoreCount: 0, returnCount: EVERY_RECORD });
-  return request;
+  const args = command.make(given, values);
+  if (values.all && command.every) Object.assign(args[0], { ignoreCount: 0, returnCount: EVERY_RECORD });
+  return { dn, args };
 }
 
-// The sphere's answer; an Error with code ERR_CIFS_NO_ANSWER when it gives none.
-const asker = (cifs, sphere) => async (request) => {
-  const answer = await cifs[`cifs_${sphere}_sphere`](request);
-  if (answer === undefined) {
-    throw Object.assign(new Error(`no answer: this cifs.node does not offer operation ${request.operation} of the ${sphere} sphere`),
-      { code: 'ERR_CIFS_NO_ANSWER' });
-  }
-  return answer;
-};
+// The client's method of `command`.
+const methodOf = (client, command) => client[command.call[0]][command.call[1]];
+
+// What the client refused is the command line's mistake: a usage error.
+const CALLER_MISTAKES = new Set(['ERR_INVALID_ARG_TYPE', 'ERR_INVALID_ARG_VALUE', 'ERR_OUT_OF_RANGE']);
 
 // Every page of a listing, written as it comes (output.js, pageStream): the
-// exit status. A failure on the way ends it with the items so far and the
+// exit status. Each page is the command's call with the cookie of the page
+// before. A failure on the way ends it with the items so far and the
 // failure; so does a page that holds fewer records than its count, or a
 // library that sends the listing round in circles (said on stderr too).
-async function everyPage(ask, command, request, out, err, style) {
+async function everyPage(client, command, args, out, err, style) {
   const { key, items } = command.listing;
   const stream = pageStream(command, operationName(command), out, style);
+  const method = methodOf(client, command);
+  const page = (cookie) => method(...args.slice(0, -1), { ...args.at(-1), ...(cookie === undefined ? {} : { cookie }) });
   try {
-    for await (const page of pages((cookie) => ask(cookie === undefined ? request : { ...request, cookie }), key, items)) {
+    for await (const each of pages(page, key, items)) {
       // A reader slower than the library holds the next page back, not memory.
-      if (!stream.page(page) && typeof out.once === 'function') await new Promise((resolve) => out.once('drain', resolve));
+      if (!stream.page(each) && typeof out.once === 'function') await new Promise((resolve) => out.once('drain', resolve));
     }
   } catch (error) {
     if (error instanceof CifsError) return stream.fail(error.answer);
@@ -122,14 +121,6 @@ async function everyPage(ask, command, request, out, err, style) {
     return stream.fail(undefined, error);
   }
   return stream.end();
-}
-
-// The share a `shares change` keeps the rest of: its answer when the
-// listing failed, else the share, or null when there is none of that name.
-async function currentShare(ask, dn, name) {
-  const listed = await ask({ operation: SHARES.FetchCIFSShares, dn });
-  if (listed.status !== 'success') return { failed: listed };
-  return { share: (listed.shares || []).find((s) => s && s.name === name) || null };
 }
 
 function loaded(err) {
@@ -180,30 +171,23 @@ async function run(argv, { env = process.env, out = process.stdout, err = proces
   const command = findCommand(words);
   if (command.group) return out.write(help.group(command.group)), values.help ? EXIT.success : EXIT.usage;
   if (values.help) return out.write(help.command(command)), EXIT.success;
-  let request = buildRequest(command, words, values, env);
+  const { dn, args } = callFor(command, words, values, env);
   const cifs = module || loaded(err);
   if (!cifs) return EXIT.unavailable;
   if (values['log-level'] !== undefined) cifs.native_config_sphere({ logLevel: logLevel(values['log-level']) });
-  const ask = asker(cifs, command.sphere);
+  const style = styleOf(values, out, env);
   let answer;
   try {
-    if (command.current === 'share') {
-      const { failed, share } = await currentShare(ask, request.dn, words[2]);
-      if (failed) return out.write(render(command, failed, styleOf(values, out, env))), EXIT.failure;
-      if (!share) return err.write(`cifs-admin: no share named '${words[2]}' (cifs-admin shares list shows them)\n`), EXIT.failure;
-      request = buildRequest(command, words, values, env, share);
-    }
-    if (values.all && command.listing) return await everyPage(ask, command, request, out, err, styleOf(values, out, env));
-    answer = await ask(request);
+    const client = createClient({ dn, module: cifs });
+    if (values.all && command.listing) return await everyPage(client, command, args, out, err, style);
+    answer = await methodOf(client, command)(...args);
   } catch (error) {
-    if (error.code === 'ERR_CIFS_NO_ANSWER' || error.code === 'ERR_CIFS_NO_RESULT') {
-      err.write(`cifs-admin: ${error.message}\n`);
-      return error.code === 'ERR_CIFS_NO_ANSWER' ? EXIT.unavailable : EXIT.failure;
-    }
-    if (!(error instanceof CifsError)) throw error;
-    answer = error.answer;
+    if (CALLER_MISTAKES.has(error.code)) throw new UsageError(error.message);
+    if (!['ERR_CIFS_NO_ANSWER', 'ERR_CIFS_NO_RESULT', 'ERR_CIFS_NO_SUCH_SHARE'].includes(error.code)) throw error;
+    err.write(`cifs-admin: ${error.message}${error.code === 'ERR_CIFS_NO_SUCH_SHARE' ? ' (cifs-admin shares list shows them)' : ''}\n`);
+    return error.code === 'ERR_CIFS_NO_ANSWER' ? EXIT.unavailable : EXIT.failure;
   }
-  out.write(render(command, answer, styleOf(values, out, env)));
+  out.write(render(command, answer, style));
   return answer.status === 'success' ? EXIT.success : EXIT.failure;
 }
 
@@ -222,14 +206,27 @@ async function main(argv) {
   }
 }
 
-// The sphere and request that argv asks for, without sending it: what a
-// dry run or a test needs. A command that reads something first (`shares
-// change`) takes it as `current`.
-function requestFor(argv, env = process.env, current = null) {
+// The sphere and request that argv asks for, sent to a stand-in module
+// that only records it: what a dry run or a test needs. A command that
+// reads something first (`shares change`) is given `current` (the share as
+// listed; null, no share) as that reading's answer.
+async function requestFor(argv, env = process.env, current = null) {
   const { values, positionals: words } = parseArgs({ args: argv, options: ALL_OPTIONS, allowPositionals: true });
   const command = findCommand(words);
   if (command.group) throw new UsageError(`no command of ${command.group} given`);
-  return { sphere: `cifs_${command.sphere}_sphere`, request: buildRequest(command, words, values, env, current) };
+  const { dn, args } = callFor(command, words, values, env);
+  return new Promise((resolve, reject) => {
+    const recorder = (sphere) => (request) => {
+      if (command.reads && request.operation === SHARES.FetchCIFSShares) {
+        return Promise.resolve({ status: 'success', operation: 'FetchCIFSShares', shares: current ? [current] : [] });
+      }
+      resolve({ sphere, request: JSON.parse(JSON.stringify(request)) });
+      return new Promise(() => {});
+    };
+    const module = { native_config_sphere() {} };
+    for (const sphere of ['shares', 'connections', 'contexts']) module[`cifs_${sphere}_sphere`] = recorder(`cifs_${sphere}_sphere`);
+    methodOf(createClient({ dn, module }), command)(...args).catch(reject);
+  });
 }
 
 module.exports = { main, run, requestFor };

@@ -33,15 +33,18 @@ function feature(text, option) {
 }
 
 // advancedFiltersInfo from repeated --filter KEY=PATTERN (patterns of one
-// key, in the order given, make one filter) and --match; nothing when
-// neither was given, so the request is not filtered at all.
-function filters(given = [], match) {
+// key, in the order given, make one filter; KEY one of `known`) and --match;
+// nothing when neither was given, so the request is not filtered at all.
+// Patterns go as written: the client checks them and turns loginTime's ISO
+// 8601 dates into the seconds the module compares.
+function filters(given = [], match, known) {
   if (given.length === 0 && match === undefined) return undefined;
   const byKey = new Map();
   for (const text of given) {
     const eq = text.indexOf('=');
     if (eq <= 0) throw new UsageError(`--filter takes KEY=PATTERN, not '${text}'`);
     const key = text.slice(0, eq);
+    if (!known.includes(key)) throw new UsageError(`--filter: no filter key '${key}' here; the keys are ${known.join(', ')}`);
     if (!byKey.has(key)) byKey.set(key, []);
     byKey.get(key).push(text.slice(eq + 1));
   }
