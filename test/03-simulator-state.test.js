@@ -151,15 +151,12 @@ describe('simulator state file under attack', () => {
     const dir = newStateDir();
     const foreign = path.join(dir, 'notes.txt');
     fs.writeFileSync(foreign, 'my notes\n', { mode: 0o644 });
-    fs.linkSync(foreign, path.join(dir, 'link'));
     const large = path.join(dir, 'large.state');
     fs.writeFileSync(large, HEADER);
     fs.truncateSync(large, 64 * 2 ** 20 + 1);
     for (const [state, reason] of [[foreign, /does not start with the state file's first line/], [large, /larger than the 67108864 bytes/]]) {
       const before = fs.statSync(state);
-      const listed = run(state, ['contexts', 'list']);
-      assert.equal(listed.status, 0, listed.stderr);
-      assert.match(listed.stderr, reason);
+      assert.match(run(state, ['contexts', 'list']).stderr, reason);
       const after = fs.statSync(state);
       assert.deepEqual([after.ino, after.mode, after.size, after.mtimeMs], [before.ino, before.mode, before.size, before.mtimeMs]);
     }

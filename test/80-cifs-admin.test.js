@@ -74,9 +74,7 @@ describe('one server across runs', () => {
     const state = newStateFile();
     const data = () => admin(state, ['shares', 'list']).json().shares.find((s) => s.name === 'DATA');
     const before = data();
-    assert.equal(admin(state, ['shares', 'change', 'DATA', '--comment', 'New']).status, 0);
-    assert.deepEqual(data(), { ...before, comment: 'New' });
-    assert.equal(admin(state, ['shares', 'change', 'DATA', '--folder-redirection', 'on']).status, 0);
+    assert.equal(admin(state, ['shares', 'change', 'DATA', '--comment', 'New', '--folder-redirection', 'on']).status, 0);
     assert.deepEqual(data(), { ...before, comment: 'New', folderRedirection: 'enabled' });
     const missing = admin(state, ['shares', 'change', 'nosuch', '--comment', 'x']);
     assert.deepEqual([missing.status, missing.stdout], [1, '']);
@@ -285,30 +283,22 @@ describe('command line', () => {
 });
 
 describe('a library that pages as it likes', () => {
-  const { lyingOpenFiles } = require('./support/lying-pages');
   const list = async (args, pages) => {
     const [out, err] = [stream(false), stream(false)];
     const status = await run(['files', 'list', '--volume', 'DATA', ...args],
-      { env: { CIFS_DN: 'cn=admin,o=example' }, out, err, module: lyingOpenFiles(pages).module });
+      { env: { CIFS_DN: 'cn=admin,o=example' }, out, err, module: require('./support/lying-pages').lyingOpenFiles(pages).module });
     return { status, stdout: out.text, stderr: err.text };
   };
-  const names = (table) => table.split('\n').slice(1, -1).map((line) => line.split(/ +/)[2]);
 
-  it('ends --all with status 1 after the rows of the pages before, when a cookie comes round again or a page is cut', async () => {
-    const circle = await list(['--all', '--table', '--return', '1'],
-      [{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b'] }, { cookie: 'c0', names: ['c'] }]);
-    assert.deepEqual([circle.status, names(circle.stdout)], [1, ['a', 'b', 'c']]);
+  it('ends --all with status 1 after the rows it got when a cookie comes round again or a page is cut, and shows one cut page so', async () => {
+    const circle = await list(['--all', '--table'], [{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b'] }, { cookie: 'c0', names: ['c'] }]);
+    assert.deepEqual([circle.status, circle.stdout.split('\n').slice(1, -1).map((line) => line.split(/ +/)[2])], [1, ['a', 'b', 'c']]);
     assert.match(circle.stderr, /page 3 hands back the cookie "c0", which page 1 handed out/);
     const cut = await list(['--all'], [{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b', 'c'], count: 5000 }]);
-    const answer = JSON.parse(cut.stdout);
-    assert.deepEqual([cut.status, answer.status, answer.error.code, answer.openFiles.files.map((f) => f.name)],
-      [1, 'failure', 'ERR_CIFS_PAGING', ['a', 'b', 'c']]);
-    assert.match(answer.error.description, /page 2 holds 2 of the 5000 records its count gives/);
-  });
-
-  it('shows a single cut page as the records it holds of its count', async () => {
+    const { status, error, openFiles } = JSON.parse(cut.stdout);
+    assert.deepEqual([cut.status, status, error.code, openFiles.files.map((f) => f.name)], [1, 'failure', 'ERR_CIFS_PAGING', ['a', 'b', 'c']]);
+    assert.match(error.description, /page 2 holds 2 of the 5000 records its count gives/);
     const page = await list(['--table'], [{ cookie: 'c0', names: ['a', 'b'], count: 5000 }]);
-    assert.equal(page.status, 0);
-    assert.match(page.stdout, /\n2 of 5000 records {2}cookie: c0\n$/);
+    assert.deepEqual([page.status, page.stdout.split('\n').at(-2)], [0, '2 of 5000 records  cookie: c0']);
   });
 });

@@ -1,9 +1,10 @@
 'use strict';
-// The typed client against the module on the simulator: each method reaches
-// its operation with keys the module reads, values the module would misread
-// or cut never leave the client, what is sent is a snapshot no prototype,
-// getter or Proxy can change, a call without an answer rejects, and the
-// iterators follow a listing to the library's end signal and no further.
+// The typed client against the module on the simulator (what each method
+// sends is the cifs-admin requests suite's, which goes through it): values
+// the module would misread or cut never leave the client, what is sent is a
+// snapshot no prototype, getter or Proxy can change, a call without an
+// answer rejects, and the iterators follow a listing to the library's end
+// signal and no further.
 const { describe, it, beforeEach } = require('node:test');
 const assert = require('node:assert/strict');
 const { cifs } = require('./support/addon');
@@ -11,7 +12,6 @@ const sim = require('./support/sim');
 const { withSimulator, root } = require('./support/sim-process');
 const { lyingOpenFiles } = require('./support/lying-pages');
 const { createClient, CifsError } = require('../lib/client');
-const { SHARES, CONNECTIONS, CONTEXTS } = require('../lib/operations');
 
 const dn = 'cn=admin,o=example';
 const guest = 'cn=guest,o=example';
@@ -31,58 +31,7 @@ function recorded(module = cifs) {
 
 beforeEach(() => sim.reset());
 
-// [client call, operation answered, what the seed server shows of it]: a
-// method that sent another operation, or its arguments under other keys or
-// in another order, fails here.
-const effects = [
-  [(c) => c.shares.list(), 'FetchCIFSShares', (a) => assert.ok(a.shares.some((s) => s.name === 'projects'))],
-  [(c) => c.shares.create({ name: 'n', ...config, comment: '' }), 'CreateCIFSShare',
-    () => assert.deepEqual(pick(sim.mgmt.shares().find((s) => s.name === 'n'), 'relativePath', 'encryption', 'atmBackup'), ['p', true, true])],
-  [(c) => c.shares.change({ name: 'projects', newName: 'work', ...config, comment: 'c' }), 'ChangeCIFSShareConfiguration',
-    () => assert.deepEqual(pick(sim.mgmt.shares().find((s) => s.name === 'work'), 'comment', 'relativePath'), ['c', 'p'])],
-  [(c) => c.shares.setFeature('atmBackup', 'enabled', ['projects', 'home']), 'ChangeCIFSShareFeatureConfiguration',
-    () => assert.ok(sim.mgmt.shares().filter((s) => s.atmBackup).length === 3)],
-  [(c) => c.shares.remove(['projects']), 'RemoveCIFSShare', (a) => assert.deepEqual(a.successfulList, [{ name: 'projects' }])],
-  [(c) => c.shares.listOpenFiles({ volumeName: 'home', ignoreCount: 1, returnCount: 2, cookie: '' }), 'ListOpenFilesOfShare',
-    (a) => assert.deepEqual(a.openFiles.files.map((f) => f.name), ['todo.txt', 'photo.jpg'])],
-  [(c) => c.shares.closeOpenFiles(['/DATA/README']), 'CloseOpenFile', (a) => assert.equal(a.successfulCount, '1')],
-  [(c) => c.shares.closeAllOpenFiles('home'), 'CloseAllOpenFilesOfShare',
-    () => assert.ok(!sim.mgmt.openFiles().some((f) => f.shareName === 'home'))],
-  [(c) => c.connections.count(), 'FetchCIFSConnectionsCount', (a) => assert.equal(a.activeConnections, 5)],
-  [(c) => c.connections.list({ ignoreCount: 1, returnCount: 4, advancedFiltersInfo: { matchType: 'all', filters: [{ filterBy: 'status', patterns: ['Idle'] }] } }),
-    'FetchCIFSConnectionsList', (a) => assert.deepEqual(a.connections.map((x) => x.connectionNumber), [12])],
-  [(c) => c.connections.details(7), 'FetchCIFSConnectionDetails', (a) => assert.equal(a.connection.userName, 'carol')],
-  [(c) => c.connections.mappedShares(2), 'FetchCIFSConnectionMappedShares', (a) => assert.equal(a.shares.length, 3)],
-  [(c) => c.connections.openFiles(7, { returnCount: 1 }), 'FetchCIFSConnectionOpenFiles',
-    (a) => assert.deepEqual([a.openFiles.connectionNumber, a.openFiles.files.length], [7, 1])],
-  [(c) => c.connections.invalidUsers({ ignoreCount: 4 }), 'FetchCIFSCachedInvalidUsersList',
-    (a) => assert.deepEqual(a.invalidUsers.users.map((u) => u.name), ['tester'])],
-  [(c) => c.connections.addPermanentInvalidUser('eve'), 'AddPermanentInvalidUser', () => assert.equal(userState('eve'), 1)],
-  [(c) => c.connections.makePermanentInvalidUsers(['guest']), 'MakePermanentInvalidUser', () => assert.equal(userState('guest'), 1)],
-  [(c) => c.connections.removeInvalidUsers(['jdoe']), 'RemoveInvalidUser', () => assert.equal(userState('jdoe'), undefined)],
-  [(c) => c.connections.addBlockedUser('eve'), 'AddBlockedUser', () => assert.equal(userState('eve'), 1)],
-  [(c) => c.connections.makeBlockedUsers(['jdoe']), 'MakeBlockedUser', () => assert.equal(userState('jdoe'), 1)],
-  [(c) => c.connections.unblockUsers(['mallory']), 'UnblockUser', () => assert.equal(userState('mallory'), undefined)],
-  [(c) => c.contexts.list(), 'FetchCIFSUserContexts', (a) => assert.equal(a.userContexts.length, 3)],
-  [(c) => c.contexts.add(['.a.org']), 'AddCIFSUserContext', () => assert.ok(sim.mgmt.contexts().includes('.a.org'))],
-  [(c) => c.contexts.remove(['.users.org']), 'RemoveCIFSUserContexts', () => assert.ok(!sim.mgmt.contexts().includes('.users.org'))],
-];
-const pick = (object, ...keys) => keys.map((key) => object && object[key]);
-// The state of a cached user: 2 invalid, 1 blocked (permanent), undefined gone.
-const userState = (name) => sim.mgmt.invalidUsers().find((u) => u.name === name)?.state;
-
 describe('client methods', () => {
-  it('reach their operation with the keys it reads, each on the seed server', async () => {
-    for (const [call, operation, shows] of effects) {
-      sim.reset();
-      const answer = await call(createClient({ dn, module: cifs }));
-      assert.deepEqual([answer.status, answer.operation], ['success', operation], JSON.stringify(answer));
-      shows(answer);
-    }
-    const names = [SHARES, CONNECTIONS, CONTEXTS].flatMap((table) => Object.keys(table));
-    assert.deepEqual(names.filter((name) => !effects.some(([, operation]) => operation === name)), []);
-  });
-
   it('hand back the sphere\'s promise and answer untouched, failures included', async () => {
     sim.identity.set({ dn: guest, supervisor: false });
     const { module, sent } = recorded();
@@ -101,10 +50,7 @@ const filtered = (filterBy, patterns) => ({ advancedFiltersInfo: { matchType: 'a
 const refusals = [
   [(c) => c.shares.listOpenFiles({ ...page, returnCount: '2' }), TYPE, /'returnCount' must be an integer from 0 to 4294967295, not "2"/],
   [(c) => c.shares.listOpenFiles({ ...page, ignoreCount: 2 ** 32 }), RANGE, /'ignoreCount' .* not 4294967296/],
-  [(c) => c.connections.list({ ignoreCount: -1, returnCount: 1 }), RANGE, /'ignoreCount' .* not -1/],
-  [(c) => c.connections.invalidUsers({ returnCount: 1.5 }), RANGE, /'returnCount' .* not 1\.5/],
   [(c) => c.connections.details('1'), TYPE, /'connectionNumber' must be an integer from 0 to 65535, not "1"/],
-  [(c) => c.connections.mappedShares(65536), RANGE, /'connectionNumber' .* not 65536/],
   [(c) => c.connections.openFiles(), TYPE, /'connection' .* not undefined/],
   [(c) => c.shares.create({ ...config, name: '' }), VALUE, /'name' must be a non-empty string, not ""/],
   [(c) => c.shares.change({ name: 'n', ...config, relativePath: 7 }), TYPE, /'relativePath' must be a string, not 7/],
@@ -119,32 +65,25 @@ const refusals = [
   // 65 names of a MiB: each one fits a request, together they pass what the module copies out of one.
   [(c) => c.shares.closeOpenFiles(new Array(65).fill('/'.repeat(2 ** 20))), RANGE, /'openFiles' holds 68157505 bytes .* more than the 67108864/],
   [(c) => c.shares.create({ ...config, name: 'n', dn: 'cn=supervisor,o=example' }), VALUE, /takes no key 'dn'/],
-  [(c) => c.shares.create({ ...config, name: 'n', operation: SHARES.RemoveCIFSShare, names: ['DATA'] }), VALUE, /takes no key 'operation'/],
   [(c) => c.shares.change(JSON.parse('{"name": "n", "__proto__": {"dn": "cn=supervisor"}}')), VALUE, /takes no key '__proto__'/],
   [(c) => c.shares.listOpenFiles('DATA'), TYPE, /takes an object of keys, not "DATA"/],
   [(c) => c.connections.list({ ignoreCount: 0, returnCount: 5, cookie: 'k' }), VALUE, /takes no key 'cookie'/],
   // Texts the module reads through a buffer, one byte (or one two-byte character) too long.
   [(c) => c.shares.listOpenFiles({ ...page, cookie: 'c'.repeat(32) }), VALUE, /'cookie' must be at most 31 bytes of UTF-8 .*, not 32 bytes/],
   [(c) => c.shares.listOpenFiles({ ...page, volumeName: `${'é'.repeat(127)}ab` }), VALUE, /'volumeName' must be at most 255 bytes .* not 256/],
-  [(c) => c.openFiles('é'.repeat(128)).next(), VALUE, /'volumeName' must be at most 255 bytes/],
   [(c) => c.shares.listOpenFiles({ ...page, ...filtered('type', ['docx', 'docxdocx']) }), VALUE,
     /'advancedFiltersInfo.filters\[0\].patterns\[1\]' must be at most 7 bytes/],
   [(c) => c.connections.invalidUsers(filtered('type', ['B'.repeat(32)])), VALUE, /patterns\[0\]' must be at most 31 bytes/],
   [(c) => c.connectionOpenFiles(7, filtered('search-name', ['s'.repeat(768)])).next(), VALUE, /must be at most 767 bytes/],
   [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, ...filtered('status', ['S'.repeat(32)]) }), VALUE, /must be at most 31 bytes/],
-  [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, advancedFiltersInfo: { matchType: 'All', filters: [] } }), VALUE,
-    /'advancedFiltersInfo.matchType' must be "all" or "any" or "none", not "All"/],
   [(c) => c.shares.listOpenFiles({ ...page, ...filtered('status', ['Idle']) }), VALUE, /filterBy' must be "type" or "search-name", not "status"/],
   // Filters as the module reads them: mistakes named by filter and pattern.
   [(c) => c.connections.list({ ignoreCount: 0, returnCount: 1, ...filtered('loginTime', ['yesterday', '0']) }), VALUE,
     /'advancedFiltersInfo.filters\[0\].patterns\[0\]' \(loginTime\) must be a whole number of seconds .* not "yesterday"/],
   [(c) => c.allConnections(filtered('loginTime', ['2024-02-30', '0'])).next(), VALUE, /patterns\[0\]' \(loginTime\) .* not "2024-02-30"/],
-  [(c) => c.allConnections(filtered('loginTime', [new Date(NaN), '0'])).next(), VALUE, /\(loginTime\)/],
   [(c) => c.allConnections(filtered('totalBytesRead', ['12kB', '0'])).next(), VALUE, /\(totalBytesRead\) must be a whole number as decimal text/],
-  [(c) => c.allConnections(filtered('totalBytesWritten', ['0', '-1'])).next(), VALUE, /patterns\[1\]'/],
   [(c) => c.allConnections(filtered('totalBytesRead', ['9223372036854775808', '0'])).next(), VALUE, /to 9223372036854775807/],
   [(c) => c.allConnections(filtered('loginTime', ['0'])).next(), VALUE, /\(loginTime\) must be pairs of lower and upper bound, not 1 patterns/],
-  [(c) => c.allConnections(filtered('totalBytesRead', ['0', '1', '2'])).next(), VALUE, /pairs .* not 3 patterns/],
   [(c) => c.allConnections({ advancedFiltersInfo: { matchType: 'any', filters: [{ filterBy: 'status', patterns: ['Idle'] }, { filterBy: 'status', patterns: ['Active'] }] } }).next(),
     VALUE, /'advancedFiltersInfo.filters\[1\]' is a second 'status' filter/],
   [(c) => c.allConnections(filtered('speed', ['1'])).next(), VALUE, /filterBy' must be "connectionType" or .* not "speed"/],
@@ -153,7 +92,6 @@ const refusals = [
     VALUE, /'advancedFiltersInfo.filters\[0\]' takes no key 'not'/],
   [(c) => c.openFiles('DATA', { pageSize: 0 }).next(), RANGE, /'pageSize' must be an integer from 1 to 4294967295, not 0/],
   [(c) => c.openFiles('DATA', { returnCount: 5 }).next(), VALUE, /takes no key 'returnCount'/],
-  [(c) => c.connectionOpenFiles(70000).next(), RANGE, /'connection' .* not 70000/],
   [(c) => c.allConnections({ pageSize: 5 }).next(), VALUE, /takes no key 'pageSize'/],
   [(c) => c.setLogLevel('verbose'), VALUE, /one of debug, info, warn, error, not "verbose"/],
 ];
@@ -208,22 +146,16 @@ describe('client snapshots', () => {
 
   it('are steered by no key on Object.prototype (in a child, which the pollution cannot outlive)', () => {
     const result = withSimulator(undefined, `async (simulator, cifs) => {
-      const { createClient } = require(${JSON.stringify(`${root}/lib/client`)});
-      const client = createClient({ dn: 'cn=admin,o=example', module: cifs });
-      const polluted = { newName: 'hijacked', advancedFiltersInfo: { matchType: 'any', filters: [] }, cookie: 'ofc-999' };
-      Object.assign(Object.prototype, polluted);
-      try {
-        const changed = await client.shares.change({ name: 'projects', volumeName: 'DATA', relativePath: 'projects',
-          encryption: 'enabled', folderRedirection: 'disabled', atmBackup: 'disabled' });
-        const page = await client.shares.listOpenFiles({ volumeName: 'DATA', ignoreCount: 0, returnCount: 0 });
-        let listed = 0;
-        for await (const file of client.openFiles('DATA', { pageSize: 5 })) listed += file ? 1 : 0;
-        return [changed.status, simulator.shares().map((s) => s.name).includes('projects'), page.openFiles.files.length, listed];
-      } finally {
-        for (const key of Object.keys(polluted)) delete Object.prototype[key];
-      }
+      const client = require(${JSON.stringify(`${root}/lib/client`)}).createClient({ dn: 'cn=admin,o=example', module: cifs });
+      Object.assign(Object.prototype, { newName: 'hijacked', advancedFiltersInfo: { matchType: 'any', filters: [] }, cookie: 'ofc-999' });
+      const changed = await client.shares.change({ name: 'projects', volumeName: 'DATA', relativePath: 'projects', encryption: 'enabled',
+        folderRedirection: 'disabled', atmBackup: 'disabled' });
+      let listed = 0;
+      for await (const file of client.openFiles('DATA', { pageSize: 5 })) listed += file ? 1 : 0;
+      for (const key of ['newName', 'advancedFiltersInfo', 'cookie']) delete Object.prototype[key];
+      return [changed.status, simulator.shares().map((s) => s.name).includes('projects'), listed];
     }`);
-    assert.deepEqual(result, ['success', true, 12, 12]);
+    assert.deepEqual(result, ['success', true, 12]);
   });
 });
 
@@ -299,17 +231,14 @@ describe('client iterators', () => {
   });
 
   it('end with ERR_CIFS_PAGING, after the items they got, when a library sends a cookie round again or cuts a page', async () => {
-    const cases = [
-      [[{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b'] }, { cookie: 'c0', names: ['c'] }], ['a', 'b', 'c'],
-        /page 3 hands back the cookie "c0", which page 1 handed out and which was sent for page 2/],
-      [[{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b', 'c'], count: 5000 }], ['a', 'b', 'c'], /page 2 holds 2 of the 5000 records/],
-    ];
-    for (const [pages, names, message] of cases) {
+    for (const [pages, message] of [[[{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b'] }, { cookie: 'c0', names: ['c'] }],
+      /page 3 hands back the cookie "c0", which page 1 handed out and which was sent for page 2/],
+    [[{ cookie: 'c0', names: ['a'] }, { cookie: 'c1', names: ['b', 'c'], count: 5000 }], /page 2 holds 2 of the 5000 records/]]) {
       const { module, sent } = lyingOpenFiles(pages);
       const seen = [];
       await assert.rejects((async () => { for await (const f of createClient({ dn, module }).openFiles('DATA')) seen.push(f.name); })(),
         { code: 'ERR_CIFS_PAGING', message });
-      assert.deepEqual([seen, sent.length], [names, pages.length]);
+      assert.deepEqual([seen, sent.length], [['a', 'b', 'c'], pages.length]);
     }
   });
 

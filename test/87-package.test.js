@@ -69,18 +69,14 @@ const releaseRun = !process.env.CIFS_BUILD_DIR || path.resolve(process.env.CIFS_
 // Its child loads the addon without a preloaded sanitizer runtime, as an install does.
 describe('install step', { skip: !releaseRun && 'the release build\'s' }, () => {
   it('checks the prebuilt addon on the simulator\'s own libraries, even from a folder whose path holds \':\'', () => {
-    const { prebuildProblem } = require('../scripts/install');
     const simulatorDir = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'cifs-install-')), 'a:b;c');
     fs.mkdirSync(simulatorDir);
-    try {
-      for (const file of ['libtoral.so.0', 'libcifsmgmtclient.so', 'simctl.node']) fs.symlinkSync(path.join(sim.dir, file), path.join(simulatorDir, file));
-      const addon = require('./support/addon').addonPath;
-      assert.equal(prebuildProblem(addon, simulatorDir), null);
-      fs.rmSync(path.join(simulatorDir, 'libcifsmgmtclient.so'));
-      assert.match(prebuildProblem(addon, simulatorDir), /CIFSMGMTCLIENT library couldn't be loaded/);
-    } finally {
-      fs.rmSync(path.dirname(simulatorDir), { recursive: true, force: true });
-    }
+    for (const file of ['libtoral.so.0', 'libcifsmgmtclient.so', 'simctl.node']) fs.symlinkSync(path.join(sim.dir, file), path.join(simulatorDir, file));
+    const check = () => require('../scripts/install').prebuildProblem(require('./support/addon').addonPath, simulatorDir);
+    assert.equal(check(), null);
+    fs.rmSync(path.join(simulatorDir, 'libcifsmgmtclient.so'));
+    assert.match(check(), /CIFSMGMTCLIENT library couldn't be loaded/);
+    fs.rmSync(path.dirname(simulatorDir), { recursive: true, force: true });
   });
 });
 

@@ -50,19 +50,14 @@ describe('the package constants and types agree with the C++ tables', () => {
   });
 
   it('text bounds: MAX_TEXT_BYTES holds each reader\'s buffer less its NUL, MAX_LIST_COPY_BYTES the copy bound', () => {
-    const buffer = Object.fromEntries(Object.entries(tables.textBuffers).map(([key, size]) => [key, size - 1]));
-    const library = (type) => ({ type, 'search-name': buffer.searchNamePattern });
-    assert.equal(buffer.invalidUsersCookie, buffer.openFilesCookie);
-    assert.deepEqual(MAX_TEXT_BYTES, {
-      dn: buffer.dn, cookie: buffer.openFilesCookie, volumeName: buffer.openFilesVolumeName, matchType: buffer.matchType, filterBy: buffer.filterBy,
-      patterns: {
-        ListOpenFilesOfShare: library(buffer.openFilesTypePattern),
-        FetchCIFSConnectionOpenFiles: library(buffer.openFilesTypePattern),
-        FetchCIFSCachedInvalidUsersList: library(buffer.invalidUsersTypePattern),
-        FetchCIFSConnectionsList: Object.fromEntries(Object.keys(MAX_TEXT_BYTES.patterns.FetchCIFSConnectionsList).map((k) => [k, buffer.connectionPattern])),
-      },
-    });
-    assert.equal(MAX_LIST_COPY_BYTES, tables.maxListCopyBytes);
+    const b = Object.fromEntries(Object.entries(tables.textBuffers).map(([key, size]) => [key, size - 1]));
+    const library = (type) => ({ type, 'search-name': b.searchNamePattern });
+    const connections = Object.fromEntries(Object.keys(MAX_TEXT_BYTES.patterns.FetchCIFSConnectionsList).map((k) => [k, b.connectionPattern]));
+    assert.deepEqual([MAX_TEXT_BYTES, MAX_LIST_COPY_BYTES], [{ dn: b.dn, cookie: b.openFilesCookie, volumeName: b.openFilesVolumeName,
+      matchType: b.matchType, filterBy: b.filterBy, patterns: { ListOpenFilesOfShare: library(b.openFilesTypePattern),
+        FetchCIFSConnectionOpenFiles: library(b.openFilesTypePattern), FetchCIFSCachedInvalidUsersList: library(b.invalidUsersTypePattern),
+        FetchCIFSConnectionsList: connections } }, tables.maxListCopyBytes]);
+    assert.equal(b.invalidUsersCookie, b.openFilesCookie);
   });
 
   it('failure categories: every code of error_codes.h (and -1) and every tag an answer can carry has one', () => {
