@@ -16,7 +16,7 @@ const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, FEATURES } = require('./opera
 const { CifsError, CATEGORIES, coded, errorCategory, invalidType, invalidValue } = require('./errors');
 const { pages, pageOf, EVERY_RECORD } = require('./paging');
 const { buildRequest, checked, ownCopy, shown } = require('./requests');
-const { Gate, timedOut } = require('./gate');
+const { Gate, timedOut, reasonOf } = require('./gate');
 const { traced, answered } = require('./tracing');
 
 const SPHERES = {
@@ -46,7 +46,7 @@ function callOptions(method, given, defaultTimeout) {
 function span({ signal, timeout }) {
   if (!timeout) return { signal, release() {} };
   const controller = new AbortController();
-  const follow = () => controller.abort(signal.reason);
+  const follow = () => controller.abort(reasonOf(signal));
   if (signal?.aborted) follow();
   else signal?.addEventListener('abort', follow, { once: true });
   const timer = setTimeout(() => controller.abort(timedOut()), timeout);

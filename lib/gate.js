@@ -10,6 +10,14 @@
 const { coded } = require('./errors');
 
 const timedOut = () => new DOMException('The operation was aborted due to timeout', 'TimeoutError');
+// A signal's reason, read where a throwing getter cannot escape into an event listener.
+function reasonOf(signal) {
+  try {
+    return signal.reason;
+  } catch (error) {
+    return error;
+  }
+}
 const closedReason = () => new DOMException('The client was closed', 'AbortError');
 
 // One call: `start` sends it and gives the module's promise.
@@ -57,12 +65,16 @@ class Gate {
 
   // The promise of one call: `start()` runs when a slot is free and gives
   // the module's promise (or throws); `signal` (an AbortSignal) and
-  // `timeout` (ms, 0 for none) bound it from now.
+  // `timeout` (ms, 0 for none) bound it from now. Never throws.
   run(start, { signal, timeout = 0 } = {}) {
     if (this.#closing !== null) {
       return Promise.reject(coded(Error, 'ERR_CIFS_CLIENT_CLOSED', 'the client is closed: it takes no new calls'));
     }
-    if (signal !== undefined && signal.aborted) return Promise.reject(signal.reason);
+    try {
+      if (signal !== undefined && signal.aborted) return Promise.reject(reasonOf(signal));
+    } catch (error) {
+      return Promise.reject(error);
+    }
     return new Promise((resolve, reject) => {
       const call = new Call(this, start, resolve, reject);
       if (signal !== undefined) this.watch(signal, call);
@@ -80,7 +92,7 @@ class Gate {
     let calls = this.#watched.get(signal);
     if (calls === undefined) {
       calls = new Set();
-      const onAbort = () => { for (const each of [...calls]) each.abort(signal.reason); };
+      const onAbort = () => { for (const each of [...calls]) each.abort(reasonOf(signal)); };
       calls.onAbort = onAbort;
       this.#watched.set(signal, calls);
       signal.addEventListener('abort', onAbort, { once: true });
@@ -158,4 +170,4 @@ class Gate {
   }
 }
 
-module.exports = { Gate, timedOut };
+module.exports = { Gate, timedOut, reasonOf };

@@ -69,8 +69,8 @@ const oneOf = (words) => (value, method, path) => {
 function copyOf(value, method, path, what, element) {
   const at = where(method, path);
   if (!Array.isArray(value)) throw invalidType(`${at} must be ${what}, not ${shown(value)}`);
-  const length = value.length;
-  if (length > MOST_ENTRIES) throw outOfRange(`${at} must be ${what}, not an array of ${length}`);
+  const length = value.length;  // a Proxy's may be anything
+  if (!Number.isInteger(length) || length < 0 || length > MOST_ENTRIES) throw outOfRange(`${at} must be ${what}, not an array of ${shown(length)}`);
   return Array.from({ length }, (_, i) => element(value[i], i, value));
 }
 
@@ -126,12 +126,13 @@ const ISO_DATE = /^(\d{4})-(\d{2})-(\d{2})(?:T(\d{2}):(\d{2})(?::(\d{2})(?:\.\d{
 function isoSeconds(value) {
   const m = ISO_DATE.exec(value);
   if (!m) return undefined;
-  const [year, month, day, hour = 0, minute = 0, second = 0] = m.slice(1, 7).map((part) => Number(part ?? 0));
-  const offset = m[8] ? (m[8] === '-' ? -1 : 1) * (Number(m[9]) * 60 + Number(m[10])) : 0;
+  const [year, month, day, hour, minute, second, , , offsetHours, offsetMinutes] = m.slice(1).map((part) => Number(part ?? 0));
+  // Date.UTC reads years below 100 as 19xx; none of them is a login time anyway.
+  if (year < 1970 || hour > 23 || minute > 59 || second > 59 || offsetHours > 23 || offsetMinutes > 59) return undefined;
   const ms = Date.UTC(year, month - 1, day, hour, minute, second);
   const back = new Date(ms);
-  if (back.getUTCMonth() !== month - 1 || back.getUTCDate() !== day || hour > 23 || minute > 59 || second > 59 || offset % 1440 !== offset) return undefined;
-  return Math.floor(ms / 1000) - offset * 60;
+  if (back.getUTCMonth() !== month - 1 || back.getUTCDate() !== day) return undefined;
+  return Math.floor(ms / 1000) - (m[8] === '-' ? -1 : 1) * (offsetHours * 60 + offsetMinutes) * 60;
 }
 
 // A range bound as the connections list reads it: whole decimal seconds or
