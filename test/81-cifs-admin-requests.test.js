@@ -1,10 +1,12 @@
 'use strict';
-// The request each cifs-admin command line sends: the keys and values the
-// module reads, and nothing it would not.
+// The request each cifs-admin command line sends, through the client method
+// its command names: the keys and values the module reads, and nothing it
+// would not.
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
 const { requestFor } = require('../lib/cli/main');
 const { commands } = require('../lib/cli/commands');
+const { SHARES, CONNECTIONS, CONTEXTS } = require('../lib/operations');
 
 const dn = 'cn=admin,o=example';
 const env = { CIFS_DN: dn };
@@ -64,9 +66,12 @@ describe('requests of cifs-admin', () => {
     }
   });
 
-  it('covers every command of the table', () => {
+  it('covers every command of the table, and through them (each a client method) every operation', () => {
     const covered = new Set(rows.map(([line]) => line.split(' ').slice(0, 2).join(' ')));
     for (const c of commands) assert.ok(covered.has(c.words.join(' ')), c.words.join(' '));
+    const reached = new Set(rows.map(([, sphere, { operation }]) => `${sphere} ${operation}`));
+    const every = Object.entries({ shares: SHARES, connections: CONNECTIONS, contexts: CONTEXTS }).flatMap(([s, t]) => Object.values(t).map((n) => `${s} ${n}`));
+    assert.deepEqual(every.filter((op) => !reached.has(op)), []);
   });
 
   it('takes the dn from --dn before the environment, and a value that starts like a path as a word', async () => {
