@@ -78,21 +78,14 @@ uint32_t get_named_property_to_string(napi_env env, napi_value object, const cha
                                       size_t buffer_size) {
   napi_value value;
   if (uint32_t st = fetch_property(env, object, key, &value, __func__)) return st;
-  return get_fetched_value_to_string(env, value, key, buffer, buffer_size);
-}
-
-uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char *key, char *buffer,
-                                     size_t buffer_size) {
-  // Logs as the property reader whose second half it is.
-  constexpr const char *func = "get_named_property_to_string";
   napi_valuetype type;
   if (napi_typeof(env, value, &type) != napi_ok) {
     clear_pending_exception(env);
-    CIFS_LOG_AS(func, LOG_ERR, "Failed to check the napi_typeof of %s", key);
+    LOG_ERROR("Failed to check the napi_typeof of %s", key);
     return status_typeof_failed;
   }
   if (type != napi_string) {
-    CIFS_LOG_AS(func, LOG_ERR, "Unknown type of value received (%s).", key);
+    LOG_ERROR("Unknown type of value received (%s).", key);
     return status_wrong_type;
   }
   size_t copied = 0;
@@ -101,7 +94,7 @@ uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char 
   status = refuse_embedded_nul(status, buffer, copied);
   if (status != napi_ok) {
     clear_pending_exception(env);
-    CIFS_LOG_AS(func, LOG_ERR, "'%s' value could not be converted: %ld, error: %d", key, static_cast<long>(copied), status);
+    LOG_ERROR("'%s' value could not be converted: %ld, error: %d", key, static_cast<long>(copied), status);
     return status_string_convert_failed;
   }
   return 0;

@@ -20,9 +20,6 @@ bool validate_napi_key_type(napi_env env, napi_value value, napi_valuetype expec
 // Copies a string property into `buffer` (at most buffer_size - 1 bytes, cut silently).
 uint32_t get_named_property_to_string(napi_env env, napi_value object, const char *key, char *buffer,
                                       size_t buffer_size);
-// The same after the fetch, for a property value already in hand.
-uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char *key, char *buffer,
-                                     size_t buffer_size);
 // Reads a string property of any length into a new calloc'd buffer. The caller
 // owns `*text` (release with free) from the allocation on, failure or not.
 uint32_t get_named_property_to_string_ext(napi_env env, napi_value object, const char *key, char **text);
