@@ -1,7 +1,8 @@
 'use strict';
 const { describe, it, beforeEach, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
+const { spawnSync } = require('node:child_process');
+const { cifs, addonPath } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
 const { dn } = require('./support/operations');
@@ -154,5 +155,41 @@ describe('request cycle: failures before an operation runs', () => {
     const mark = logs.mark();
     await cifs.cifs_contexts_sphere({ operation: 1 });
     assert.ok(logs.messagesSince(mark).includes('get_err_tag_from_index: error id: 2'));
+  });
+});
+
+describe('CIFS_NATIVE_LOG: where the lines go', () => {
+  // A child without the syslog capture: this machine has no syslog socket,
+  // so only what reaches standard error is seen.
+  const run = (choice) => {
+    const preload = (process.env.LD_PRELOAD || '').split(/[ :]+/).filter((e) => e && !e.includes('syslog_capture'));
+    const env = { ...process.env, LD_PRELOAD: preload.join(' '), CIFS_NATIVE_LOG: choice };
+    if (choice === undefined) delete env.CIFS_NATIVE_LOG;
+    const source = `const cifs = require(${JSON.stringify(addonPath)});
+      cifs.native_config_sphere({ logLevel: 'tra\\nx' });
+      cifs.native_config_sphere({ logLevel: 'info' });
+      cifs.cifs_contexts_sphere({ operation: 1, dn: ${JSON.stringify(dn)} });`;
+    const { stderr, status } = spawnSync(process.execPath, ['-e', source], { env, encoding: 'utf8' });
+    assert.equal(status, 0, stderr);
+    return stderr.split('\n').filter(Boolean).map((line) => line.replace(/<(\w+):\d+>/, '<$1>'));
+  };
+  const lines = [
+    '<3>TARVO-REST: <native_config_sphere> Read invalid log level from prod.env file: tra\\nx',
+    '<6>TARVO-REST: <load_cifsmgmtclient_functions> Successfully loaded library: libcifsmgmtclient.so',
+    `<6>TARVO-REST: <get_user_info_by_dn> User: ${dn} Supervisor: 1`,
+  ];
+
+  it('stderr and both write each line whole, prefixed with its priority; syslog alone writes none there', () => {
+    assert.deepEqual(run('stderr'), lines);
+    assert.deepEqual(run('BOTH'), lines);
+    assert.deepEqual(run(undefined), []);
+    assert.deepEqual(run('syslog'), []);
+  });
+
+  it('an unknown choice says so once and sends the lines to both', () => {
+    assert.deepEqual(run('stdrr'), [
+      "<3>TARVO-REST: <choose_log_destination> CIFS_NATIVE_LOG is 'stdrr', not syslog, stderr or both: the module's lines go to both",
+      ...lines,
+    ]);
   });
 });
