@@ -23,13 +23,14 @@ describe('connection lists inside their block or apart from it', () => {
       [{ count: 1000, records, place: 'inside' }, [3, 4], 'Connection list claims 1000 records, its block holds 2'],
       [{ count: 1, records, place: 'apart' }, [3], null],
       [{ count: 9, records, place: 'null' }, [], 'Connection list claims 9 records and gives no records pointer'],
+      [{ count: 0, records, place: 'null' }, [], null],
     ];
     for (const [connectionList, numbers, line] of cases) {
       sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [{ connectionList }] });
       const mark = logs.mark();
       const answer = await connections(2, { ignoreCount: 0, returnCount: 100 });
       assert.deepEqual(answer.connections.map((c) => c.connectionNumber), numbers, connectionList.place);
-      if (line) assert.ok(logs.messagesSince(mark).includes(line), logs.messagesSince(mark).join('\n'));
+      assert.deepEqual(logs.messagesSince(mark).filter((m) => m.startsWith('Connection list')), line ? [line] : []);
     }
   });
 
@@ -55,14 +56,20 @@ describe('headers and texts the library keeps', () => {
     assert.ok(logs.messagesSince(mark).includes('The invalid users result has no result header'));
   });
 
-  it('security equivalences end at a text without its NUL within 1,024 bytes', async () => {
-    const texts = Buffer.concat([Buffer.from('a\0b\0'), Buffer.alloc(1100, 0x78), Buffer.from('\0c\0')]);
+  it('security equivalences: 1,100 are answered whole; a text without its NUL within 64 KiB ends them, said so', async () => {
+    const many = Array.from({ length: 1100 }, (_, i) => `cn=group${i},o=example`);
+    sim.mgmt.setConnections([{ connectionNumber: 9, securityEquivalence: many }]);
+    let mark = logs.mark();
+    assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, many);
+    assert.deepEqual(logs.messagesSince(mark).filter((m) => m.startsWith('Security')), []);
+    const texts = Buffer.concat([Buffer.from('a\0b\0'), Buffer.alloc(70000, 0x78), Buffer.from('\0c\0')]);
     sim.mgmt.rawResult('CIFSLIB_GetConnectionDetails', {
       out: [connectionRecord({ connectionNumber: 9, securityEquivalenceCount: 4 }), texts],
     });
-    const mark = logs.mark();
+    mark = logs.mark();
     assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, ['a', 'b']);
-    assert.ok(logs.messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
+    assert.ok(logs.messagesSince(mark).includes(
+      'Security equivalences hold 2 of the 4 texts their count gives: the next has no NUL within 65536 bytes'));
   });
 });
 
