@@ -130,25 +130,32 @@ describe('shared memory objects that change or lie', () => {
     }
   }
 
-  it('a sparse object of gigabytes is copied no further than 64 MiB', async () => {
+  it('a page whose header and object both exceed 64 MiB is refused, never cut; the object is removed', async () => {
     const name = sim.mgmt.shmName('sparse');
     sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', {
       out: [resultHeader({ count: 0, shmName: name, shmSize: 8n << 30n })], shm: { name, bytes: Buffer.alloc(0), size: 8 * 2 ** 30 },
     });
     const mark = logs.mark();
-    assert.deepEqual((await connections(5, {})).openFiles, { count: 0, cookie: '', files: [] });
-    assert.ok(logs.messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
+    const description = 'FetchCIFSConnectionOpenFiles page of 8589934592 bytes is larger than the 67108864 bytes ' +
+      'the module reads; ask for a smaller returnCount';
+    assert.deepEqual(await connections(5, {}), {
+      status: 'failure',
+      operation: 'FetchCIFSConnectionOpenFiles',
+      error: { errorCode: 41455, description, errorID: '@@failed-to-list-connection-open-files', args: 'returnCount' },
+    });
+    assert.deepEqual(logs.messagesSince(mark).filter((m) => m.includes('page of')), [`${description}, error: 41455`]);
   });
 
-  it('a page is read no further than 65,536 records', async () => {
-    const name = sim.mgmt.shmName('many');
-    const bytes = Buffer.alloc(70000 * 40); // records of empty texts
-    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [resultHeader({ count: 70000, shmName: name, shmSize: bytes.length })], shm: { name, bytes } });
-    const mark = logs.mark();
-    const { invalidUsers } = await connections(6, {});
-    assert.equal(invalidUsers.count, 70000);
-    assert.equal(invalidUsers.users.length, 65536);
-    assert.ok(logs.messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
+  it('a page is answered whole: 70,000 users and 200,000 open files', async () => {
+    for (const [count, call, request, list] of [[70000, 'CIFSLIB_ListInvalidUsers', () => connections(6, {}), (a) => a.invalidUsers.users],
+      [200000, 'CIFSLIB_ListOpenFiles', () => shares(6, { volumeName: 'DATA', ignoreCount: 0, returnCount: 0 }), (a) => a.openFiles.files]]) {
+      const name = sim.mgmt.shmName(`many-${count}`);
+      const bytes = Buffer.alloc(count * 40); // records of empty texts
+      sim.mgmt.rawResult(call, { out: [resultHeader({ count, shmName: name, shmSize: bytes.length })], shm: { name, bytes } });
+      const mark = logs.mark();
+      assert.equal(list(await request()).length, count);
+      assert.deepEqual(logs.messagesSince(mark), []);
+    }
   });
 
   it('the model\'s object shrunk after it was handed out answers the records it still holds', async () => {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "library/binding.h"
 #include "library/toral_api.h"
 #include "wire/utf16.h"
 #include "request/failure.h"
@@ -99,6 +100,7 @@ caller_lookup get_user_info_by_dn(const char *dn) {
 }
 
 bool is_user_supervisor(request_instance *instance) {
+  if (!library_calls_allowed(instance)) return false;
   const caller_lookup caller = get_user_info_by_dn(instance->caller_dn);
   if (caller.code != 0) {
     RECORD_AND_LOG(instance, caller.code, id_failed_to_validate_user, nullptr,

@@ -113,7 +113,7 @@ bool read_request_head(napi_env env, napi_value request, request_instance *insta
     return false;
   }
   // The reader logs its own line; the contexts sphere answers with its code and text.
-  char message[sizeof instance->error_message] = {};
+  char message[error_message_bound] = {};
   uint32_t code = 0;
   if (get_dn_data(env, request, instance->caller_dn, message, &code) == 0) return true;
   if (sphere.rules == request_rules::contexts)

@@ -11,6 +11,7 @@
 #include "wire/connection_records.h"
 #include "wire/records.h"
 #include "wire/connection_filter_record.h"
+#include "wire/listing_page.h"
 #include "base/malloc_ptr.h"
 
 namespace cifs {
@@ -26,6 +27,11 @@ struct received_entry {
 
 void free_received_entries_list(struct request_instance *instance);
 
+// An error_message holds 128 bytes and the NUL, as every failure text is cut
+// to; the room after it serves only the refusals of the module's own that
+// are answered whole (record_whole_failure).
+inline constexpr size_t error_message_bound = 129;
+
 struct request_instance {
   napi_async_work work;
   napi_deferred deferred;
@@ -34,7 +40,7 @@ struct request_instance {
   int32_t operation;  // 0 until looked up; 99 in an error request
   char operation_name[64];
   uint32_t operation_index;  // the operation table row looked up (0 until then); kept by an error request
-  char error_message[129];
+  char error_message[160];
   char error_tag[129];
   char error_key[64];
   uint32_t error_id;
@@ -55,7 +61,7 @@ struct request_instance {
   malloc_ptr<uint8_t> invalid_users_request;  // page built by the parser (cached invalid users)
   const uint8_t *invalid_users_result;        // its result header: the library's, never released
   const char *sev_list;                    // security equivalence texts of a connection: the library's, never released
-  malloc_ptr<uint8_t> listing_copy;        // the copy of a shared memory listing's object, made by its converter
+  listing_page listing;                    // a shared memory listing's page, taken by its executor
   malloc_ptr<char> user_name;              // adding one invalid or blocked user
   uint32_t connection_number;
   uint32_t return_count;

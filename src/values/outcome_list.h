@@ -4,6 +4,7 @@
 
 #include <node_api.h>
 
+#include "base/leaving.h"
 #include "request/request_instance.h"
 
 namespace cifs {
@@ -26,7 +27,8 @@ uint32_t read_names_into_entries(napi_env env, napi_value request, request_insta
                                  const char *parser, uint8_t feature_value = 0, uint32_t feature_flag = 0);
 
 // Calls `process` once per entry in request order; a non-zero status it
-// returns marks the entry failed (the callee logs it).
+// returns marks the entry failed (the callee logs it). Stops before the next
+// entry once the process is leaving.
 template <class Process>
 void process_entries(request_instance *instance, Process &&process);
 
@@ -41,7 +43,7 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
 
 template <class Process>
 void process_entries(request_instance *instance, Process &&process) {
-  for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next) {
+  for (received_entry *entry = instance->entries_head; entry != nullptr && !leaving(); entry = entry->next) {
     int32_t status = process(*entry);
     if (status != 0) {
       entry->status = status;
