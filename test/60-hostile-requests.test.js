@@ -3,8 +3,9 @@
 // lists whose length costs the caller nothing.
 const { describe, it, beforeEach, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
+const { cifs, addonPath } = require('./support/addon');
 const sim = require('./support/sim');
+const { runChild } = require('./support/sim-process');
 const logs = require('./support/logs');
 const { dn, shares, contexts } = require('./support/operations');
 
@@ -234,5 +235,31 @@ describe('lists longer than 65,535 entries', () => {
     const names = [];
     names.length = 65535; // holes: the first element already fails as no string
     assert.deepEqual((await shares(5, { names })).error, extractFailure(40004, "Failed to extract/convert: 'names'", 'names'));
+  });
+});
+
+describe('lists of long texts are measured before they are copied', () => {
+  it('1,000 entries of one 1 MiB string: names never copied whole, contexts refused past 64 MiB', () => {
+    const source = `const cifs = require(${JSON.stringify(addonPath)});
+      const simulator = require(${JSON.stringify(require.resolve('../lib/simulator'))});
+      const dn = ${JSON.stringify(dn)};
+      const big = 'x'.repeat(2 ** 20);
+      const names = new Array(1000).fill(big);
+      const before = process.resourceUsage().maxRSS;
+      (async () => {
+        const removal = await cifs.cifs_shares_sphere({ operation: 5, dn, names });
+        const adding = await cifs.cifs_contexts_sphere({ operation: 2, dn, userContexts: names });
+        console.log(JSON.stringify({ before, peak: process.resourceUsage().maxRSS, pid: process.pid, calls: simulator.calls().length,
+          removal: removal.failedList.every((e) => e.name === big && e.errorCode === 40018) && removal.failedList.length, adding }));
+      })();`;
+    const { before, peak, pid, calls, removal, adding } = runChild(source, { libraryPath: process.env.LD_LIBRARY_PATH });
+    const grown = Math.round((peak - before) / 1024);
+    assert.ok(grown < 256, `peak RSS ${Math.round(peak / 1024)} MiB, ${grown} MiB above the ${Math.round(before / 1024)} MiB before`);
+    assert.equal(removal, 1000);
+    assert.deepEqual(adding, { status: 'failure', operation: 'AddCIFSUserContext', error: {
+      errorCode: 40017, description: "Failed to allocate memory for 'AddCIFSUserContext'", errorID: '@@memory-allocation-failure' } });
+    assert.equal(calls, 0, 'no library call');
+    assert.deepEqual(logs.messagesSince(0, pid).filter((m) => m.startsWith('Failed to allocate')), [
+      "Failed to allocate memory for 'AddCIFSUserContext', error: userContexts hold more than the 67108864 bytes one request copies"]);
   });
 });

@@ -22,6 +22,11 @@ struct received_entry {
   int32_t status;          // 0 = processed (or not yet); else the library status
   uint32_t feature_flag;   // share feature switching only: the change mask bit
   char *name;              // owned, calloc'd by the reader
+  // 0: `name` is the whole text. Otherwise the text is too long for the
+  // operation's record and was never copied whole: `name` holds only its
+  // first bytes, for log lines, and the answer shows the caller's own
+  // string, kept in slot `kept` - 1 of the request's kept strings.
+  uint32_t kept;
   received_entry *next;
 };
 
@@ -54,6 +59,8 @@ struct request_instance {
   uint32_t failed_count;
   received_entry *entries_head;
   received_entry *entries_tail;
+  napi_ref kept_strings;                  // the caller's texts of entries too long to copy (an object of ours)
+  uint32_t kept_count;
   malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share or connection)
   const uint8_t *open_files_result;        // its result header: the library's, never released
   malloc_ptr<uint8_t> connection_list;     // connections list block from the library, freed by the executor
