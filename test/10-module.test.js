@@ -122,13 +122,9 @@ describe('request cycle: failures before an operation runs', () => {
     it(`${name}: tests that dn is present, then reads it once, inherited ones included`, async () => {
       for (const value of [dn, undefined]) {
         const traps = [];
-        const request = new Proxy({ operation: 1, dn: value }, {
-          has: (target, key) => { traps.push(`has:${String(key)}`); return Reflect.has(target, key); },
-          get: (target, key) => { traps.push(`get:${String(key)}`); return Reflect.get(target, key); },
-        });
-        await sphere.call(request);
-        assert.deepEqual(traps.slice(0, 3), ['get:operation', 'has:dn', 'get:dn']);
-        assert.equal(traps.filter((t) => t === 'get:dn').length, 1);
+        const trap = (kind) => (target, key) => { traps.push(`${kind}:${String(key)}`); return Reflect[kind](target, key); };
+        await sphere.call(new Proxy({ operation: 1, dn: value }, { has: trap('has'), get: trap('get') }));
+        assert.deepEqual(traps.filter((t) => t.endsWith('dn') || t.endsWith('operation')), ['get:operation', 'has:dn', 'get:dn']);
       }
       assert.equal((await sphere.call(Object.create({ operation: 1, dn }))).status, 'success');
     });
@@ -159,37 +155,25 @@ describe('request cycle: failures before an operation runs', () => {
 });
 
 describe('CIFS_NATIVE_LOG: where the lines go', () => {
-  // A child without the syslog capture: this machine has no syslog socket,
+  // Children without the syslog capture: this machine has no syslog socket,
   // so only what reaches standard error is seen.
-  const run = (choice) => {
+  it('stderr and both write each line whole, prefixed with its priority; a typo says so and means both', () => {
     const preload = (process.env.LD_PRELOAD || '').split(/[ :]+/).filter((e) => e && !e.includes('syslog_capture'));
-    const env = { ...process.env, LD_PRELOAD: preload.join(' '), CIFS_NATIVE_LOG: choice };
-    if (choice === undefined) delete env.CIFS_NATIVE_LOG;
     const source = `const cifs = require(${JSON.stringify(addonPath)});
       cifs.native_config_sphere({ logLevel: 'tra\\nx' });
       cifs.native_config_sphere({ logLevel: 'info' });
       cifs.cifs_contexts_sphere({ operation: 1, dn: ${JSON.stringify(dn)} });`;
-    const { stderr, status } = spawnSync(process.execPath, ['-e', source], { env, encoding: 'utf8' });
-    assert.equal(status, 0, stderr);
-    return stderr.split('\n').filter(Boolean).map((line) => line.replace(/<(\w+):\d+>/, '<$1>'));
-  };
-  const lines = [
-    '<3>TARVO-REST: <native_config_sphere> Read invalid log level from prod.env file: tra\\nx',
-    '<6>TARVO-REST: <load_cifsmgmtclient_functions> Successfully loaded library: libcifsmgmtclient.so',
-    `<6>TARVO-REST: <get_user_info_by_dn> User: ${dn} Supervisor: 1`,
-  ];
-
-  it('stderr and both write each line whole, prefixed with its priority; syslog alone writes none there', () => {
-    assert.deepEqual(run('stderr'), lines);
-    assert.deepEqual(run('BOTH'), lines);
-    assert.deepEqual(run(undefined), []);
-    assert.deepEqual(run('syslog'), []);
-  });
-
-  it('an unknown choice says so once and sends the lines to both', () => {
-    assert.deepEqual(run('stdrr'), [
-      "<3>TARVO-REST: <choose_log_destination> CIFS_NATIVE_LOG is 'stdrr', not syslog, stderr or both: the module's lines go to both",
-      ...lines,
-    ]);
+    const lines = [
+      '<3>TARVO-REST: <native_config_sphere> Read invalid log level from prod.env file: tra\\nx',
+      '<6>TARVO-REST: <load_cifsmgmtclient_functions> Successfully loaded library: libcifsmgmtclient.so',
+      `<6>TARVO-REST: <get_user_info_by_dn> User: ${dn} Supervisor: 1`,
+    ];
+    const typo = "<3>TARVO-REST: <choose_log_destination> CIFS_NATIVE_LOG is 'stdrr', not syslog, stderr or both: the module's lines go to both";
+    for (const [choice, expected] of [['stderr', lines], ['BOTH', lines], ['', []], ['syslog', []], ['stdrr', [typo, ...lines]]]) {
+      const env = { ...process.env, LD_PRELOAD: preload.join(' '), CIFS_NATIVE_LOG: choice };
+      const { stderr, status } = spawnSync(process.execPath, ['-e', source], { env, encoding: 'utf8' });
+      assert.equal(status, 0, stderr);
+      assert.deepEqual(stderr.split('\n').filter(Boolean).map((l) => l.replace(/<(\w+):\d+>/, '<$1>')), expected, choice);
+    }
   });
 });
