@@ -25,6 +25,10 @@ struct listing_failure {
   char message[error_message_bound] = {};
 };
 
+// The page refusal below is answered whole: the longest listing name (31
+// bytes), a size of 20 digits and the 97 bytes of text around them.
+static_assert(sizeof request_instance::error_message > 31 + 20 + 97);
+
 // How one listing reads its page: the converter whose name the page's log
 // lines carry, their subject, and the error id of the listing's failures.
 struct listing_form {
