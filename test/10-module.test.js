@@ -1,7 +1,8 @@
 'use strict';
 const { describe, it, beforeEach, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
+const { spawnSync } = require('node:child_process');
+const { cifs, addonPath } = require('./support/addon');
 const sim = require('./support/sim');
 const logs = require('./support/logs');
 const { dn } = require('./support/operations');
@@ -118,12 +119,13 @@ describe('request cycle: failures before an operation runs', () => {
       assert.deepEqual(sim.identity.calls(), [], 'no identity lookup without a dn');
     });
 
-    it(`${name}: reads a dn once, inherited ones included`, async () => {
-      let reads = 0;
-      const counted = { operation: 1 };
-      Object.defineProperty(counted, 'dn', { get() { reads += 1; return dn; } });
-      assert.equal((await sphere.call(counted)).status, 'success');
-      assert.equal(reads, 1);
+    it(`${name}: tests that dn is present, then reads it once, inherited ones included`, async () => {
+      for (const value of [dn, undefined]) {
+        const traps = [];
+        const trap = (kind) => (target, key) => { traps.push(`${kind}:${String(key)}`); return Reflect[kind](target, key); };
+        await sphere.call(new Proxy({ operation: 1, dn: value }, { has: trap('has'), get: trap('get') }));
+        assert.deepEqual(traps.filter((t) => t.endsWith('dn') || t.endsWith('operation')), ['get:operation', 'has:dn', 'get:dn']);
+      }
       assert.equal((await sphere.call(Object.create({ operation: 1, dn }))).status, 'success');
     });
 
@@ -149,5 +151,29 @@ describe('request cycle: failures before an operation runs', () => {
     const mark = logs.mark();
     await cifs.cifs_contexts_sphere({ operation: 1 });
     assert.ok(logs.messagesSince(mark).includes('get_err_tag_from_index: error id: 2'));
+  });
+});
+
+describe('CIFS_NATIVE_LOG: where the lines go', () => {
+  // Children without the syslog capture: this machine has no syslog socket,
+  // so only what reaches standard error is seen.
+  it('stderr and both write each line whole, prefixed with its priority; a typo says so and means both', () => {
+    const preload = (process.env.LD_PRELOAD || '').split(/[ :]+/).filter((e) => e && !e.includes('syslog_capture'));
+    const source = `const cifs = require(${JSON.stringify(addonPath)});
+      cifs.native_config_sphere({ logLevel: 'tra\\nx' });
+      cifs.native_config_sphere({ logLevel: 'info' });
+      cifs.cifs_contexts_sphere({ operation: 1, dn: ${JSON.stringify(dn)} });`;
+    const lines = [
+      '<3>TARVO-REST: <native_config_sphere> Read invalid log level from prod.env file: tra\\nx',
+      '<6>TARVO-REST: <load_cifsmgmtclient_functions> Successfully loaded library: libcifsmgmtclient.so',
+      `<6>TARVO-REST: <get_user_info_by_dn> User: ${dn} Supervisor: 1`,
+    ];
+    const typo = "<3>TARVO-REST: <choose_log_destination> CIFS_NATIVE_LOG is 'stdrr', not syslog, stderr or both: the module's lines go to both";
+    for (const [choice, expected] of [['stderr', lines], ['BOTH', lines], ['', []], ['syslog', []], ['stdrr', [typo, ...lines]]]) {
+      const env = { ...process.env, LD_PRELOAD: preload.join(' '), CIFS_NATIVE_LOG: choice };
+      const { stderr, status } = spawnSync(process.execPath, ['-e', source], { env, encoding: 'utf8' });
+      assert.equal(status, 0, stderr);
+      assert.deepEqual(stderr.split('\n').filter(Boolean).map((l) => l.replace(/<(\w+):\d+>/, '<$1>')), expected, choice);
+    }
   });
 });

@@ -41,8 +41,10 @@ describe('FetchCIFSUserContexts', () => {
     assert.deepEqual((await contexts(1)).userContexts, ['.one']);
     sim.mgmt.rawContexts({ count: null, block });
     assert.deepEqual((await contexts(1)).userContexts, []);
+    const quiet = logs.mark();
     sim.mgmt.rawContexts({ count: 3, block: null });
-    assert.deepEqual((await contexts(1)).userContexts, []);
+    assert.deepEqual((await contexts(1)).userContexts, [], 'a count without a list is an empty list');
+    assert.deepEqual(logs.messagesSince(quiet), []);
   });
 });
 

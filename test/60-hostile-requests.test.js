@@ -3,8 +3,9 @@
 // lists whose length costs the caller nothing.
 const { describe, it, beforeEach, after } = require('node:test');
 const assert = require('node:assert/strict');
-const { cifs } = require('./support/addon');
+const { cifs, addonPath } = require('./support/addon');
 const sim = require('./support/sim');
+const { runChild } = require('./support/sim-process');
 const logs = require('./support/logs');
 const { dn, shares, contexts } = require('./support/operations');
 
@@ -139,30 +140,49 @@ describe('answer building is out of reach of patched built-ins', () => {
   });
 });
 
-describe('request texts in log lines are escaped', () => {
-  it('a name cannot forge a line of its own, and the answer keeps its bytes', async () => {
+describe('request and library texts in log lines', () => {
+  it('a name cannot forge or hide a line, keeps its backslashes, and the answer keeps its bytes', async () => {
     const forged = 'ghost\nTARVO-REST: <cs_remove_share:1> Share removed: DATA';
     const odd = 'a\\b\t\r\x01\x7f \u00e9';
+    const hidden = 'c1\u0085\u009b and\u2028separators\u2029';
     const mark = logs.mark();
-    const answer = await shares(5, { names: [forged, odd] });
-    assert.deepEqual(answer.failedList.map((e) => e.name), [forged, odd]);
+    const answer = await shares(5, { names: [forged, odd, hidden] });
+    assert.deepEqual(answer.failedList.map((e) => e.name), [forged, odd, hidden]);
     const lines = logs.since(mark);
     assert.ok(!lines.some((line) => line.text.startsWith('TARVO-REST: <cs_remove_share:1>')), 'no forged line');
     const messages = lines.map(logs.message);
     assert.ok(messages.includes('Failed to remove share: ghost\\nTARVO-REST: <cs_remove_share:1> Share removed: DATA, error: 2'));
-    assert.ok(messages.includes('Failed to remove share: a\\\\b\\t\\r\\x01\\x7f \u00e9, error: 2'));
+    assert.ok(messages.includes('Failed to remove share: a\\b\\t\\r\\x01\\x7f \u00e9, error: 2'));
+    assert.ok(messages.includes('Failed to remove share: c1\\u0085\\u009b and\\u2028separators\\u2029, error: 2'));
   });
 
-  it('a DN with a line break is escaped in the supervisor refusal', async () => {
+  it('a DN is logged as administrators write it; a line break in one is escaped', async () => {
     sim.identity.set({ supervisor: false });
     const mark = logs.mark();
-    const answer = await contexts(1, { dn: 'cn=x\r\nTARVO-REST: <y:1> z' });
-    assert.equal(answer.error.errorCode, 40031);
-    const messages = logs.messagesSince(mark);
-    assert.ok(messages.includes(
-      "Logged-in user 'cn=x\\r\\nTARVO-REST: <y:1> z' does not have privilege to perform the operation: FetchCIFSUserContexts, error: 40031",
-    ));
-    assert.ok(!messages.some((m) => m.startsWith('TARVO-REST')));
+    for (const refused of ['cn=Doe\\, John,o=acme', 'DOMAIN\\alice', 'cn=x\r\nTARVO-REST: <y:1> z']) {
+      assert.equal((await contexts(1, { dn: refused })).error.errorCode, 40031);
+    }
+    const refusals = logs.messagesSince(mark).filter((m) => m.startsWith('Logged-in user'));
+    assert.deepEqual(refusals.map((m) => m.slice(16, m.indexOf("' does not"))),
+      ['cn=Doe\\, John,o=acme', 'DOMAIN\\alice', 'cn=x\\r\\nTARVO-REST: <y:1> z']);
+  });
+
+  it('bytes a library hands back that are no UTF-8 are escaped', async () => {
+    const header = sim.openFileRecords.resultHeader({ shmName: '/bad??name' });
+    sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', { out: [header.fill(0xff, header.indexOf('??'), header.indexOf('??') + 1)] });
+    const mark = logs.mark();
+    await shares(6, { volumeName: 'DATA', ignoreCount: 0, returnCount: 1 });
+    assert.ok(logs.messagesSince(mark).includes('Failed to open shared memory created for open files: /bad\\xff?name, error: 2'));
+  });
+
+  it('a line too long for the log keeps its end, the cut marked inside it', async () => {
+    const long = `${'n'.repeat(1100)}.end`;
+    sim.mgmt.fail({ call: 'CIFSLIB_AddUserContext', status: 9 });
+    const mark = logs.mark();
+    await contexts(2, { userContexts: [long] });
+    const [line] = logs.messagesSince(mark).filter((m) => m.startsWith('Failed to add user context: '));
+    assert.match(line, /^Failed to add user context: n+\.\.\.\[cut\]n+\.end, error: 9$/);
+    assert.ok(line.length < 1023);
   });
 });
 
@@ -214,5 +234,27 @@ describe('lists longer than 65,535 entries', () => {
     const names = [];
     names.length = 65535; // holes: the first element already fails as no string
     assert.deepEqual((await shares(5, { names })).error, extractFailure(40004, "Failed to extract/convert: 'names'", 'names'));
+  });
+});
+
+describe('lists of long texts are measured before they are copied', () => {
+  it('1,000 entries of one 1 MiB string: names never copied whole, contexts refused past 64 MiB', () => {
+    const source = `const cifs = require(${JSON.stringify(addonPath)});
+      const names = new Array(1000).fill('x'.repeat(2 ** 20));
+      const before = process.resourceUsage().maxRSS;
+      (async () => {
+        const { failedList } = await cifs.cifs_shares_sphere({ operation: 5, dn: '${dn}', names });
+        const { error } = await cifs.cifs_contexts_sphere({ operation: 2, dn: '${dn}', userContexts: names });
+        console.log(JSON.stringify({ before, peak: process.resourceUsage().maxRSS, pid: process.pid, error,
+          calls: require(${JSON.stringify(require.resolve('../lib/simulator'))}).calls().length,
+          removed: failedList.filter((e) => e.name === names[0] && e.errorCode === 40018).length }));
+      })();`;
+    const { before, peak, pid, error, calls, removed } = runChild(source, { libraryPath: process.env.LD_LIBRARY_PATH });
+    const [grown, mib] = [(peak - before) >> 10, (kib) => `${kib >> 10} MiB`];
+    assert.ok(grown < 256, `peak RSS ${mib(peak)}, ${grown} MiB above the ${mib(before)} before`);
+    assert.deepEqual([removed, calls], [1000, 0], 'every name failed, none sent');
+    assert.deepEqual(error, { errorCode: 40017, description: "Failed to allocate memory for 'AddCIFSUserContext'", errorID: '@@memory-allocation-failure' });
+    assert.deepEqual(logs.messagesSince(0, pid).filter((m) => m.startsWith('Failed to allocate')), [
+      "Failed to allocate memory for 'AddCIFSUserContext', error: userContexts hold more than the 67108864 bytes one request copies"]);
   });
 });

@@ -23,13 +23,14 @@ describe('connection lists inside their block or apart from it', () => {
       [{ count: 1000, records, place: 'inside' }, [3, 4], 'Connection list claims 1000 records, its block holds 2'],
       [{ count: 1, records, place: 'apart' }, [3], null],
       [{ count: 9, records, place: 'null' }, [], 'Connection list claims 9 records and gives no records pointer'],
+      [{ count: 0, records, place: 'null' }, [], null],
     ];
     for (const [connectionList, numbers, line] of cases) {
       sim.mgmt.rawResult('CIFSLIB_GetConnectionsList', { out: [{ connectionList }] });
       const mark = logs.mark();
       const answer = await connections(2, { ignoreCount: 0, returnCount: 100 });
       assert.deepEqual(answer.connections.map((c) => c.connectionNumber), numbers, connectionList.place);
-      if (line) assert.ok(logs.messagesSince(mark).includes(line), logs.messagesSince(mark).join('\n'));
+      assert.deepEqual(logs.messagesSince(mark).filter((m) => m.startsWith('Connection list')), line ? [line] : []);
     }
   });
 
@@ -55,14 +56,20 @@ describe('headers and texts the library keeps', () => {
     assert.ok(logs.messagesSince(mark).includes('The invalid users result has no result header'));
   });
 
-  it('security equivalences end at a text without its NUL within 1,024 bytes', async () => {
-    const texts = Buffer.concat([Buffer.from('a\0b\0'), Buffer.alloc(1100, 0x78), Buffer.from('\0c\0')]);
+  it('security equivalences: 1,100 are answered whole; a text without its NUL within 64 KiB ends them, said so', async () => {
+    const many = Array.from({ length: 1100 }, (_, i) => `cn=group${i},o=example`);
+    sim.mgmt.setConnections([{ connectionNumber: 9, securityEquivalence: many }]);
+    let mark = logs.mark();
+    assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, many);
+    assert.deepEqual(logs.messagesSince(mark).filter((m) => m.startsWith('Security')), []);
+    const texts = Buffer.concat([Buffer.from('a\0b\0'), Buffer.alloc(70000, 0x78), Buffer.from('\0c\0')]);
     sim.mgmt.rawResult('CIFSLIB_GetConnectionDetails', {
       out: [connectionRecord({ connectionNumber: 9, securityEquivalenceCount: 4 }), texts],
     });
-    const mark = logs.mark();
+    mark = logs.mark();
     assert.deepEqual((await connections(3, { connectionNumber: 9 })).connection.securityEquivalence, ['a', 'b']);
-    assert.ok(logs.messagesSince(mark).includes('Security equivalences hold 2 of the 4 texts their count gives'));
+    assert.ok(logs.messagesSince(mark).includes(
+      'Security equivalences hold 2 of the 4 texts their count gives: the next has no NUL within 65536 bytes'));
   });
 });
 
@@ -123,25 +130,32 @@ describe('shared memory objects that change or lie', () => {
     }
   }
 
-  it('a sparse object of gigabytes is copied no further than 64 MiB', async () => {
+  it('a page whose header and object both exceed 64 MiB is refused, never cut; the object is removed', async () => {
     const name = sim.mgmt.shmName('sparse');
     sim.mgmt.rawResult('CIFSLIB_ListOpenFiles', {
       out: [resultHeader({ count: 0, shmName: name, shmSize: 8n << 30n })], shm: { name, bytes: Buffer.alloc(0), size: 8 * 2 ** 30 },
     });
     const mark = logs.mark();
-    assert.deepEqual((await connections(5, {})).openFiles, { count: 0, cookie: '', files: [] });
-    assert.ok(logs.messagesSince(mark).includes('Open files result of 8589934592 bytes read to its first 67108864 bytes'));
+    const description = 'FetchCIFSConnectionOpenFiles page of 8589934592 bytes is larger than the 67108864 bytes ' +
+      'the module reads; ask for a smaller returnCount';
+    assert.deepEqual(await connections(5, {}), {
+      status: 'failure',
+      operation: 'FetchCIFSConnectionOpenFiles',
+      error: { errorCode: 41455, description, errorID: '@@failed-to-list-connection-open-files', args: 'returnCount' },
+    });
+    assert.deepEqual(logs.messagesSince(mark).filter((m) => m.includes('page of')), [`${description}, error: 41455`]);
   });
 
-  it('a page is read no further than 65,536 records', async () => {
-    const name = sim.mgmt.shmName('many');
-    const bytes = Buffer.alloc(70000 * 40); // records of empty texts
-    sim.mgmt.rawResult('CIFSLIB_ListInvalidUsers', { out: [resultHeader({ count: 70000, shmName: name, shmSize: bytes.length })], shm: { name, bytes } });
-    const mark = logs.mark();
-    const { invalidUsers } = await connections(6, {});
-    assert.equal(invalidUsers.count, 70000);
-    assert.equal(invalidUsers.users.length, 65536);
-    assert.ok(logs.messagesSince(mark).includes('Invalid users result cut at 65536 of 70000 records'));
+  it('a page is answered whole: 70,000 users and 200,000 open files', async () => {
+    for (const [count, call, request, list] of [[70000, 'CIFSLIB_ListInvalidUsers', () => connections(6, {}), (a) => a.invalidUsers.users],
+      [200000, 'CIFSLIB_ListOpenFiles', () => shares(6, { volumeName: 'DATA', ignoreCount: 0, returnCount: 0 }), (a) => a.openFiles.files]]) {
+      const name = sim.mgmt.shmName(`many-${count}`);
+      const bytes = Buffer.alloc(count * 40); // records of empty texts
+      sim.mgmt.rawResult(call, { out: [resultHeader({ count, shmName: name, shmSize: bytes.length })], shm: { name, bytes } });
+      const mark = logs.mark();
+      assert.equal(list(await request()).length, count);
+      assert.deepEqual(logs.messagesSince(mark), []);
+    }
   });
 
   it('the model\'s object shrunk after it was handed out answers the records it still holds', async () => {

@@ -7,7 +7,11 @@
 // the successful requests left it.
 const { describe, it, beforeEach, afterEach } = require('node:test');
 const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const fs = require('node:fs');
 const sim = require('./support/sim');
+const { withSimulator, newStateFile, childEnv } = require('./support/sim-process');
+const { addonPath } = require('./support/addon');
 const { dn, spheres, operations, request } = require('./support/operations');
 const { checkEnvelope } = require('./support/envelope');
 
@@ -143,5 +147,32 @@ describe('every operation under load', () => {
     }
     assert.deepEqual(sim.mgmt.failures(), [], 'every injected failure was taken');
     sim.noSharedMemoryLeft();
+  });
+});
+
+describe('process.exit with requests in flight', () => {
+  // 20 open files listings fill the pool (each call sleeps); 20 invalid users
+  // listings (counted by a failure rule) and 20 context adds wait behind them.
+  it('starts no library call after it and leaves no shared memory object behind', () => {
+    const state = newStateFile();
+    withSimulator(state, `async (simulator) => {
+      simulator.setOpenFiles([{ shareName: 'DATA', name: 'a.txt' }]);
+      simulator.fail({ call: 'CIFSLIB_ListInvalidUsers', status: 5, times: 1000 });
+      simulator.delay(300);
+    }`);
+    const source = `const cifs = require(${JSON.stringify(addonPath)});
+      const dn = '${dn}';
+      for (let i = 0; i < 20; i += 1) cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 10 });
+      for (let i = 0; i < 20; i += 1) cifs.cifs_connections_sphere({ operation: 6, dn });
+      for (let i = 0; i < 20; i += 1) cifs.cifs_contexts_sphere({ operation: 2, dn, userContexts: ['.late' + i] });
+      console.log(process.pid);
+      process.exit(0);`;
+    // process.exit leaves Node's own heap unreleased, which LeakSanitizer would report.
+    const env = childEnv(state, { ASAN_OPTIONS: `${process.env.ASAN_OPTIONS ?? ''}:detect_leaks=0` });
+    const child = spawnSync(process.execPath, ['-e', source], { env, encoding: 'utf8' });
+    assert.equal(child.status, 0, child.stderr);
+    assert.deepEqual(fs.readdirSync('/dev/shm').filter((name) => name.startsWith(`cifssim.${child.stdout.trim()}.`)), []);
+    const after = withSimulator(state, 'async (simulator) => [simulator.contexts(), simulator.failures()[0].times]');
+    assert.deepEqual(after, [sim.mgmt.contexts(), 1000], 'no context added, no invalid users listed after exit');
   });
 });

@@ -37,11 +37,33 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
     return field::none();
   }
   const uint32_t wanted = count > 0 ? static_cast<uint32_t>(count) : 0;
-  kept_text_reader texts(instance->sev_list, wanted, security_equivalence_max_texts, security_equivalence_max_bytes);
+  kept_text_reader texts(instance->sev_list, wanted, security_equivalence_max_texts, security_equivalence_max_bytes,
+                         security_equivalence_max_total);
   fill_text_array(env, kit, array, [&] { return texts.next(); });
-  if (texts.cut_short())
-    CIFS_LOG_AS("add_cifs_security_info_to_object", LOG_ERR,
-                "Security equivalences hold %u of the %u texts their count gives", texts.texts_read(), wanted);
+  // A cut says which bound made it.
+  const char *func = "add_cifs_security_info_to_object";
+  const uint32_t read = texts.texts_read();
+  switch (texts.cut()) {
+    case kept_text_cut::none: break;
+    case kept_text_cut::no_texts:
+      CIFS_LOG_AS(func, LOG_ERR, "Security equivalences hold %u of the %u texts their count gives: no texts were handed back",
+                  read, wanted);
+      break;
+    case kept_text_cut::too_many:
+      CIFS_LOG_AS(func, LOG_ERR, "Security equivalences hold %u of the %u texts their count gives: at most %u are read",
+                  read, wanted, security_equivalence_max_texts);
+      break;
+    case kept_text_cut::text_too_long:
+      CIFS_LOG_AS(func, LOG_ERR,
+                  "Security equivalences hold %u of the %u texts their count gives: the next has no NUL within %zu bytes",
+                  read, wanted, security_equivalence_max_bytes);
+      break;
+    case kept_text_cut::total_reached:
+      CIFS_LOG_AS(func, LOG_ERR,
+                  "Security equivalences hold %u of the %u texts their count gives: they hold more than the %zu bytes read",
+                  read, wanted, security_equivalence_max_total);
+      break;
+  }
   return field::of(array);
 }
 

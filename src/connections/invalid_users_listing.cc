@@ -58,15 +58,16 @@ uint32_t get_list_invalid_users_input_data(napi_env env, napi_value request, req
 
 void cc_list_invalid_users(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
+  static constexpr listing_form form{"cc_convert_invalid_users_list_to_json", invalid_users_texts,
+                                     id_failed_to_list_invalid_users};
   CIFS_RUN_LISTING(instance, CIFSLIB_ListInvalidUsers, instance->invalid_users_request.get(),
-                   &instance->invalid_users_result, id_failed_to_list_invalid_users,
-                   [](const uint8_t *, listing_failure *failure) {
+                   &instance->invalid_users_result, form, [](const uint8_t *, listing_failure *failure) {
                      copy_bounded(failure->message, "Failed to list invalid users");
                    });
 }
 
 void cc_convert_invalid_users_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
-  const listing_page page(instance->invalid_users_result, instance->listing_copy, __func__, invalid_users_texts);
+  const listing_page &page = instance->listing;  // taken by the executor
   if (!page.ok()) return;
   const list_result_header &header = page.header();
   // The array is made with the number of users the copy holds, not the count claimed.

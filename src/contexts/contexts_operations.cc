@@ -60,11 +60,14 @@ void cifs_contexts_list_json(napi_env env, request_instance *instance, const ans
   }
   const char *block = instance->contexts_list.get();
   const uint32_t *count = instance->contexts_count.get();
-  context_list_reader reader(byte_reader(count, malloc_block_size(count)),
-                             byte_reader(block, malloc_block_size(block)));
-  fill_text_array(env, kit, array, [&] { return reader.next(); });
-  if (reader.cut_short())
-    LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());
+  // The walk needs both pointers: a count without a list is an empty list.
+  if (block != nullptr && count != nullptr) {
+    context_list_reader reader(byte_reader(count, malloc_block_size(count)),
+                               byte_reader(block, malloc_block_size(block)));
+    fill_text_array(env, kit, array, [&] { return reader.next(); });
+    if (reader.cut_short())
+      LOG_ERROR("User context list holds %u of the %u texts its count gives", reader.texts_read(), reader.count());
+  }
   if (kit.set(ck_user_contexts, array) != napi_ok)
     LOG_ERROR("Failed to insert cifs user context list into return object");
 }

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "base/error_codes.h"
+#include "base/leaving.h"
 #include "request/failure.h"
 #include "base/log.h"
 #include "base/bounded_text.h"
@@ -62,7 +63,17 @@ void load_cifsmgmtclient_functions() {
   is_cifsmgmtclient_loaded.store(true, std::memory_order_release);
 }
 
+bool library_calls_allowed(request_instance *instance) {
+  if (!leaving()) return true;
+  record_failure(instance, status_library_not_loaded, id_library_not_loaded, nullptr,
+                 "The process is exiting: no library call is made");
+  static std::atomic<bool> said{false};
+  if (!said.exchange(true)) LOG_ERROR("The process is exiting: the requests still queued make no library call");
+  return false;
+}
+
 bool require_function(request_instance *instance, const void *function, const char *name) {
+  if (!library_calls_allowed(instance)) return false;
   if (function != nullptr) return true;
   RECORD_AND_LOG(instance, status_library_not_loaded, id_library_not_loaded, nullptr,
                  ("CIFSMGMTCLIENT library function %s is not available", name), "%s, error: %d",

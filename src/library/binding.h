@@ -28,8 +28,15 @@ namespace mgmt {
 #undef CIFS_MGMT_FUNCTION
 }  // namespace mgmt
 
+// An executor's guard before its first library call (the identity lookup):
+// false once the process is leaving, with the failure recorded (41451, tag
+// of the unloadable library); no answer will carry it, as no completion runs
+// any more. The first refusal is logged.
+bool library_calls_allowed(request_instance *instance);
+
 // An executor's guard for a call whose symbol the library lacks: records the
-// failure (41451, tag of the unloadable library) and returns false.
+// failure (41451, tag of the unloadable library) and returns false. It also
+// refuses, as library_calls_allowed does, once the process is leaving.
 bool require_function(request_instance *instance, const void *function, const char *name);
 
 }  // namespace cifs

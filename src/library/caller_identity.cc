@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "library/binding.h"
 #include "library/toral_api.h"
 #include "wire/utf16.h"
 #include "request/failure.h"
@@ -21,28 +22,14 @@ constexpr uint32_t initial_sev_capacity = 20;
 
 int get_dn_data(napi_env env, napi_value request, char *caller_dn, char *message, uint32_t *error_code) {
   const char *key = ckey(k_dn);
-  // One fetch usually settles it: a value that is not undefined is present.
-  // Only undefined needs the presence test, which tells a missing "dn" from
-  // one that holds undefined (the two answer differently).
-  napi_value value = nullptr;
-  napi_valuetype type = napi_undefined;
-  if (napi_get_named_property(env, request, key, &value) != napi_ok || napi_typeof(env, value, &type) != napi_ok) {
-    clear_pending_exception(env);  // the full path below reads it again and reports
-    type = napi_undefined;
+  // Presence first: a missing "dn" and one that holds undefined answer differently.
+  if (!validate_key(env, request, key)) {
+    format_bounded(message, dn_message_limit, "Data received does not contain %s", key);
+    *error_code = status_dn_missing;
+    LOG_ERROR("%s", message);
+    return -1;
   }
-  uint32_t status;
-  if (type != napi_undefined) {
-    status = get_fetched_value_to_string(env, value, key, caller_dn, 256);
-  } else {
-    if (!validate_key(env, request, key)) {
-      format_bounded(message, dn_message_limit, "Data received does not contain %s", key);
-      *error_code = status_dn_missing;
-      LOG_ERROR("%s", message);
-      return -1;
-    }
-    status = get_named_property_to_string(env, request, key, caller_dn, 256);
-  }
-  if (status != 0) {
+  if (uint32_t status = get_named_property_to_string(env, request, key, caller_dn, 256)) {
     format_bounded(message, dn_message_limit, "Failed to extract/convert %s", key);
     *error_code = status;
     LOG_ERROR("%s", message);
@@ -113,6 +100,7 @@ caller_lookup get_user_info_by_dn(const char *dn) {
 }
 
 bool is_user_supervisor(request_instance *instance) {
+  if (!library_calls_allowed(instance)) return false;
   const caller_lookup caller = get_user_info_by_dn(instance->caller_dn);
   if (caller.code != 0) {
     RECORD_AND_LOG(instance, caller.code, id_failed_to_validate_user, nullptr,

@@ -113,7 +113,7 @@ bool read_request_head(napi_env env, napi_value request, request_instance *insta
     return false;
   }
   // The reader logs its own line; the contexts sphere answers with its code and text.
-  char message[sizeof instance->error_message] = {};
+  char message[error_message_bound] = {};
   uint32_t code = 0;
   if (get_dn_data(env, request, instance->caller_dn, message, &code) == 0) return true;
   if (sphere.rules == request_rules::contexts)
@@ -169,6 +169,7 @@ napi_value run_sphere(napi_env env, napi_callback_info info, const sphere_def &s
                                                     &raw->work, row.executor, complete, raw)) {
     CIFS_LOG_AS(texts.function_name, LOG_ERR, "Failed to create async work promise for %s, error: %d", description,
                 static_cast<int>(code));
+    release_kept_strings(env, raw);
     return nullptr;
   }
   (void)instance.release();  // the work item owns it; its completion frees it
@@ -199,6 +200,7 @@ void complete_request(napi_env env, void *data, const sphere_def &sphere) {
   }
 
   napi_value answer = kit.make_answer(error_code ? t_failure : t_success, sphere.rows[instance->operation_index].name, error);
+  release_kept_strings(env, instance.get());  // the answer holds what it shows of them
   if (answer == nullptr) {
     texts.object(texts.function_name, napi_generic_failure);
     (void)napi_delete_async_work(env, instance->work);  // nothing more can be reported

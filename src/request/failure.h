@@ -19,6 +19,13 @@ __attribute__((format(printf, 5, 6))) uint32_t record_failure(request_instance *
                                                                uint32_t id, const char *key, const char *format,
                                                                ...);
 
+// The same without the 128-byte cut, for the refusals of the module's own
+// whose text names the bound they met and must arrive whole: at most
+// sizeof error_message - 1 bytes.
+__attribute__((format(printf, 5, 6))) uint32_t record_whole_failure(request_instance *instance, uint32_t code,
+                                                                     uint32_t id, const char *key,
+                                                                     const char *format, ...);
+
 // The code a failure recorded; lets the macros below be statements or values.
 inline uint32_t recorded_code(const request_instance *instance) { return instance->error_code; }
 

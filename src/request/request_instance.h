@@ -11,6 +11,7 @@
 #include "wire/connection_records.h"
 #include "wire/records.h"
 #include "wire/connection_filter_record.h"
+#include "wire/listing_page.h"
 #include "base/malloc_ptr.h"
 
 namespace cifs {
@@ -21,10 +22,20 @@ struct received_entry {
   int32_t status;          // 0 = processed (or not yet); else the library status
   uint32_t feature_flag;   // share feature switching only: the change mask bit
   char *name;              // owned, calloc'd by the reader
+  // 0: `name` is the whole text. Otherwise the text is too long for the
+  // operation's record and was never copied whole: `name` holds only its
+  // first bytes, for log lines, and the answer shows the caller's own
+  // string, kept in slot `kept` - 1 of the request's kept strings.
+  uint32_t kept;
   received_entry *next;
 };
 
 void free_received_entries_list(struct request_instance *instance);
+
+// An error_message holds 128 bytes and the NUL, as every failure text is cut
+// to; the room after it serves only the refusals of the module's own that
+// are answered whole (record_whole_failure).
+inline constexpr size_t error_message_bound = 129;
 
 struct request_instance {
   napi_async_work work;
@@ -34,7 +45,7 @@ struct request_instance {
   int32_t operation;  // 0 until looked up; 99 in an error request
   char operation_name[64];
   uint32_t operation_index;  // the operation table row looked up (0 until then); kept by an error request
-  char error_message[129];
+  char error_message[160];
   char error_tag[129];
   char error_key[64];
   uint32_t error_id;
@@ -48,6 +59,8 @@ struct request_instance {
   uint32_t failed_count;
   received_entry *entries_head;
   received_entry *entries_tail;
+  napi_ref kept_strings;                  // the caller's texts of entries too long to copy (an object of ours)
+  uint32_t kept_count;
   malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share or connection)
   const uint8_t *open_files_result;        // its result header: the library's, never released
   malloc_ptr<uint8_t> connection_list;     // connections list block from the library, freed by the executor
@@ -55,7 +68,7 @@ struct request_instance {
   malloc_ptr<uint8_t> invalid_users_request;  // page built by the parser (cached invalid users)
   const uint8_t *invalid_users_result;        // its result header: the library's, never released
   const char *sev_list;                    // security equivalence texts of a connection: the library's, never released
-  malloc_ptr<uint8_t> listing_copy;        // the copy of a shared memory listing's object, made by its converter
+  listing_page listing;                    // a shared memory listing's page, taken by its executor
   malloc_ptr<char> user_name;              // adding one invalid or blocked user
   uint32_t connection_number;
   uint32_t return_count;

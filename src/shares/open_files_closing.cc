@@ -18,7 +18,7 @@ namespace cifs {
 namespace {
 
 constexpr name_list open_file_paths{comn_keys[k_open_files], cifs_keys[ck_full_path], id_files_length,
-                                    id_files_element};
+                                    id_files_element, close_file_area - 1};
 constexpr whole_request_failure all_closes_failed{status_all_file_closes_failed, id_failed_to_close_files,
                                                   "Failed to close the specified file(s)"};
 
@@ -34,8 +34,9 @@ void cs_close_open_file(napi_env, void *data) {
   CIFS_RUN_BATCH(instance, CIFSLIB_CloseOpenFile, "Failed to close file: %s, error: %d", all_closes_failed,
                  [&record](const received_entry &entry) {
                    // A path longer than the record's string area is never sent.
-                   return fill_close_file_record(&record, entry.name) ? mgmt::CIFSLIB_CloseOpenFile(&record)
-                                                                      : static_cast<int32_t>(status_does_not_fit);
+                   return entry.kept == 0 && fill_close_file_record(&record, entry.name)
+                              ? mgmt::CIFSLIB_CloseOpenFile(&record)
+                              : static_cast<int32_t>(status_does_not_fit);
                  });
 }
 

@@ -24,7 +24,7 @@ constexpr whole_request_failure all_removals_failed{status_all_share_removals_fa
 constexpr int32_t status_name_too_long = 40018;
 
 constexpr name_list share_names{comn_keys[k_names], comn_keys[k_names], id_failed_array_length,
-                                id_failed_list_element};
+                                id_failed_list_element, name_record_area - 1};
 
 struct share_feature {
   cifs_key key;
@@ -38,9 +38,9 @@ constexpr share_feature share_features[] = {
 };
 
 // Fills the per-name record, or logs a name that does not fit it under the
-// executor's name `func`.
+// executor's name `func` (a name the parser did not copy whole never does).
 bool fill_or_reject(name_share_record *record, const received_entry &entry, const char *func) {
-  if (fill_name_record(record, entry.name)) return true;
+  if (entry.kept == 0 && fill_name_record(record, entry.name)) return true;
   CIFS_LOG_AS(func, LOG_ERR, "Share name is longer than %d bytes: %s, error: %d",
               static_cast<int>(name_record_area - 1), entry.name, status_name_too_long);
   return false;

@@ -38,12 +38,11 @@ struct open_files_answer_form {
   bool connection_keys;
 };
 
-// Sets openFiles on the answer from the page whose library header is
-// `header`; the page's shared memory object is removed on every path. A
-// page that cannot be read is logged under `converter` and leaves openFiles out.
+// Sets openFiles on the answer from the page its executor took (whose object
+// is removed already). A page that could not be read was logged then, and
+// leaves openFiles out; the failures here are logged under `converter`.
 template <record_kind Answer, record_kind File>
-void convert_open_files_page(napi_env env, request_instance *instance, const answer_kit &kit,
-                             const uint8_t *header, const char *converter,
+void convert_open_files_page(napi_env env, request_instance *instance, const answer_kit &kit, const char *converter,
                              const open_files_answer_form<Answer, File> &form);
 
 }  // namespace cifs

@@ -29,22 +29,27 @@ uint32_t fetch_property(napi_env env, napi_value object, const char *key, napi_v
   return 0;
 }
 
-// Length query, calloc and copy of a string value (the heap readers' common tail).
-uint32_t copy_string_to_heap(napi_env env, napi_value value, const char *key, char **text, const char *func) {
-  size_t length = 0;
-  napi_status status = napi_get_value_string_utf8(env, value, nullptr, 0, &length);
+uint32_t string_length(napi_env env, napi_value value, const char *key, size_t *length, const char *func) {
+  napi_status status = napi_get_value_string_utf8(env, value, nullptr, 0, length);
   if (status != napi_ok) {
     clear_pending_exception(env);
     CIFS_LOG_AS(func, LOG_ERR, "'%s' value's length could not be found, error: %d", key, status);
     return status_string_convert_failed;
   }
+  return 0;
+}
+
+// calloc and copy of at most `length` bytes of a string value (the heap
+// readers' common tail).
+uint32_t copy_string_to_heap(napi_env env, napi_value value, const char *key, size_t length, char **text,
+                             const char *func) {
   *text = static_cast<char *>(std::calloc(length + 1, 1));
   if (*text == nullptr) {
     CIFS_LOG_AS(func, LOG_ERR, "Failed to allocate memory to store received '%s'", key);
     return status_out_of_memory;
   }
   size_t copied = 0;
-  status = napi_get_value_string_utf8(env, value, *text, length + 1, &copied);
+  napi_status status = napi_get_value_string_utf8(env, value, *text, length + 1, &copied);
   status = refuse_embedded_nul(status, *text, copied);
   if (status != napi_ok) {
     clear_pending_exception(env);
@@ -78,21 +83,14 @@ uint32_t get_named_property_to_string(napi_env env, napi_value object, const cha
                                       size_t buffer_size) {
   napi_value value;
   if (uint32_t st = fetch_property(env, object, key, &value, __func__)) return st;
-  return get_fetched_value_to_string(env, value, key, buffer, buffer_size);
-}
-
-uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char *key, char *buffer,
-                                     size_t buffer_size) {
-  // Logs as the property reader whose second half it is.
-  constexpr const char *func = "get_named_property_to_string";
   napi_valuetype type;
   if (napi_typeof(env, value, &type) != napi_ok) {
     clear_pending_exception(env);
-    CIFS_LOG_AS(func, LOG_ERR, "Failed to check the napi_typeof of %s", key);
+    LOG_ERROR("Failed to check the napi_typeof of %s", key);
     return status_typeof_failed;
   }
   if (type != napi_string) {
-    CIFS_LOG_AS(func, LOG_ERR, "Unknown type of value received (%s).", key);
+    LOG_ERROR("Unknown type of value received (%s).", key);
     return status_wrong_type;
   }
   size_t copied = 0;
@@ -101,7 +99,7 @@ uint32_t get_fetched_value_to_string(napi_env env, napi_value value, const char 
   status = refuse_embedded_nul(status, buffer, copied);
   if (status != napi_ok) {
     clear_pending_exception(env);
-    CIFS_LOG_AS(func, LOG_ERR, "'%s' value could not be converted: %ld, error: %d", key, static_cast<long>(copied), status);
+    LOG_ERROR("'%s' value could not be converted: %ld, error: %d", key, static_cast<long>(copied), status);
     return status_string_convert_failed;
   }
   return 0;
@@ -121,11 +119,23 @@ uint32_t get_named_property_to_string_ext(napi_env env, napi_value object, const
     LOG_ERROR("Unknown type of value received for: %s", key);
     return status_wrong_type;
   }
-  return copy_string_to_heap(env, value, key, text, __func__);
+  size_t length = 0;
+  if (uint32_t st = string_length(env, value, key, &length, __func__)) return st;
+  return copy_string_to_heap(env, value, key, length, text, __func__);
 }
 
 uint32_t get_named_value_to_string(napi_env env, napi_value value, const char *key, char **text) {
-  return copy_string_to_heap(env, value, key, text, __func__);
+  size_t length = 0;
+  if (uint32_t st = string_length(env, value, key, &length, __func__)) return st;
+  return copy_string_to_heap(env, value, key, length, text, __func__);
+}
+
+uint32_t get_value_string_length(napi_env env, napi_value value, const char *key, size_t *length) {
+  return string_length(env, value, key, length, "get_named_value_to_string");
+}
+
+uint32_t copy_value_string(napi_env env, napi_value value, const char *key, size_t length, char **text) {
+  return copy_string_to_heap(env, value, key, length, text, "get_named_value_to_string");
 }
 
 namespace {

@@ -12,7 +12,8 @@ connection_list_view read_connection_list(const byte_reader &block) {
   view.total = block.value_at<uint32_t>(offsetof(connection_list_header, total_count)).value_or(0);
   const uintptr_t address = block.value_at<uintptr_t>(offsetof(connection_list_header, records)).value_or(0);
   if (address == 0) {
-    view.note = connection_list_note::no_records_pointer;
+    // No records and no pointer to them is an honest empty list.
+    if (view.total != 0) view.note = connection_list_note::no_records_pointer;
     return view;
   }
   view.records = reinterpret_cast<const uint8_t *>(address);

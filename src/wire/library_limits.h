@@ -24,13 +24,15 @@ inline constexpr size_t result_object_name_max = 256;
 inline constexpr size_t result_cookie_max = 1024;
 
 // One page of a shared memory listing: at most this many bytes of the object
-// are copied, and at most this many records are read from the copy.
+// are copied, which bounds the records read from it too. A page whose header
+// and object both hold more is refused, never cut.
 inline constexpr uint64_t listing_max_bytes = uint64_t{64} << 20;
-inline constexpr uint32_t listing_max_records = 65536;
 
 // The security equivalences of one connection: this many texts, each ending
-// with its NUL within this many bytes.
-inline constexpr uint32_t security_equivalence_max_texts = 1024;
-inline constexpr size_t security_equivalence_max_bytes = 1024;
+// with its NUL within this many bytes, all of them within the total. Far
+// above any real directory's groups for one user.
+inline constexpr uint32_t security_equivalence_max_texts = 65536;
+inline constexpr size_t security_equivalence_max_bytes = 65536;
+inline constexpr size_t security_equivalence_max_total = size_t{16} << 20;
 
 }  // namespace cifs

@@ -41,9 +41,8 @@ list_result_header read_list_result_header(const uint8_t *header) {
 }
 
 record_cursor::record_cursor(const byte_reader &copy, uint32_t count, size_t fixed_size,
-                             size_t strings_length_field, uint32_t limit)
-    : copy_(copy), wanted_(std::min(count, limit)), fixed_size_(fixed_size),
-      strings_length_field_(strings_length_field) {}
+                             size_t strings_length_field)
+    : copy_(copy), wanted_(count), fixed_size_(fixed_size), strings_length_field_(strings_length_field) {}
 
 bool record_cursor::next(record_frame *frame) {
   if (index_ >= wanted_) return false;

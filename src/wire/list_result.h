@@ -40,13 +40,12 @@ struct record_frame {
   byte_reader strings;
 };
 
-// Steps through the records of `copy`: at most min(`count`, `limit`) of them,
-// record i + 1 right after record i's string area. `fixed_size` is the fixed
-// header's size and `strings_length_field` the offset of its u32 strings length.
+// Steps through the records of `copy`: at most `count` of them, record i + 1
+// right after record i's string area. `fixed_size` is the fixed header's size
+// and `strings_length_field` the offset of its u32 strings length.
 class record_cursor {
  public:
-  record_cursor(const byte_reader &copy, uint32_t count, size_t fixed_size, size_t strings_length_field,
-                uint32_t limit = listing_max_records);
+  record_cursor(const byte_reader &copy, uint32_t count, size_t fixed_size, size_t strings_length_field);
 
   // The next record; false after the last one, or at one that does not lie
   // wholly inside the copy.

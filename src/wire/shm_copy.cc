@@ -40,9 +40,12 @@ shm_copy copy_shm_object(const char *name, uint64_t size, uint64_t limit) {
   if (size == 0) return failed(shm_step::map, EINVAL);
 
   const uint64_t held = status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
-  const uint64_t wanted = std::min({size, held, limit});
+  const uint64_t wanted = std::min(size, held);
   shm_copy out;
-  out.cut_at_limit = size > limit && held > limit;
+  if (wanted > limit) {
+    out.too_large = true;
+    return out;
+  }
   if (wanted == 0) return out;
   out.bytes.reset(static_cast<uint8_t *>(std::malloc(static_cast<size_t>(wanted))));
   if (!out.bytes) return failed(shm_step::map, ENOMEM);

@@ -21,14 +21,16 @@ enum class shm_step : uint8_t { none, open, map };
 struct shm_copy {
   shm_step failed = shm_step::none;
   int error = 0;                // errno of the failed step
-  malloc_ptr<uint8_t> bytes;    // the copy; null when empty or failed
+  malloc_ptr<uint8_t> bytes;    // the copy; null when empty, failed or too large
   size_t size = 0;
-  bool cut_at_limit = false;    // the header and the object both held more than `limit`
+  bool too_large = false;       // `size` and the object both exceed `limit`: nothing copied
 };
 
-// Copies the first min(`size`, the object's size, `limit`) bytes of the
-// object `name`. Failures of the byte step: fstat's or read's errno, ENODEV
-// for an object that is not a regular file, EINVAL for a `size` of 0 (which a
+// Copies the first min(`size`, the object's size) bytes of the object
+// `name`, when that is at most `limit`; otherwise copies nothing and says the
+// object is too large (a page cut at the limit would lose records in
+// silence). Failures of the byte step: fstat's or read's errno, ENODEV for an
+// object that is not a regular file, EINVAL for a `size` of 0 (which a
 // mapping would refuse too), ENOMEM for the buffer. An object shorter than
 // `size`, also one cut short while it is read, gives what it holds.
 shm_copy copy_shm_object(const char *name, uint64_t size, uint64_t limit);

@@ -2,7 +2,7 @@
 // Runs every operation once on its success path and once on each failure
 // path (a refused caller, a failing library call, a failing call that still
 // hands out its buffers, a listing whose header lies about its object,
-// unreadable request keys, an early failure), for scripts/leak-check.sh to run under a leak
+// unreadable request keys, entries too long to copy, an early failure), for scripts/leak-check.sh to run under a leak
 // checker. Exits non-zero when an answer is malformed or a shared memory
 // object is left behind. Needs the environment of the JavaScript suites
 // (CIFS_BUILD_DIR, LD_LIBRARY_PATH holding the simulator).
@@ -58,6 +58,10 @@ function scenarios(op) {
     const key = Object.keys(own)[Object.keys(own).length - 1];
     list.push({ what: 'partial batch', fields: { [key]: [...own[key], 'no such name'] } });
     list.push({ what: 'list too long', fields: { [key]: sparse(70000) } });
+    // Too long for a share's or a path's record (held, never copied), or past
+    // the bytes one request copies (refused after the first is copied).
+    const big = 'y'.repeat(40 << 20);
+    list.push({ what: 'long entries', fields: { [key]: [...own[key], 'x'.repeat(5000), big, big] } });
   }
   if (op.filters) {
     for (const advancedFiltersInfo of hostile.advancedFiltersInfo) list.push({ what: 'hostile filters', fields: { advancedFiltersInfo } });
