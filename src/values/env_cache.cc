@@ -22,41 +22,40 @@ void append_literal(std::string &out, const char *text) {
   out += '"';
 }
 
-template <size_t N>
-void append_array(std::string &out, const char *const (&texts)[N]) {
-  out += '[';
-  for (size_t i = 0; i < N; ++i) {
-    if (i) out += ',';
-    append_literal(out, texts[i]);
+// The texts as elements of an array literal, each after a comma when
+// `after_others`.
+void append_elements(std::string &out, std::span<const char *const> texts, bool after_others) {
+  for (const char *text : texts) {
+    if (after_others) out += ',';
+    after_others = true;
+    append_literal(out, text);
   }
-  out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder, T, answer
-// builder, run builder of each kind...]]; the functions close over the fixed
-// texts T and the keys K, and T is handed out too.
+// [builder of each kind..., list builder, T, answer builder, run builder of
+// each kind...]; the functions close over the fixed texts T and the keys K,
+// array literals of their own, and T is handed out too.
 std::string cache_source() {
-  std::string out = "(function(T,C,F){var K=C.concat(F);";
+  std::string out = "(function(){var T=[";
+  append_elements(out, fixed_texts, false);
+  out += "],K=[";
+  append_elements(out, comn_keys, false);
+  append_elements(out, cifs_keys, true);
+  out += "];";
   out += text_set_source();
-  out += "return[C,F,[";
+  out += "return[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += record_builder_source(record_keys(static_cast<record_kind>(kind)));
     out += ',';
   }
   out += list_builder_source();
   out += ",T,";
-  out += answer_builder_source();
+  out += answer_builder_source(answer_kit::held_limit);
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += ',';
     out += record_run_builder_source(record_keys(static_cast<record_kind>(kind)));
   }
-  out += "]];})(";
-  append_array(out, fixed_texts);
-  out += ',';
-  append_array(out, comn_keys);
-  out += ',';
-  append_array(out, cifs_keys);
-  return out + ")";
+  return out + "];})()";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
@@ -71,8 +70,6 @@ env_cache::~env_cache() {
   auto release = [this](napi_ref ref) {
     if (ref) (void)napi_delete_reference(env_, ref);
   };
-  release(comn_keys_);
-  release(cifs_keys_);
   release(list_builder_);
   release(answer_builder_);
   release(fixed_texts_);
@@ -94,21 +91,19 @@ napi_value env_cache::element(napi_ref array, uint32_t index) const {
 
 bool env_cache::fill() {
   const std::string source = cache_source();
-  napi_value script, all, builders;
+  napi_value script, all;
   if (napi_create_string_utf8(env_, source.data(), source.size(), &script) != napi_ok ||
-      napi_run_script(env_, script, &all) != napi_ok || napi_get_element(env_, all, 2, &builders) != napi_ok)
+      napi_run_script(env_, script, &all) != napi_ok)
     return false;
-  auto hold = [this](napi_value array, uint32_t index, napi_ref *ref) {
+  auto hold = [this, all](uint32_t index, napi_ref *ref) {
     napi_value part;
-    return napi_get_element(env_, array, index, &part) == napi_ok &&
-           napi_create_reference(env_, part, 1, ref) == napi_ok;
+    return napi_get_element(env_, all, index, &part) == napi_ok && napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
-  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_) ||
-      !hold(builders, record_kind_count + 1, &fixed_texts_) || !hold(builders, record_kind_count + 2, &answer_builder_))
+  if (!hold(record_kind_count, &list_builder_) || !hold(record_kind_count + 1, &fixed_texts_) ||
+      !hold(record_kind_count + 2, &answer_builder_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
-    if (!hold(builders, kind, &builders_[kind]) || !hold(builders, record_kind_count + 3 + kind, &run_builders_[kind]))
-      return false;
+    if (!hold(kind, &builders_[kind]) || !hold(record_kind_count + 3 + kind, &run_builders_[kind])) return false;
   return true;
 }
 
@@ -158,16 +153,41 @@ bool answer_kit::hold(uint32_t key_index, napi_value value) const {
 
 napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi_value error) const {
   napi_value builder = cache_ ? cache_->answer_builder() : nullptr;
-  napi_value argv[3 + 2 * held_limit], answer;
+  napi_value argv[4 + 2 * held_limit], answer;
   if (builder == nullptr || (argv[0] = small_number(status)) == nullptr ||
-      (argv[1] = small_number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr)
+      (argv[1] = small_number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr ||
+      (argv[3] = small_number(held_count_)) == nullptr)
     return nullptr;
-  std::memcpy(argv + 3, held_, 2 * held_count_ * sizeof(napi_value));
-  if (napi_call_function(env_, undefined(), builder, 3 + 2 * held_count_, argv, &answer) != napi_ok) {
+  std::memcpy(argv + 4, held_, 2 * held_count_ * sizeof(napi_value));
+  if (napi_call_function(env_, undefined(), builder, 4 + 2 * held_count_, argv, &answer) != napi_ok) {
     clear_pending_exception(env_);
     return nullptr;
   }
   return answer;
+}
+
+bool answer_kit::plain_stores() const {
+  if (plain_stores_ >= 0) return plain_stores_ == 1;
+  // Array.prototype is an array: an index property of its own makes its
+  // length at least 1. Object.prototype lists its own keys, indexes first.
+  napi_value array, array_prototype, object, object_prototype, chain_next, keys, first_key;
+  uint32_t length = 1, key_count = 1;
+  bool same = false;
+  napi_valuetype first_type = napi_number;
+  const bool plain =
+      napi_create_array(env_, &array) == napi_ok && napi_get_prototype(env_, array, &array_prototype) == napi_ok &&
+      napi_get_array_length(env_, array_prototype, &length) == napi_ok && length == 0 &&
+      napi_create_object(env_, &object) == napi_ok && napi_get_prototype(env_, object, &object_prototype) == napi_ok &&
+      napi_get_prototype(env_, array_prototype, &chain_next) == napi_ok &&
+      napi_strict_equals(env_, chain_next, object_prototype, &same) == napi_ok && same &&
+      napi_get_all_property_names(env_, object_prototype, napi_key_own_only, napi_key_skip_symbols,
+                                  napi_key_keep_numbers, &keys) == napi_ok &&
+      napi_get_array_length(env_, keys, &key_count) == napi_ok &&
+      (key_count == 0 || (napi_get_element(env_, keys, 0, &first_key) == napi_ok &&
+                          napi_typeof(env_, first_key, &first_type) == napi_ok && first_type != napi_number));
+  if (!plain) clear_pending_exception(env_);
+  plain_stores_ = plain ? 1 : 0;
+  return plain;
 }
 
 napi_value answer_kit::fixed(fixed_text t) const {
@@ -220,9 +240,12 @@ built_record build_record_of(napi_env env, const answer_kit &kit, record_kind ki
   napi_value builder = kit.builder(kind), undefined = kit.undefined(), record;
   napi_value argv[2 + record_max_keys];
   bool ready = builder != nullptr && undefined != nullptr && napi_create_uint32(env, index, &argv[1]) == napi_ok;
-  argv[0] = target ? target : undefined;
+  // The builder stores the record itself only where a plain store is safe.
+  const bool stored_by_builder = target != nullptr && kit.plain_stores();
+  argv[0] = stored_by_builder ? target : undefined;
   for (size_t i = 0; ready && i < width; ++i) ready = (argv[2 + i] = builder_argument(kit, fields[i])) != nullptr;
-  if (ready && napi_call_function(env, undefined, builder, 2 + width, argv, &record) == napi_ok)
+  if (ready && napi_call_function(env, undefined, builder, 2 + width, argv, &record) == napi_ok &&
+      (target == nullptr || stored_by_builder || define_elements(env, target, index, &record, 1) == napi_ok))
     return {record, target != nullptr};
   clear_pending_exception(env);
   return {nullptr, false};
@@ -263,6 +286,7 @@ bool record_run_base::flush() {
   const uint32_t count = held_;
   held_ = 0;
   if (count == 0) return true;
+  if (!kit_.plain_stores()) return build_each(count);
   napi_value argv[3 + run_length * record_max_keys];
   napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
   bool ready = run_builder != nullptr && undefined != nullptr &&
@@ -274,6 +298,10 @@ bool record_run_base::flush() {
   if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * width_, argv, &ignored) == napi_ok)
     return true;
   clear_pending_exception(env_);
+  return build_each(count);
+}
+
+bool record_run_base::build_each(uint32_t count) {
   // One at a time, each failure reported as a single record's; the others
   // of the run are still made (a listing that drops its page on a failure
   // drops them with it, a list that goes on keeps them).
@@ -284,6 +312,7 @@ bool record_run_base::flush() {
 
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
                            const napi_value *values, size_t count) {
+  if (!kit.plain_stores()) return define_elements(env, array, first, values, count);
   napi_value list_builder = kit.list_builder();
   size_t i = 0;
   while (i < count) {
@@ -302,11 +331,36 @@ napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array
       called = napi_call_function(env, kit.undefined(), list_builder, 2 + run, argv, &ignored) == napi_ok;
       if (!called) clear_pending_exception(env);
     }
-    for (size_t k = 0; !called && k < run; ++k) {
-      napi_status status = napi_set_element(env, array, static_cast<uint32_t>(first + i + k), values[i + k]);
-      if (status != napi_ok) return status;
-    }
+    if (!called)
+      if (napi_status status = define_elements(env, array, static_cast<uint32_t>(first + i), values + i, run))
+        return status;
     i += run;
+  }
+  return napi_ok;
+}
+
+napi_status define_elements(napi_env env, napi_value array, uint32_t first, const napi_value *values,
+                            size_t count) {
+  constexpr auto own_data = static_cast<napi_property_attributes>(napi_writable | napi_enumerable | napi_configurable);
+  napi_property_descriptor chunk[list_chunk];
+  size_t held = 0;
+  for (size_t i = 0; i <= count; ++i) {
+    if (held == list_chunk || (i == count && held != 0)) {
+      // Names must be strings; the engine reads an index in them.
+      if (napi_status status = napi_define_properties(env, array, held, chunk)) {
+        clear_pending_exception(env);
+        return status;
+      }
+      held = 0;
+    }
+    if (i == count || values[i] == nullptr) continue;
+    char digits[10];  // a uint32_t has at most 10
+    size_t at = sizeof digits;
+    for (uint32_t index = first + static_cast<uint32_t>(i); at == sizeof digits || index != 0; index /= 10)
+      digits[--at] = static_cast<char>('0' + index % 10);
+    napi_value name;
+    if (napi_status status = napi_create_string_latin1(env, digits + at, sizeof digits - at, &name)) return status;
+    chunk[held++] = {nullptr, name, nullptr, nullptr, nullptr, values[i], own_data, nullptr};
   }
   return napi_ok;
 }

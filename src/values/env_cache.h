@@ -25,8 +25,6 @@ class env_cache {
   static env_cache *of(napi_env env);
 
   // Each is null when the engine cannot hand it out (never expected).
-  napi_value key(comn_key k) const { return element(comn_keys_, k); }
-  napi_value key(cifs_key k) const { return element(cifs_keys_, k); }
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value run_builder(record_kind kind) const { return value(run_builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
@@ -42,10 +40,9 @@ class env_cache {
   napi_value element(napi_ref array, uint32_t index) const;
 
   napi_env env_;
-  // References hold objects only: the keys are held as elements of arrays,
-  // the builders (functions) one by one.
-  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, fixed_texts_ = nullptr,
-           answer_builder_ = nullptr;
+  // References hold objects only: the fixed texts are held as elements of
+  // an array, the builders (functions) one by one.
+  napi_ref list_builder_ = nullptr, fixed_texts_ = nullptr, answer_builder_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
   std::array<napi_ref, record_kind_count> run_builders_{};
 };
@@ -106,6 +103,18 @@ class answer_kit {
   // null) and the keys held for it. Null when it cannot be made.
   napi_value make_answer(fixed_text status, fixed_text operation, napi_value error) const;
 
+  // The most keys a converter adds: the four outcome keys of a batch.
+  static constexpr uint32_t held_limit = 8;
+
+  // Whether a store of an element into a new array of this callback makes an
+  // own data property of it: nothing on the arrays' prototype chain holds an
+  // index property (a setter or a read-only element there would take the
+  // store), and the chain is the engine's own (Array.prototype, then
+  // Object.prototype). Asked once per callback: the builders run no code of
+  // the caller's, so the answer holds until the callback returns. When it is
+  // false, elements are defined through Node-API instead (define_elements).
+  bool plain_stores() const;
+
  private:
   napi_env env_;
   env_cache *cache_;
@@ -120,8 +129,7 @@ class answer_kit {
   static constexpr uint32_t key_index(comn_key k) { return k; }
   static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }
   bool hold(uint32_t key_index, napi_value value) const;
-  // The most keys a converter adds: the four outcome keys of a batch.
-  static constexpr uint32_t held_limit = 8;
+  mutable int8_t plain_stores_ = -1;  // not asked yet
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 
@@ -138,6 +146,11 @@ class answer_kit {
   mutable std::unique_ptr<shared_text[]> shared_;
   mutable uint32_t texts_made_ = 0;
 };
+
+// Defines `values` (null: left unset) as own data properties of `array` at
+// `first` and on, without running any code of the caller's; the way
+// elements are stored when plain stores could reach a prototype.
+napi_status define_elements(napi_env env, napi_value array, uint32_t first, const napi_value *values, size_t count);
 
 // One record made by build_record; `stored` when it already sits in the
 // target array.
@@ -194,6 +207,7 @@ class record_run_base {
  private:
   static constexpr uint32_t run_length = 32;
   bool flush();
+  bool build_each(uint32_t count);
   bool build_one(const field *fields, uint32_t index);
 
   napi_env env_;
@@ -217,8 +231,9 @@ class record_run : public record_run_base {
 };
 
 // Stores `values` (made by value makers; null: left unset) at `first` and on
-// of `array`, in as few calls as it can. Returns the status of a store that
-// failed, after which nothing more is stored.
+// of `array`, in as few calls as it can, each an own data property of it.
+// Returns the status of a store that failed, after which nothing more is
+// stored.
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
                            const napi_value *values, size_t count);
 
