@@ -1,12 +1,14 @@
 'use strict';
-// Answers no patched built-in and no polluted prototype can change: each
-// child process arms its own globals, makes the same requests as an
-// untouched one and reports every answer as its own properties show it.
+// How answers are made: no patched built-in and no polluted prototype can
+// change them (each child process arms its own globals, makes the same
+// requests as an untouched one and reports every answer as its own
+// properties show it), and the short texts every answer shares never mix.
 const { describe, it } = require('node:test');
 const assert = require('node:assert/strict');
-const { addonPath } = require('./support/addon');
+const { addonPath, cifs } = require('./support/addon');
 const sim = require('./support/sim');
 const { runChild } = require('./support/sim-process');
+const { dn } = require('./support/operations');
 
 // A listing of records long enough for runs of them, open files with their
 // access modes, outcome lists, user contexts, a connection's security
@@ -84,5 +86,30 @@ describe('answers in a process that patched built-ins or polluted prototypes', (
 
   it('runs no setter of Object.prototype or Array.prototype and loses no key or element to one', () => {
     assert.deepEqual(run(pollutePrototypes), reference);
+  });
+});
+
+describe('short texts that answers share', () => {
+  it('answers every list as it is while lists recur in other orders and new texts wrap the table', async () => {
+    sim.reset();
+    sim.mgmt.setShares([{ name: 's0', volumeName: 'DATA', relativePath: 'p' }]);
+    // Each round half recurs (a permutation of a pool, its order shifting)
+    // and half is new: 14 rounds pass the 262,144 texts the table holds.
+    const mixed = (round, count, pool, fresh) => Array.from({ length: count }, (_, i) =>
+      (i % 2 ? fresh(i) : `r${(i * 13 + round * 101) % pool}`));
+    for (let round = 0; round < 14; round += 1) {
+      const contexts = mixed(round, 40000, 20011, (i) => `.n${round}-${i}`);
+      sim.mgmt.setContexts(contexts);
+      assert.deepEqual((await cifs.cifs_contexts_sphere({ operation: 1, dn })).userContexts, contexts);
+      // Open files are made in runs of records, each run from the slots handed out for it.
+      const names = mixed(round, 3000, 3001, (i) => `f${round}-${i}`);
+      const users = names.map((name, i) => names[(i + 7) % 3000].toUpperCase());
+      sim.mgmt.setOpenFiles(names.map((name, i) => ({
+        shareName: 's0', name, fullPath: `/${name}`, userName: users[i], clientIPAddress: `10.${round}.${i >> 8}.${i & 255}`, sessionID: 1, ID: i,
+      })));
+      const { openFiles } = await cifs.cifs_shares_sphere({ operation: 6, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 3000 });
+      assert.deepEqual(openFiles.files.map((f) => [f.name, f.userName, f.clientIPAddress]),
+        names.map((name, i) => [name, users[i], `10.${round}.${i >> 8}.${i & 255}`]), `round ${round}`);
+    }
   });
 });

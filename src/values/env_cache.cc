@@ -1,6 +1,7 @@
 #include "values/env_cache.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -33,15 +34,16 @@ void append_elements(std::string &out, std::span<const char *const> texts, bool 
 }
 
 // [builder of each kind..., list builder, T, answer builder, run builder of
-// each kind...]; the functions close over the fixed texts T and the keys K,
-// array literals of their own, and T is handed out too.
+// each kind..., H]; the functions close over the fixed texts T and the keys
+// K, array literals of their own, and the shared strings H, and T and H are
+// handed out too.
 std::string cache_source() {
   std::string out = "(function(){var T=[";
   append_elements(out, fixed_texts, false);
   out += "],K=[";
   append_elements(out, comn_keys, false);
   append_elements(out, cifs_keys, true);
-  out += "];";
+  out += "],H={__proto__:null};";
   out += text_set_source();
   out += "return[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
@@ -55,7 +57,7 @@ std::string cache_source() {
     out += ',';
     out += record_run_builder_source(record_keys(static_cast<record_kind>(kind)));
   }
-  return out + "];})()";
+  return out + ",H];})()";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
@@ -73,8 +75,15 @@ env_cache::~env_cache() {
   release(list_builder_);
   release(answer_builder_);
   release(fixed_texts_);
+  release(shared_strings_);
   for (napi_ref ref : builders_) release(ref);
   for (napi_ref ref : run_builders_) release(ref);
+}
+
+static uint32_t text_hash(std::string_view text) {
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
 }
 
 napi_value env_cache::value(napi_ref ref) const {
@@ -100,7 +109,7 @@ bool env_cache::fill() {
     return napi_get_element(env_, all, index, &part) == napi_ok && napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
   if (!hold(record_kind_count, &list_builder_) || !hold(record_kind_count + 1, &fixed_texts_) ||
-      !hold(record_kind_count + 2, &answer_builder_))
+      !hold(record_kind_count + 2, &answer_builder_) || !hold(2 * record_kind_count + 3, &shared_strings_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
     if (!hold(kind, &builders_[kind]) || !hold(record_kind_count + 3 + kind, &run_builders_[kind])) return false;
@@ -125,7 +134,7 @@ napi_value answer_kit::builder(record_kind kind) const {
   return builders_[kind];
 }
 
-napi_value answer_kit::small_number(uint32_t n) const {
+napi_value answer_kit::number(uint32_t n) const {
   napi_value made = nullptr;
   if (n < small_numbers && small_numbers_[n] != nullptr) return small_numbers_[n];
   if (napi_create_uint32(env_, n, &made) != napi_ok) return nullptr;
@@ -154,9 +163,9 @@ bool answer_kit::hold(uint32_t key_index, napi_value value) const {
 napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi_value error) const {
   napi_value builder = cache_ ? cache_->answer_builder() : nullptr;
   napi_value argv[4 + 2 * held_limit], answer;
-  if (builder == nullptr || (argv[0] = small_number(status)) == nullptr ||
-      (argv[1] = small_number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr ||
-      (argv[3] = small_number(held_count_)) == nullptr)
+  if (builder == nullptr || (argv[0] = number(status)) == nullptr ||
+      (argv[1] = number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr ||
+      (argv[3] = number(held_count_)) == nullptr)
     return nullptr;
   std::memcpy(argv + 4, held_, 2 * held_count_ * sizeof(napi_value));
   if (napi_call_function(env_, undefined(), builder, 4 + 2 * held_count_, argv, &answer) != napi_ok) {
@@ -200,36 +209,139 @@ napi_value answer_kit::undefined() const {
   return undefined_;
 }
 
-napi_value answer_kit::answer_text(const char *key, std::string_view text) const {
-  // The engine shares the empty string itself.
-  if (text.empty() || text.size() > shared_text_limit || ++texts_made_ <= unshared_texts)
-    return make_string_utf8(env_, key, text.data(), text.size());
-  if (!shared_) shared_.reset(new (std::nothrow) shared_text[shared_slots]());
-  if (!shared_) return make_string_utf8(env_, key, text.data(), text.size());
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  shared_text &slot = shared_[hash % shared_slots];
-  if (slot.value != nullptr && slot.length == text.size() && std::memcmp(slot.bytes, text.data(), text.size()) == 0)
-    return slot.value;
-  napi_value value = make_string_utf8(env_, key, text.data(), text.size());
-  if (value != nullptr) {
-    std::memcpy(slot.bytes, text.data(), text.size());
-    slot.length = static_cast<uint8_t>(text.size());
-    slot.value = value;
+made_text answer_kit::answer_text(const char *key, std::string_view text) const {
+  uint32_t slot;
+  if (!env_cache::shares(text) || cache_ == nullptr) return make_string_utf8(env_, key, text.data(), text.size());
+  if (cache_->find_next(text, &slot)) return made_text::held(env_, slot);
+  // Not where the walk of a list asked for again would find it: a text that
+  // recurs within this answer is found here without the index.
+  if (++texts_made_ <= unremembered_texts) return make_string_utf8(env_, key, text.data(), text.size());
+  if (!recent_) recent_.reset(new (std::nothrow) recent_text[recent_slots]());
+  if (!recent_) return make_string_utf8(env_, key, text.data(), text.size());
+  recent_text &recent = recent_[text_hash(text) % recent_slots];
+  if (recent.length == text.size() && std::memcmp(recent.bytes, text.data(), text.size()) == 0) return recent.text;
+  const made_text made = make_string_utf8(env_, key, text.data(), text.size());
+  if (made.is_held() || made.value() != nullptr) {
+    std::memcpy(recent.bytes, text.data(), text.size());
+    recent.length = static_cast<uint8_t>(text.size());
+    recent.text = made;
   }
-  return value;
+  return made;
+}
+
+bool env_cache::find_next(std::string_view text, uint32_t *slot) {
+  if (!ring_) return false;
+  // The texts of a list asked for again come in the order they were kept:
+  // after the last one found, or after the last one the index found (the
+  // walk picks up there after a text that recurs elsewhere).
+  for (const uint32_t last : {last_found_, last_indexed_}) {
+    const uint32_t next = (last + 1) & slot_mask;
+    if (last != no_slot && holds(next, text)) {
+      ring_[next].used = answer_number_;
+      *slot = last_found_ = next;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool env_cache::holds(uint32_t slot, std::string_view text) const {
+  const shared_entry &entry = ring_[slot];
+  return entry.length == text.size() && std::memcmp(entry.bytes, text.data(), text.size()) == 0;
+}
+
+bool env_cache::find_shared(std::string_view text, uint32_t *slot) {
+  *slot = no_slot;
+  if (!ring_) {
+    // Zero: every entry and way empty; pages not yet touched take no memory.
+    ring_.reset(static_cast<shared_entry *>(std::calloc(shared_slots, sizeof(shared_entry))));
+    index_.reset(static_cast<uint32_t *>(std::calloc(index_sets * index_ways, sizeof(uint32_t))));
+    if (!ring_ || !index_) {
+      ring_.reset();
+      return false;
+    }
+  }
+  if (find_next(text, slot)) return true;
+  const uint32_t hash = text_hash(text);
+  const uint32_t fingerprint = (hash >> 18) | 1;
+  uint32_t *ways = &index_[hash % index_sets * index_ways];
+  for (uint32_t w = 0; w < index_ways; ++w) {
+    const uint32_t at = ways[w] & slot_mask;
+    if (ways[w] != 0 && ways[w] >> slot_bits == fingerprint && holds(at, text)) {
+      ring_[at].used = answer_number_;
+      *slot = last_indexed_ = at;
+      return true;
+    }
+  }
+  // Not held: a replaced text is likely where the walk goes on.
+  if (last_found_ != no_slot) last_found_ = (last_found_ + 1) & slot_mask;
+  for (uint32_t step = 0; step < ring_steps; ++step) {
+    const uint32_t at = (next_free_ + step) & slot_mask;
+    if (ring_[at].length == 0 || answer_number_ - ring_[at].used >= 2) {
+      *slot = at;
+      break;
+    }
+  }
+  return false;
+}
+
+void env_cache::unindex(uint32_t slot) {
+  const shared_entry &entry = ring_[slot];
+  uint32_t *ways = &index_[text_hash({entry.bytes, entry.length}) % index_sets * index_ways];
+  for (uint32_t w = 0; w < index_ways; ++w)
+    if (ways[w] != 0 && (ways[w] & slot_mask) == slot) ways[w] = 0;
+}
+
+void env_cache::keep_shared(uint32_t slot, std::string_view text, napi_value value) {
+  napi_value strings;
+  if (napi_get_reference_value(env_, shared_strings_, &strings) != napi_ok ||
+      napi_set_element(env_, strings, slot, value) != napi_ok) {
+    clear_pending_exception(env_);
+    return;
+  }
+  if (ring_[slot].length != 0) unindex(slot);
+  shared_entry &entry = ring_[slot];
+  entry.length = static_cast<uint8_t>(text.size());
+  std::memcpy(entry.bytes, text.data(), text.size());
+  entry.used = answer_number_;
+  // A full set gives up the way its hash names: that entry stays in the
+  // ring, found by the walk alone.
+  const uint32_t hash = text_hash(text);
+  uint32_t *ways = &index_[hash % index_sets * index_ways];
+  uint32_t way = (hash >> 8) % index_ways;
+  for (uint32_t w = 0; w < index_ways; ++w)
+    if (ways[w] == 0) {
+      way = w;
+      break;
+    }
+  ways[way] = ((hash >> 18) | 1) << slot_bits | slot;
+  next_free_ = (slot + 1) & slot_mask;
 }
 
 namespace {
 
-// A field as a builder takes it: its value, a fixed text's index or a text
-// set's bits as a number, or undefined for a key left out; null when the
-// number cannot be made.
+// A field as a builder takes it: its value, a fixed text's index, a text
+// set's bits or a shared string's slot as a number, or undefined for a key
+// left out; null when the number cannot be made.
 napi_value builder_argument(const answer_kit &kit, const field &f) {
   if (f.value != nullptr) return f.value;
-  if (f.text >= 0) return kit.small_number(static_cast<uint32_t>(f.text));
-  if (f.set_bits >= 0) return kit.small_number(static_cast<uint32_t>(f.set_bits));
+  if (f.text >= 0) return kit.number(static_cast<uint32_t>(f.text));
+  if (f.set_bits >= 0) return kit.number(static_cast<uint32_t>(f.set_bits));
+  if (f.held >= 0) return kit.number(static_cast<uint32_t>(f.held));
   return kit.undefined();
+}
+
+// A record's arguments, as its builder takes them after t and i: the bits
+// of the keys whose argument is a shared string's slot, then one argument
+// per key. False when one cannot be made.
+bool record_arguments(const answer_kit &kit, const field *fields, size_t width, napi_value *out) {
+  uint32_t held = 0;
+  for (size_t i = 0; i < width; ++i)
+    if (fields[i].held >= 0) held |= 1u << i;
+  if ((out[0] = kit.number(held)) == nullptr) return false;
+  for (size_t i = 0; i < width; ++i)
+    if ((out[1 + i] = builder_argument(kit, fields[i])) == nullptr) return false;
+  return true;
 }
 
 }  // namespace
@@ -238,13 +350,13 @@ built_record build_record_of(napi_env env, const answer_kit &kit, record_kind ki
                              napi_value target, uint32_t index) {
   const size_t width = record_keys(kind).size();
   napi_value builder = kit.builder(kind), undefined = kit.undefined(), record;
-  napi_value argv[2 + record_max_keys];
-  bool ready = builder != nullptr && undefined != nullptr && napi_create_uint32(env, index, &argv[1]) == napi_ok;
+  napi_value argv[3 + record_max_keys];
   // The builder stores the record itself only where a plain store is safe.
   const bool stored_by_builder = target != nullptr && kit.plain_stores();
   argv[0] = stored_by_builder ? target : undefined;
-  for (size_t i = 0; ready && i < width; ++i) ready = (argv[2 + i] = builder_argument(kit, fields[i])) != nullptr;
-  if (ready && napi_call_function(env, undefined, builder, 2 + width, argv, &record) == napi_ok &&
+  if (builder != nullptr && undefined != nullptr && (argv[1] = kit.number(index)) != nullptr &&
+      record_arguments(kit, fields, width, argv + 2) &&
+      napi_call_function(env, undefined, builder, 3 + width, argv, &record) == napi_ok &&
       (target == nullptr || stored_by_builder || define_elements(env, target, index, &record, 1) == napi_ok))
     return {record, target != nullptr};
   clear_pending_exception(env);
@@ -287,15 +399,16 @@ bool record_run_base::flush() {
   held_ = 0;
   if (count == 0) return true;
   if (!kit_.plain_stores()) return build_each(count);
-  napi_value argv[3 + run_length * record_max_keys];
+  napi_value argv[3 + run_length * (1 + record_max_keys)];
   napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
-  bool ready = run_builder != nullptr && undefined != nullptr &&
-               napi_create_uint32(env_, first_, &argv[1]) == napi_ok &&
-               napi_create_uint32(env_, count, &argv[2]) == napi_ok;
+  const size_t stride = 1 + width_;  // a record's arguments: its held bits, then its keys'
+  bool ready = run_builder != nullptr && undefined != nullptr && (argv[1] = kit_.number(first_)) != nullptr &&
+               (argv[2] = kit_.number(count)) != nullptr;
   argv[0] = array_;
-  for (size_t i = 0; ready && i < count * width_; ++i) ready = (argv[3 + i] = builder_argument(kit_, fields_[i])) != nullptr;
+  for (uint32_t k = 0; ready && k < count; ++k)
+    ready = record_arguments(kit_, fields_ + k * width_, width_, argv + 3 + k * stride);
   napi_value ignored;
-  if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * width_, argv, &ignored) == napi_ok)
+  if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * stride, argv, &ignored) == napi_ok)
     return true;
   clear_pending_exception(env_);
   return build_each(count);

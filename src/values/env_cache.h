@@ -1,7 +1,8 @@
 // JavaScript handles made once per Node-API environment and held in its
-// instance data: the property keys and the record builders, which hold the
-// fixed answer texts in their scope. Several environments (worker threads)
-// each get their own; JavaScript thread of that environment only.
+// instance data: the record builders, which hold the keys and fixed answer
+// texts in their scope, and the short texts answers share. Several
+// environments (worker threads) each get their own; JavaScript thread of
+// that environment only.
 #pragma once
 
 #include <node_api.h>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/malloc_ptr.h"
 #include "values/answer_texts.h"
 #include "values/builders.h"
 #include "values/keys.h"
@@ -31,6 +33,33 @@ class env_cache {
   napi_value answer_builder() const { return value(answer_builder_); }
   napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
 
+  // Short texts, one string each for every answer of the environment, as
+  // JSON.parse makes one string of each short text: the counters' "0", the
+  // states and connection types, names and addresses that recur in a list
+  // and in the next one. `make` makes the string (a napi_value; null:
+  // nothing made, and `make` logged why) when the table does not hold it;
+  // one it holds is handed out as its slot. Only texts shares() accepts:
+  // the empty text (the engine has one) and longer ones are made anew.
+  static constexpr size_t shared_text_limit = 15;  // an IPv4 address
+  static bool shares(std::string_view text) { return !text.empty() && text.size() <= shared_text_limit; }
+  template <class Make>
+  made_text shared_text(std::string_view text, Make &&make) {
+    uint32_t slot = no_slot;
+    if (find_shared(text, &slot)) return made_text::held(env_, slot);
+    napi_value made = make();
+    if (made != nullptr && slot != no_slot) keep_shared(slot, text, made);
+    return made;
+  }
+  // True when `text` is held right where a list asked for again would use
+  // it next (the first step of shared_text, which a caller may take on its
+  // own), at `*slot`.
+  bool find_next(std::string_view text, uint32_t *slot);
+  // The string held at `slot`; null when it cannot be read (never expected).
+  napi_value held_string(uint32_t slot) const { return element(shared_strings_, slot); }
+
+  // A new answer begins (texts it uses are kept over older ones).
+  void next_answer() { ++answer_number_; }
+
   ~env_cache();
 
  private:
@@ -41,23 +70,74 @@ class env_cache {
 
   napi_env env_;
   // References hold objects only: the fixed texts are held as elements of
-  // an array, the builders (functions) one by one.
-  napi_ref list_builder_ = nullptr, fixed_texts_ = nullptr, answer_builder_ = nullptr;
+  // an array, the builders (functions) one by one, the shared texts as
+  // elements of an object without a prototype (so no index on a prototype
+  // can take a store or a read of them).
+  napi_ref list_builder_ = nullptr, fixed_texts_ = nullptr, answer_builder_ = nullptr, shared_strings_ = nullptr;
   std::array<napi_ref, record_kind_count> builders_{};
   std::array<napi_ref, record_kind_count> run_builders_{};
+
+  // The shared texts. The bound: at most shared_slots strings, each at most
+  // 48 bytes of heap (a header of 16 and 15 characters, two bytes each at
+  // worst; 32 for most), so at most 12 MiB of heap, 2 MiB of the object
+  // holding them, 5 MiB of entries and 2 MiB of index here (pages never
+  // touched take none); sized for the largest list, 65,535 connections of
+  // about four short texts each.
+  //
+  // Entries are kept in the order their texts were first made, in a ring,
+  // the strings at the same indexes of the holding object; an index by hash
+  // finds any of them. A list asked for again meets its texts in that
+  // order, so the next text is looked for first right after the last one
+  // found (or the last one the index found), reading memory in order where
+  // the index costs two reads anywhere. A new text goes to the next entry
+  // of the ring that neither this answer nor the one before used (looking a
+  // few entries on), so a slot handed out stays the same string until the
+  // answer is made; with none, the text is made anew and not kept, so a
+  // list with more short texts than the table holds keeps the ones it has
+  // instead of thrashing them all.
+  static constexpr uint32_t slot_bits = 18;
+  static constexpr uint32_t shared_slots = 1u << slot_bits;
+  static constexpr uint32_t slot_mask = shared_slots - 1;
+  static constexpr uint32_t index_ways = 8;
+  static constexpr uint32_t index_sets = 2 * shared_slots / index_ways;  // at most half full
+  static constexpr uint32_t ring_steps = 8;
+  static constexpr uint32_t no_slot = UINT32_MAX;
+  struct shared_entry {
+    uint8_t length;  // 0: empty
+    char bytes[shared_text_limit];
+    uint32_t used;  // the last answer that used it
+  };
+  static_assert(sizeof(shared_entry) == 20);
+  malloc_ptr<shared_entry[]> ring_;
+  // A way of the index: 0 when empty, else the entry's slot, above it a
+  // fingerprint of its text's hash (never 0).
+  malloc_ptr<uint32_t[]> index_;
+  uint32_t answer_number_ = 0;
+  uint32_t next_free_ = 0;           // where the ring looks for room first
+  uint32_t last_found_ = no_slot;    // the entry found last
+  uint32_t last_indexed_ = no_slot;  // the entry found last through the index
+  // True when the table holds `text`, at `*slot`; else `*slot` is where it
+  // may be kept, or no_slot.
+  bool find_shared(std::string_view text, uint32_t *slot);
+  void keep_shared(uint32_t slot, std::string_view text, napi_value value);
+  bool holds(uint32_t slot, std::string_view text) const;
+  void unindex(uint32_t slot);
 };
 
-// One value of a record: a value made by a value maker, a fixed text by its
-// index, or a text set by its bits; a record leaves a key out when none is given.
+// One value of a record: a value made by a value maker (or the slot of a
+// shared string), a fixed text by its index, or a text set by its bits; a
+// record leaves a key out when none is given.
 struct field {
   napi_value value = nullptr;
   int text = -1;
   int64_t set_bits = -1;  // a text set key's bits
-  static field of(napi_value made) { return {made, -1, -1}; }
-  static field fixed(fixed_text t) { return {nullptr, t, -1}; }
-  static field set(uint32_t bits) { return {nullptr, -1, bits}; }
+  int64_t held = -1;      // the slot of a shared string
+  static field of(napi_value made) { return {made, -1, -1, -1}; }
+  static field of(const made_text &made) { return made.is_held() ? field{nullptr, -1, -1, made.slot()} : of(made.value()); }
+  static field fixed(fixed_text t) { return {nullptr, t, -1, -1}; }
+  static field set(uint32_t bits) { return {nullptr, -1, bits, -1}; }
   static field none() { return {}; }
-  bool present() const { return value != nullptr || text >= 0 || set_bits >= 0; }
+  bool present() const { return value != nullptr || text >= 0 || set_bits >= 0 || held >= 0; }
 };
 
 // What a converter needs to make records: the environment's cache, with its
@@ -65,30 +145,34 @@ struct field {
 // of the callback (their handles live as long as its scope).
 class answer_kit {
  public:
-  explicit answer_kit(napi_env env) : env_(env), cache_(env_cache::of(env)) {}
+  explicit answer_kit(napi_env env) : env_(env), cache_(env_cache::of(env)) {
+    if (cache_ != nullptr) cache_->next_answer();
+  }
   env_cache *cache() const { return cache_; }
   napi_value builder(record_kind kind) const;
   napi_value run_builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
-  // A small number (a fixed text's index, a text set's bits) as a value,
-  // made once per callback: a record passes several.
-  napi_value small_number(uint32_t n) const;
+  // A number a builder takes (a fixed text's index, a text set's bits, a
+  // slot, an index), the small ones made once per callback: a record passes
+  // several.
+  napi_value number(uint32_t n) const;
   // A number of the library's answer, made as make_uint32 makes it; small
   // ones (ids, counts, levels) are made once per callback.
   napi_value answer_uint32(const char *key, uint32_t n) const {
-    napi_value small = n < small_numbers ? small_number(n) : nullptr;
+    napi_value small = n < small_numbers ? number(n) : nullptr;
     return small ? small : make_uint32(env_, key, n);
   }
   // A fixed text as a value of its own (an array element): the environment's
   // one string, or one made now (make_array_string logs a failure: null).
   napi_value fixed(fixed_text t) const;
 
-  // A text of the library's answer, made as make_string_utf8 makes it. Short
-  // texts recur (volume names, states), so past the first few texts of an
-  // answer one string serves every record that repeats it, as JSON.parse
-  // shares them.
-  napi_value answer_text(const char *key, std::string_view text) const;
+  // A text of the library's answer, made as make_string_utf8 makes it (a
+  // short one shared with every answer of the environment). Short texts
+  // recur within an answer too (volume names, states): past its first few
+  // texts, one met before is found in a table of this answer's own, without
+  // a lookup in the environment's.
+  made_text answer_text(const char *key, std::string_view text) const;
 
   // Adds `value` to the answer to come under a key of the tables (nothing
   // when it is null: its maker logged why). The key waits: make_answer puts
@@ -135,15 +219,14 @@ class answer_kit {
 
   // Direct-mapped: a later text that falls on a taken slot replaces it, so a
   // long answer of distinct names costs nothing more than the lookup.
-  static constexpr size_t shared_text_limit = 10;
-  static constexpr size_t shared_slots = 4096;
-  static constexpr uint32_t unshared_texts = 32;  // small answers skip the table
-  struct shared_text {
-    char bytes[shared_text_limit];
+  static constexpr size_t recent_slots = 4096;
+  static constexpr uint32_t unremembered_texts = 32;  // small answers skip the table
+  struct recent_text {
+    char bytes[env_cache::shared_text_limit];
     uint8_t length;
-    napi_value value;
+    made_text text;
   };
-  mutable std::unique_ptr<shared_text[]> shared_;
+  mutable std::unique_ptr<recent_text[]> recent_;
   mutable uint32_t texts_made_ = 0;
 };
 

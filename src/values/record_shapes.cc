@@ -47,6 +47,7 @@ constexpr bool small_sets() {
   return true;
 }
 static_assert(small_sets(), "a text set has from 1 to 8 texts, all of them fixed texts");
+static_assert(record_max_keys < 31, "a record's keys have their bits in a small integer");
 
 // Appends to `out` one piece after another (string concatenation with
 // temporaries trips a false -Wrestrict in GCC 12).
@@ -132,11 +133,16 @@ bool may_fail(const record_key &key) { return !key.optional && !key.fixed && key
 std::span<const record_key> record_keys(record_kind kind) { return shapes[kind]; }
 
 std::string record_builder_source(std::span<const record_key> keys) {
-  // (t, i, a0, a1, ...): t and i, when t is given, name the array slot the
-  // record goes into, saving a separate store through Node-API per record.
-  std::string out = "(function(t,i";
+  // (t, i, m, a0, a1, ...): t and i, when t is given, name the array slot
+  // the record goes into, saving a separate store through Node-API per
+  // record; bit k of m marks a0 + k as the slot of a shared string in H.
+  std::string out = "(function(t,i,m";
   for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
-  out.append("){var o;");
+  out.append("){var o;if(m!==0){");
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (!keys[i].fixed && keys[i].set_base < 0)
+      append(out, "if(m&", std::to_string(1u << i), ")", argument(i), "=H[", argument(i), "];");
+  out.push_back('}');
   std::string every_value;
   for (size_t i = 0; i < keys.size(); ++i)
     if (may_fail(keys[i])) append(every_value, every_value.empty() ? "" : "&&", argument(i), "!==undefined");
@@ -156,8 +162,9 @@ std::string record_run_builder_source(std::span<const record_key> keys) {
   // it: a run of records costs one crossing from native code instead of one
   // each. A rest parameter is made without the iterator protocol.
   std::string out = "(function(t,i,n,...v){var f=";
-  append(out, record_builder_source(keys), ";for(var j=0,b=0;j<n;j++,b+=", std::to_string(keys.size()), ")f(t,i+j");
-  for (size_t k = 0; k < keys.size(); ++k) append(out, ",v[b+", std::to_string(k), "]");
+  append(out, record_builder_source(keys), ";for(var j=0,b=0;j<n;j++,b+=", std::to_string(keys.size() + 1),
+         ")f(t,i+j");
+  for (size_t k = 0; k <= keys.size(); ++k) append(out, ",v[b+", std::to_string(k), "]");
   out.append(");return t;})");
   return out;
 }
