@@ -25,7 +25,7 @@ bool is_ascii(const char *text, size_t length) {
 template <class Make>
 made_text shared_or_made(napi_env env, std::string_view text, Make &&make) {
   env_cache *cache = env_cache::shares(text) ? env_cache::of(env) : nullptr;
-  return cache ? cache->shared_text(text, make) : made_text(make());
+  return cache ? cache->shared_text(short_text::of(text), make) : made_text(make());
 }
 
 }  // namespace
@@ -43,18 +43,21 @@ napi_status new_string(napi_env env, const char *text, size_t length, napi_value
                                 : napi_create_string_utf8(env, text, length, value);
 }
 
+napi_value new_string_value(napi_env env, const char *key, const char *text, size_t length) {
+  napi_value value;
+  if (text == nullptr) length = 0;
+  napi_status status = new_string(env, text, length, &value);
+  if (status != napi_ok) {
+    CIFS_LOG_AS("create_string_utf8", LOG_ERR, "Failed to create NAPI string for %s: %.*s, error: %d", key,
+                static_cast<int>(length), text ? text : "", status);
+    return nullptr;
+  }
+  return value;
+}
+
 made_text make_string_utf8(napi_env env, const char *key, const char *text, size_t length) {
   if (text == nullptr) length = 0;
-  return shared_or_made(env, {text, length}, [&]() -> napi_value {
-    napi_value value;
-    napi_status status = new_string(env, text, length, &value);
-    if (status != napi_ok) {
-      CIFS_LOG_AS("create_string_utf8", LOG_ERR, "Failed to create NAPI string for %s: %.*s, error: %d", key,
-                  static_cast<int>(length), text ? text : "", status);
-      return nullptr;
-    }
-    return value;
-  });
+  return shared_or_made(env, {text, length}, [&] { return new_string_value(env, key, text, length); });
 }
 
 namespace {

@@ -25,6 +25,14 @@ class made_text {
   static made_text held(napi_env env, uint32_t slot) { return made_text(env, slot); }
   bool is_held() const { return env_ != nullptr; }
   uint32_t slot() const { return slot_; }
+  // A held string's slot as a JavaScript number, when one was made for it
+  // (a text that recurs in an answer passes the same one each time).
+  napi_value slot_number() const { return slot_number_; }
+  made_text with_slot_number(napi_value number) const {
+    made_text text = *this;
+    text.slot_number_ = number;
+    return text;
+  }
   napi_value value() const;
   operator napi_value() const { return value(); }
 
@@ -32,12 +40,17 @@ class made_text {
   made_text(napi_env env, uint32_t slot) : env_(env), slot_(slot) {}
   napi_value value_ = nullptr;
   napi_env env_ = nullptr;  // set for a held string
+  napi_value slot_number_ = nullptr;
   uint32_t slot_ = 0;
 };
 
 // A string of `length` bytes of UTF-8 (`text` null: the empty string), the
 // one way every builder makes its strings.
 napi_status new_string(napi_env env, const char *text, size_t length, napi_value *value);
+
+// A string of `length` bytes (`text` null: the empty string) made now, not
+// shared, or null after the line create_string_utf8 logs for `key`.
+napi_value new_string_value(napi_env env, const char *key, const char *text, size_t length);
 
 // Value makers: the JavaScript value of a builder, or null after logging the
 // builder's own failure line (`key` names the answer key in it). The record

@@ -80,12 +80,6 @@ env_cache::~env_cache() {
   for (napi_ref ref : run_builders_) release(ref);
 }
 
-static uint32_t text_hash(std::string_view text) {
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  return hash;
-}
-
 napi_value env_cache::value(napi_ref ref) const {
   napi_value held = nullptr;
   if (ref == nullptr || napi_get_reference_value(env_, ref, &held) != napi_ok) return nullptr;
@@ -135,10 +129,15 @@ napi_value answer_kit::builder(record_kind kind) const {
 }
 
 napi_value answer_kit::number(uint32_t n) const {
+  // The small ones in a table of their own; others (slots of shared strings
+  // that recur in the answer) in a table by their low bits.
+  napi_value *held = n < small_numbers ? &small_numbers_[n] : nullptr;
+  if (held == nullptr && recent_numbers_[n % recent_numbers].number == n) held = &recent_numbers_[n % recent_numbers].value;
+  if (held != nullptr && *held != nullptr) return *held;
   napi_value made = nullptr;
-  if (n < small_numbers && small_numbers_[n] != nullptr) return small_numbers_[n];
   if (napi_create_uint32(env_, n, &made) != napi_ok) return nullptr;
   if (n < small_numbers) small_numbers_[n] = made;
+  else recent_numbers_[n % recent_numbers] = {n, made};
   return made;
 }
 
@@ -210,33 +209,39 @@ napi_value answer_kit::undefined() const {
 }
 
 made_text answer_kit::answer_text(const char *key, std::string_view text) const {
-  uint32_t slot;
   if (!env_cache::shares(text) || cache_ == nullptr) return make_string_utf8(env_, key, text.data(), text.size());
-  if (cache_->find_next(text, &slot)) return made_text::held(env_, slot);
-  // Not where the walk of a list asked for again would find it: a text that
-  // recurs within this answer is found here without the index.
-  if (++texts_made_ <= unremembered_texts) return make_string_utf8(env_, key, text.data(), text.size());
-  if (!recent_) recent_.reset(new (std::nothrow) recent_text[recent_slots]());
-  if (!recent_) return make_string_utf8(env_, key, text.data(), text.size());
-  recent_text &recent = recent_[text_hash(text) % recent_slots];
-  if (recent.length == text.size() && std::memcmp(recent.bytes, text.data(), text.size()) == 0) return recent.text;
-  const made_text made = make_string_utf8(env_, key, text.data(), text.size());
-  if (made.is_held() || made.value() != nullptr) {
-    std::memcpy(recent.bytes, text.data(), text.size());
-    recent.length = static_cast<uint8_t>(text.size());
-    recent.text = made;
-  }
+  const short_text short_key = short_text::of(text);
+  uint32_t slot;
+  if (cache_->find_next(short_key, &slot)) return made_text::held(env_, slot);
+  if (const made_text *met = cache_->recent(short_key)) return *met;
+  // A text met out of the walk's order may recur in this answer: each
+  // record then takes the same value, a held string's slot number included.
+  made_text made =
+      cache_->shared_text(short_key, [&] { return new_string_value(env_, key, text.data(), text.size()); });
+  if (made.is_held()) made = made.with_slot_number(number(made.slot()));
+  if (made.is_held() || made.value() != nullptr) cache_->remember(short_key, made);
   return made;
 }
 
-bool env_cache::find_next(std::string_view text, uint32_t *slot) {
+const made_text *env_cache::recent(const short_text &text) const {
+  if (!recent_) return nullptr;
+  const recent_text &entry = recent_[text.hash() % recent_slots];
+  return entry.answer == answer_number_ && entry.text == text ? &entry.made : nullptr;
+}
+
+void env_cache::remember(const short_text &text, const made_text &made) {
+  if (!recent_) recent_.reset(new (std::nothrow) recent_text[recent_slots]());
+  if (recent_) recent_[text.hash() % recent_slots] = {text, made, answer_number_};
+}
+
+bool env_cache::find_next(const short_text &text, uint32_t *slot) {
   if (!ring_) return false;
   // The texts of a list asked for again come in the order they were kept:
-  // after the last one found, or after the last one the index found (the
-  // walk picks up there after a text that recurs elsewhere).
+  // after the last one found, or once after the last one the index found
+  // (the walk picks up there after a text that recurs elsewhere).
   for (const uint32_t last : {last_found_, last_indexed_}) {
     const uint32_t next = (last + 1) & slot_mask;
-    if (last != no_slot && holds(next, text)) {
+    if (last != no_slot && ring_[next].text == text) {
       ring_[next].used = answer_number_;
       *slot = last_found_ = next;
       return true;
@@ -245,12 +250,7 @@ bool env_cache::find_next(std::string_view text, uint32_t *slot) {
   return false;
 }
 
-bool env_cache::holds(uint32_t slot, std::string_view text) const {
-  const shared_entry &entry = ring_[slot];
-  return entry.length == text.size() && std::memcmp(entry.bytes, text.data(), text.size()) == 0;
-}
-
-bool env_cache::find_shared(std::string_view text, uint32_t *slot) {
+bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
   *slot = no_slot;
   if (!ring_) {
     // Zero: every entry and way empty; pages not yet touched take no memory.
@@ -262,12 +262,12 @@ bool env_cache::find_shared(std::string_view text, uint32_t *slot) {
     }
   }
   if (find_next(text, slot)) return true;
-  const uint32_t hash = text_hash(text);
+  const uint32_t hash = text.hash();
   const uint32_t fingerprint = (hash >> 18) | 1;
   uint32_t *ways = &index_[hash % index_sets * index_ways];
   for (uint32_t w = 0; w < index_ways; ++w) {
     const uint32_t at = ways[w] & slot_mask;
-    if (ways[w] != 0 && ways[w] >> slot_bits == fingerprint && holds(at, text)) {
+    if (ways[w] != 0 && ways[w] >> slot_bits == fingerprint && ring_[at].text == text) {
       ring_[at].used = answer_number_;
       *slot = last_indexed_ = at;
       return true;
@@ -277,7 +277,7 @@ bool env_cache::find_shared(std::string_view text, uint32_t *slot) {
   if (last_found_ != no_slot) last_found_ = (last_found_ + 1) & slot_mask;
   for (uint32_t step = 0; step < ring_steps; ++step) {
     const uint32_t at = (next_free_ + step) & slot_mask;
-    if (ring_[at].length == 0 || answer_number_ - ring_[at].used >= 2) {
+    if (ring_[at].text.empty() || answer_number_ - ring_[at].used >= 2) {
       *slot = at;
       break;
     }
@@ -286,27 +286,23 @@ bool env_cache::find_shared(std::string_view text, uint32_t *slot) {
 }
 
 void env_cache::unindex(uint32_t slot) {
-  const shared_entry &entry = ring_[slot];
-  uint32_t *ways = &index_[text_hash({entry.bytes, entry.length}) % index_sets * index_ways];
+  uint32_t *ways = &index_[ring_[slot].text.hash() % index_sets * index_ways];
   for (uint32_t w = 0; w < index_ways; ++w)
     if (ways[w] != 0 && (ways[w] & slot_mask) == slot) ways[w] = 0;
 }
 
-void env_cache::keep_shared(uint32_t slot, std::string_view text, napi_value value) {
+void env_cache::keep_shared(uint32_t slot, const short_text &text, napi_value value) {
   napi_value strings;
   if (napi_get_reference_value(env_, shared_strings_, &strings) != napi_ok ||
       napi_set_element(env_, strings, slot, value) != napi_ok) {
     clear_pending_exception(env_);
     return;
   }
-  if (ring_[slot].length != 0) unindex(slot);
-  shared_entry &entry = ring_[slot];
-  entry.length = static_cast<uint8_t>(text.size());
-  std::memcpy(entry.bytes, text.data(), text.size());
-  entry.used = answer_number_;
+  if (!ring_[slot].text.empty()) unindex(slot);
+  ring_[slot] = {text, answer_number_};
   // A full set gives up the way its hash names: that entry stays in the
   // ring, found by the walk alone.
-  const uint32_t hash = text_hash(text);
+  const uint32_t hash = text.hash();
   uint32_t *ways = &index_[hash % index_sets * index_ways];
   uint32_t way = (hash >> 8) % index_ways;
   for (uint32_t w = 0; w < index_ways; ++w)
@@ -327,7 +323,7 @@ napi_value builder_argument(const answer_kit &kit, const field &f) {
   if (f.value != nullptr) return f.value;
   if (f.text >= 0) return kit.number(static_cast<uint32_t>(f.text));
   if (f.set_bits >= 0) return kit.number(static_cast<uint32_t>(f.set_bits));
-  if (f.held >= 0) return kit.number(static_cast<uint32_t>(f.held));
+  if (f.held >= 0) return f.held_number ? f.held_number : kit.number(static_cast<uint32_t>(f.held));
   return kit.undefined();
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
@@ -19,6 +20,45 @@
 #include "values/record_shapes.h"
 
 namespace cifs {
+
+// A short text (at most 15 bytes) as the tables of shared texts compare it:
+// its length in the first byte, then its bytes, zeros after them, so two
+// texts compare as two words.
+struct short_text {
+  uint64_t words[2];
+  static short_text of(std::string_view text) {
+    // Read in at most two loads of 8 bytes (overlapping), never past the
+    // text's end; the text is at most 15 bytes (env_cache::shares).
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const size_t n = text.size();
+    uint64_t head = 0, tail = 0;
+    if (n >= 8) {
+      std::memcpy(&head, p, 8);
+      std::memcpy(&tail, p + n - 8, 8);
+      tail >>= 8 * (15 - n);  // the bytes from the eighth on, as the second word
+    } else if (n >= 4) {
+      uint32_t low, high;
+      std::memcpy(&low, p, 4);
+      std::memcpy(&high, p + n - 4, 4);
+      head = low | static_cast<uint64_t>(high) << (8 * (n - 4));
+    } else {
+      for (size_t i = 0; i < n; ++i) head |= static_cast<uint64_t>(p[i]) << (8 * i);
+    }
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
+    return {{head << 8 | n, tail}};
+  }
+  bool empty() const { return words[0] == 0; }
+  bool operator==(const short_text &other) const {
+    return ((words[0] ^ other.words[0]) | (words[1] ^ other.words[1])) == 0;
+  }
+  uint32_t hash() const {
+    // Every byte reaches every bit of the result (the finalizer of MurmurHash3).
+    uint64_t mixed = words[0] ^ (words[1] * 0x9e3779b97f4a7c15u);
+    mixed = (mixed ^ (mixed >> 33)) * 0xff51afd7ed558ccdu;
+    mixed = (mixed ^ (mixed >> 33)) * 0xc4ceb9fe1a85ec53u;
+    return static_cast<uint32_t>(mixed ^ (mixed >> 33));
+  }
+};
 
 class env_cache {
  public:
@@ -40,10 +80,10 @@ class env_cache {
   // nothing made, and `make` logged why) when the table does not hold it;
   // one it holds is handed out as its slot. Only texts shares() accepts:
   // the empty text (the engine has one) and longer ones are made anew.
-  static constexpr size_t shared_text_limit = 15;  // an IPv4 address
+  static constexpr size_t shared_text_limit = sizeof(short_text) - 1;  // an IPv4 address
   static bool shares(std::string_view text) { return !text.empty() && text.size() <= shared_text_limit; }
   template <class Make>
-  made_text shared_text(std::string_view text, Make &&make) {
+  made_text shared_text(const short_text &text, Make &&make) {
     uint32_t slot = no_slot;
     if (find_shared(text, &slot)) return made_text::held(env_, slot);
     napi_value made = make();
@@ -53,7 +93,13 @@ class env_cache {
   // True when `text` is held right where a list asked for again would use
   // it next (the first step of shared_text, which a caller may take on its
   // own), at `*slot`.
-  bool find_next(std::string_view text, uint32_t *slot);
+  bool find_next(const short_text &text, uint32_t *slot);
+  // A short text this answer made or found before, as it was handed out, or
+  // null; remember() records one. Direct-mapped, so a text recurring within
+  // an answer (a state, a user, an address) is found without the index,
+  // and a long answer of distinct texts costs no more than the lookup.
+  const made_text *recent(const short_text &text) const;
+  void remember(const short_text &text, const made_text &made);
   // The string held at `slot`; null when it cannot be read (never expected).
   napi_value held_string(uint32_t slot) const { return element(shared_strings_, slot); }
 
@@ -80,7 +126,7 @@ class env_cache {
   // The shared texts. The bound: at most shared_slots strings, each at most
   // 48 bytes of heap (a header of 16 and 15 characters, two bytes each at
   // worst; 32 for most), so at most 12 MiB of heap, 2 MiB of the object
-  // holding them, 5 MiB of entries and 2 MiB of index here (pages never
+  // holding them, 6 MiB of entries and 2 MiB of index here (pages never
   // touched take none); sized for the largest list, 65,535 connections of
   // about four short texts each.
   //
@@ -103,24 +149,29 @@ class env_cache {
   static constexpr uint32_t ring_steps = 8;
   static constexpr uint32_t no_slot = UINT32_MAX;
   struct shared_entry {
-    uint8_t length;  // 0: empty
-    char bytes[shared_text_limit];
-    uint32_t used;  // the last answer that used it
+    short_text text;  // empty: an empty entry
+    uint32_t used;    // the last answer that used it
   };
-  static_assert(sizeof(shared_entry) == 20);
+  static_assert(sizeof(shared_entry) == 24);
   malloc_ptr<shared_entry[]> ring_;
   // A way of the index: 0 when empty, else the entry's slot, above it a
   // fingerprint of its text's hash (never 0).
   malloc_ptr<uint32_t[]> index_;
+  static constexpr size_t recent_slots = 4096;
+  struct recent_text {
+    short_text text;
+    made_text made;
+    uint32_t answer;  // valid in this answer only (its handles die with it)
+  };
+  std::unique_ptr<recent_text[]> recent_;
   uint32_t answer_number_ = 0;
   uint32_t next_free_ = 0;           // where the ring looks for room first
   uint32_t last_found_ = no_slot;    // the entry found last
-  uint32_t last_indexed_ = no_slot;  // the entry found last through the index
+  uint32_t last_indexed_ = no_slot;  // the entry found last through the index, until the walk tried after it
   // True when the table holds `text`, at `*slot`; else `*slot` is where it
   // may be kept, or no_slot.
-  bool find_shared(std::string_view text, uint32_t *slot);
-  void keep_shared(uint32_t slot, std::string_view text, napi_value value);
-  bool holds(uint32_t slot, std::string_view text) const;
+  bool find_shared(const short_text &text, uint32_t *slot);
+  void keep_shared(uint32_t slot, const short_text &text, napi_value value);
   void unindex(uint32_t slot);
 };
 
@@ -132,10 +183,13 @@ struct field {
   int text = -1;
   int64_t set_bits = -1;  // a text set key's bits
   int64_t held = -1;      // the slot of a shared string
-  static field of(napi_value made) { return {made, -1, -1, -1}; }
-  static field of(const made_text &made) { return made.is_held() ? field{nullptr, -1, -1, made.slot()} : of(made.value()); }
-  static field fixed(fixed_text t) { return {nullptr, t, -1, -1}; }
-  static field set(uint32_t bits) { return {nullptr, -1, bits, -1}; }
+  napi_value held_number = nullptr;  // that slot as a number, when made already
+  static field of(napi_value made) { return {made, -1, -1, -1, nullptr}; }
+  static field of(const made_text &made) {
+    return made.is_held() ? field{nullptr, -1, -1, made.slot(), made.slot_number()} : of(made.value());
+  }
+  static field fixed(fixed_text t) { return {nullptr, t, -1, -1, nullptr}; }
+  static field set(uint32_t bits) { return {nullptr, -1, bits, -1, nullptr}; }
   static field none() { return {}; }
   bool present() const { return value != nullptr || text >= 0 || set_bits >= 0 || held >= 0; }
 };
@@ -168,10 +222,9 @@ class answer_kit {
   napi_value fixed(fixed_text t) const;
 
   // A text of the library's answer, made as make_string_utf8 makes it (a
-  // short one shared with every answer of the environment). Short texts
-  // recur within an answer too (volume names, states): past its first few
-  // texts, one met before is found in a table of this answer's own, without
-  // a lookup in the environment's.
+  // short one shared with every answer of the environment), looked for in
+  // the order a list asked for again meets it, then among the texts this
+  // answer met before (volume names, states recur), then in the index.
   made_text answer_text(const char *key, std::string_view text) const;
 
   // Adds `value` to the answer to come under a key of the tables (nothing
@@ -208,6 +261,13 @@ class answer_kit {
   mutable napi_value undefined_ = nullptr;
   static constexpr uint32_t small_numbers = 256;
   mutable napi_value small_numbers_[small_numbers] = {};
+  static constexpr uint32_t recent_numbers = 1024;
+  struct recent_number {
+    uint32_t number;  // below small_numbers: none
+    napi_value value;
+  };
+  mutable recent_number recent_numbers_[recent_numbers] = {};
+
   mutable napi_value fixed_[fixed_text_count] = {};
 
   static constexpr uint32_t key_index(comn_key k) { return k; }
@@ -217,17 +277,6 @@ class answer_kit {
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 
-  // Direct-mapped: a later text that falls on a taken slot replaces it, so a
-  // long answer of distinct names costs nothing more than the lookup.
-  static constexpr size_t recent_slots = 4096;
-  static constexpr uint32_t unremembered_texts = 32;  // small answers skip the table
-  struct recent_text {
-    char bytes[env_cache::shared_text_limit];
-    uint8_t length;
-    made_text text;
-  };
-  mutable std::unique_ptr<recent_text[]> recent_;
-  mutable uint32_t texts_made_ = 0;
 };
 
 // Defines `values` (null: left unset) as own data properties of `array` at

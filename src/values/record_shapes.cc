@@ -96,9 +96,34 @@ void append_literal(std::string &out, std::span<const record_key> keys, size_t l
   out.push_back('}');
 }
 
-// The record when every value key is there: one literal, or two when one key
-// is usually left out, each with a fixed shape (the fastest way the engine
-// knows), or the whole literal when every optional key is there and one with
+// A template of `keys` but `leave_out`, every value null.
+void append_template(std::string &out, std::span<const record_key> keys, size_t leave_out) {
+  out.push_back('{');
+  bool first = true;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (i == leave_out) continue;
+    append(out, first ? "" : ",", "\"", keys[i].name, "\":null");
+    first = false;
+  }
+  out.push_back('}');
+}
+
+// A copy of template `name` (its keys own data properties, in order), each
+// key then given its value: a store to a property the object owns reaches
+// no prototype. The engine copies a template without the allocation site a
+// literal has, so records are made where JSON.parse makes its objects (a
+// literal's site soon sends them to the old generation, whose fresh pages
+// cost more than the records themselves).
+void append_clone(std::string &out, std::span<const record_key> keys, size_t leave_out, const char *name) {
+  append(out, "(o={...", name, "}");
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (i != leave_out) append(out, ",o[\"", keys[i].name, "\"]=", expression(keys[i], i));
+  out.append(",o)");
+}
+
+// The record when every value key is there: a copy of one template, or of
+// one of two when one key is usually left out, each with a fixed shape, or
+// of the whole template when every optional key is there and a literal with
 // the optional keys spread in otherwise.
 void append_usual_record(std::string &out, std::span<const record_key> keys) {
   size_t optional_count = 0, first_optional = keys.size();
@@ -110,15 +135,15 @@ void append_usual_record(std::string &out, std::span<const record_key> keys) {
     }
   out.append("o=");
   if (optional_count == 0) {
-    append_literal(out, keys, keys.size());
+    append_clone(out, keys, keys.size(), "P");
   } else if (optional_count == 1) {
     append(out, argument(first_optional), "===undefined?");
-    append_literal(out, keys, first_optional);
+    append_clone(out, keys, first_optional, "Q");
     out.push_back(':');
-    append_literal(out, keys, keys.size());
+    append_clone(out, keys, keys.size(), "P");
   } else {
     append(out, "(", every_optional, ")?");
-    append_literal(out, keys, keys.size());
+    append_clone(out, keys, keys.size(), "P");
     out.push_back(':');
     append_literal(out, keys, keys.size(), absent_keys::one);
   }
@@ -136,7 +161,16 @@ std::string record_builder_source(std::span<const record_key> keys) {
   // (t, i, m, a0, a1, ...): t and i, when t is given, name the array slot
   // the record goes into, saving a separate store through Node-API per
   // record; bit k of m marks a0 + k as the slot of a shared string in H.
-  std::string out = "(function(t,i,m";
+  // The templates P (every key) and Q (every key but the first optional
+  // one) are the builder's own.
+  size_t first_optional = keys.size();
+  for (size_t i = 0; i < keys.size() && first_optional == keys.size(); ++i)
+    if (keys[i].optional) first_optional = i;
+  std::string out = "(function(){var P=";
+  append_template(out, keys, keys.size());
+  out.append(",Q=");
+  append_template(out, keys, first_optional);
+  out.append(";return function(t,i,m");
   for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
   out.append("){var o;if(m!==0){");
   for (size_t i = 0; i < keys.size(); ++i)
@@ -153,7 +187,7 @@ std::string record_builder_source(std::span<const record_key> keys) {
     append_literal(out, keys, keys.size(), absent_keys::some);
     out.append(";}");
   }
-  out.append("if(t!==undefined)t[i]=o;return o;})");
+  out.append("if(t!==undefined)t[i]=o;return o;};})()");
   return out;
 }
 

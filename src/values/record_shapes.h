@@ -141,21 +141,25 @@ static_assert(pasted::every(fixed_texts, pasted::printable_unquoted), "a fixed t
 std::span<const record_key> record_keys(record_kind kind);
 
 // The builders' sources below call no method of any built-in, neither when
-// they are compiled nor when they run, and reach no accessor on a prototype:
-// objects and arrays are literals (whose keys and elements are own data
-// properties), keys and fixed texts are literals or elements of the literal
-// arrays T (fixed texts) and K (keys, comn_keys then cifs_keys) and the
-// shared strings H (an object without a prototype) in their scope, and no iterator, spread of an array or for-of is used (each would
-// consult Array.prototype). The one store that is not a literal, of a record
-// or value into an answer array t, is left to callers that made sure nothing
-// on the arrays' prototype chain can take it (answer_kit::plain_stores).
+// they are compiled nor when they run, and reach no accessor on a
+// prototype: objects are copies of templates of the builder's own (a spread
+// of an object copies its own properties into own data properties, whose
+// values are then stored over) or literals, arrays are literals; keys and
+// fixed texts are literals or elements of the literal arrays T (fixed
+// texts) and K (keys, comn_keys then cifs_keys), and the shared strings
+// elements of H (an object without a prototype), all in their scope. No
+// iterator, spread of an array or for-of is used (each would consult
+// Array.prototype). The one store that is not to a property the object
+// owns, of a record or value into an answer array t, is left to callers
+// that made sure nothing on the arrays' prototype chain can take it
+// (answer_kit::plain_stores).
 
 // JavaScript source of a function expression (t, i, m, a0, a1, ...) that
-// takes one argument per key and returns the record as an object literal,
-// stored at t[i] too when t is not undefined. A key whose argument is
-// undefined is not created at all (never created and deleted). A fixed
-// key's value is T[argument]; a text set's, a new array of its texts; a
-// value key's whose bit is set in m, the shared string H[argument].
+// takes one argument per key and returns the record as a new object, stored
+// at t[i] too when t is not undefined. A key whose argument is undefined is
+// not created at all (never created and deleted). A fixed key's value is
+// T[argument]; a text set's, a new array of its texts; a value key's whose
+// bit is set in m, the shared string H[argument].
 std::string record_builder_source(std::span<const record_key> keys);
 
 // JavaScript source of a function expression (t, i, n, ...v) that makes n
