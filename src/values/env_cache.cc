@@ -241,8 +241,8 @@ bool env_cache::find_next(const short_text &text, uint32_t *slot) {
   // (the walk picks up there after a text that recurs elsewhere).
   for (const uint32_t last : {last_found_, last_indexed_}) {
     const uint32_t next = (last + 1) & slot_mask;
-    if (last != no_slot && ring_[next].text == text) {
-      ring_[next].used = answer_number_;
+    if (last != no_slot && ring_[next] == text) {
+      used_[next] = static_cast<uint8_t>(answer_number_);
       *slot = last_found_ = next;
       return true;
     }
@@ -254,9 +254,10 @@ bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
   *slot = no_slot;
   if (!ring_) {
     // Zero: every entry and way empty; pages not yet touched take no memory.
-    ring_.reset(static_cast<shared_entry *>(std::calloc(shared_slots, sizeof(shared_entry))));
+    ring_.reset(static_cast<short_text *>(std::calloc(shared_slots, sizeof(short_text))));
+    used_.reset(static_cast<uint8_t *>(std::calloc(shared_slots, 1)));
     index_.reset(static_cast<uint32_t *>(std::calloc(index_sets * index_ways, sizeof(uint32_t))));
-    if (!ring_ || !index_) {
+    if (!ring_ || !used_ || !index_) {
       ring_.reset();
       return false;
     }
@@ -267,8 +268,8 @@ bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
   uint32_t *ways = &index_[hash % index_sets * index_ways];
   for (uint32_t w = 0; w < index_ways; ++w) {
     const uint32_t at = ways[w] & slot_mask;
-    if (ways[w] != 0 && ways[w] >> slot_bits == fingerprint && ring_[at].text == text) {
-      ring_[at].used = answer_number_;
+    if (ways[w] != 0 && ways[w] >> slot_bits == fingerprint && ring_[at] == text) {
+      used_[at] = static_cast<uint8_t>(answer_number_);
       *slot = last_indexed_ = at;
       return true;
     }
@@ -277,7 +278,7 @@ bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
   if (last_found_ != no_slot) last_found_ = (last_found_ + 1) & slot_mask;
   for (uint32_t step = 0; step < ring_steps; ++step) {
     const uint32_t at = (next_free_ + step) & slot_mask;
-    if (ring_[at].text.empty() || answer_number_ - ring_[at].used >= 2) {
+    if (replaceable(at)) {
       *slot = at;
       break;
     }
@@ -286,7 +287,7 @@ bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
 }
 
 void env_cache::unindex(uint32_t slot) {
-  uint32_t *ways = &index_[ring_[slot].text.hash() % index_sets * index_ways];
+  uint32_t *ways = &index_[ring_[slot].hash() % index_sets * index_ways];
   for (uint32_t w = 0; w < index_ways; ++w)
     if (ways[w] != 0 && (ways[w] & slot_mask) == slot) ways[w] = 0;
 }
@@ -298,8 +299,9 @@ void env_cache::keep_shared(uint32_t slot, const short_text &text, napi_value va
     clear_pending_exception(env_);
     return;
   }
-  if (!ring_[slot].text.empty()) unindex(slot);
-  ring_[slot] = {text, answer_number_};
+  if (!ring_[slot].empty()) unindex(slot);
+  ring_[slot] = text;
+  used_[slot] = static_cast<uint8_t>(answer_number_);
   // A full set gives up the way its hash names: that entry stays in the
   // ring, found by the walk alone.
   const uint32_t hash = text.hash();

@@ -125,10 +125,10 @@ class env_cache {
 
   // The shared texts. The bound: at most shared_slots strings, each at most
   // 48 bytes of heap (a header of 16 and 15 characters, two bytes each at
-  // worst; 32 for most), so at most 12 MiB of heap, 2 MiB of the object
-  // holding them, 6 MiB of entries and 2 MiB of index here (pages never
-  // touched take none); sized for the largest list, 65,535 connections of
-  // about four short texts each.
+  // worst; 32 for most), so at most 12 MiB of heap and 2 MiB of the object
+  // holding them, and here 4 MiB of texts, 256 KiB of uses and 1 MiB of
+  // index (pages never touched take none); sized for the largest list,
+  // 65,535 connections of about four short texts each.
   //
   // Entries are kept in the order their texts were first made, in a ring,
   // the strings at the same indexes of the holding object; an index by hash
@@ -145,15 +145,14 @@ class env_cache {
   static constexpr uint32_t shared_slots = 1u << slot_bits;
   static constexpr uint32_t slot_mask = shared_slots - 1;
   static constexpr uint32_t index_ways = 8;
-  static constexpr uint32_t index_sets = 2 * shared_slots / index_ways;  // at most half full
+  static constexpr uint32_t index_sets = shared_slots / index_ways;
   static constexpr uint32_t ring_steps = 8;
   static constexpr uint32_t no_slot = UINT32_MAX;
-  struct shared_entry {
-    short_text text;  // empty: an empty entry
-    uint32_t used;    // the last answer that used it
-  };
-  static_assert(sizeof(shared_entry) == 24);
-  malloc_ptr<shared_entry[]> ring_;
+  // The texts of the ring (empty: an empty entry), and beside them the last
+  // answer that used each, modulo 256: one last used 256 answers ago looks
+  // just used, which only keeps it a little longer.
+  malloc_ptr<short_text[]> ring_;
+  malloc_ptr<uint8_t[]> used_;
   // A way of the index: 0 when empty, else the entry's slot, above it a
   // fingerprint of its text's hash (never 0).
   malloc_ptr<uint32_t[]> index_;
@@ -167,12 +166,15 @@ class env_cache {
   uint32_t answer_number_ = 0;
   uint32_t next_free_ = 0;           // where the ring looks for room first
   uint32_t last_found_ = no_slot;    // the entry found last
-  uint32_t last_indexed_ = no_slot;  // the entry found last through the index, until the walk tried after it
+  uint32_t last_indexed_ = no_slot;  // the entry found last through the index
   // True when the table holds `text`, at `*slot`; else `*slot` is where it
   // may be kept, or no_slot.
   bool find_shared(const short_text &text, uint32_t *slot);
   void keep_shared(uint32_t slot, const short_text &text, napi_value value);
   void unindex(uint32_t slot);
+  bool replaceable(uint32_t slot) const {
+    return ring_[slot].empty() || static_cast<uint8_t>(answer_number_ - used_[slot]) >= 2;
+  }
 };
 
 // One value of a record: a value made by a value maker (or the slot of a
