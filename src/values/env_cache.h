@@ -160,10 +160,10 @@ class env_cache {
   struct recent_text {
     short_text text;
     made_text made;
-    uint32_t answer;  // valid in this answer only (its handles die with it)
+    uint64_t answer;  // valid in this answer only (its handles die with it)
   };
   std::unique_ptr<recent_text[]> recent_;
-  uint32_t answer_number_ = 0;
+  uint64_t answer_number_ = 0;  // never wraps: a remembered handle never outlives its answer
   uint32_t next_free_ = 0;           // where the ring looks for room first
   uint32_t last_found_ = no_slot;    // the entry found last
   uint32_t last_indexed_ = no_slot;  // the entry found last through the index
