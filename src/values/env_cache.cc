@@ -213,7 +213,7 @@ made_text answer_kit::answer_text(const char *key, std::string_view text) const 
   const short_text short_key = short_text::of(text);
   uint32_t slot;
   if (cache_->find_next(short_key, &slot)) return made_text::held(env_, slot);
-  if (const made_text *met = cache_->recent(short_key)) return *met;
+  if (made_text met; cache_->recent(short_key, &met)) return met;
   // A text met out of the walk's order may recur in this answer: each
   // record then takes the same value, a held string's slot number included.
   made_text made =
@@ -223,15 +223,27 @@ made_text answer_kit::answer_text(const char *key, std::string_view text) const 
   return made;
 }
 
-const made_text *env_cache::recent(const short_text &text) const {
-  if (!recent_) return nullptr;
+bool env_cache::recent(const short_text &text, made_text *made) const {
+  if (!recent_) return false;
   const recent_text &entry = recent_[text.hash() % recent_slots];
-  return entry.answer == answer_number_ && entry.text == text ? &entry.made : nullptr;
+  if (entry.answer != static_cast<uint32_t>(answer_number_) || !(entry.text == text)) return false;
+  *made = entry.slot == no_slot ? made_text(entry.value) : made_text::held(env_, entry.slot).with_slot_number(entry.value);
+  return true;
 }
 
 void env_cache::remember(const short_text &text, const made_text &made) {
   if (!recent_) recent_.reset(new (std::nothrow) recent_text[recent_slots]());
-  if (recent_) recent_[text.hash() % recent_slots] = {text, made, answer_number_};
+  if (recent_)
+    recent_[text.hash() % recent_slots] = {text, made.is_held() ? made.slot_number() : made.value(),
+                                           made.is_held() ? made.slot() : no_slot,
+                                           static_cast<uint32_t>(answer_number_)};
+}
+
+void env_cache::next_answer() {
+  // Entries name their answer by its low half: after 2^32 answers one could
+  // look current again, with a handle long gone.
+  if (static_cast<uint32_t>(++answer_number_) == 0 && recent_)
+    std::fill(recent_.get(), recent_.get() + recent_slots, recent_text{});
 }
 
 bool env_cache::find_next(const short_text &text, uint32_t *slot) {
@@ -322,10 +334,17 @@ namespace {
 // set's bits or a shared string's slot as a number, or undefined for a key
 // left out; null when the number cannot be made.
 napi_value builder_argument(const answer_kit &kit, const field &f) {
-  if (f.value != nullptr) return f.value;
-  if (f.text >= 0) return kit.number(static_cast<uint32_t>(f.text));
-  if (f.set_bits >= 0) return kit.number(static_cast<uint32_t>(f.set_bits));
-  if (f.held >= 0) return f.held_number ? f.held_number : kit.number(static_cast<uint32_t>(f.held));
+  switch (f.kind) {
+    case field::made:
+      return f.value;
+    case field::held_string:
+      return f.value ? f.value : kit.number(f.number);
+    case field::fixed_text_index:
+    case field::text_set_bits:
+      return kit.number(f.number);
+    case field::absent:
+      break;
+  }
   return kit.undefined();
 }
 
@@ -334,12 +353,11 @@ napi_value builder_argument(const answer_kit &kit, const field &f) {
 // per key. False when one cannot be made.
 bool record_arguments(const answer_kit &kit, const field *fields, size_t width, napi_value *out) {
   uint32_t held = 0;
-  for (size_t i = 0; i < width; ++i)
-    if (fields[i].held >= 0) held |= 1u << i;
-  if ((out[0] = kit.number(held)) == nullptr) return false;
-  for (size_t i = 0; i < width; ++i)
+  for (size_t i = 0; i < width; ++i) {
+    if (fields[i].kind == field::held_string) held |= 1u << i;
     if ((out[1 + i] = builder_argument(kit, fields[i])) == nullptr) return false;
-  return true;
+  }
+  return (out[0] = kit.number(held)) != nullptr;
 }
 
 }  // namespace

@@ -98,13 +98,13 @@ class env_cache {
   // null; remember() records one. Direct-mapped, so a text recurring within
   // an answer (a state, a user, an address) is found without the index,
   // and a long answer of distinct texts costs no more than the lookup.
-  const made_text *recent(const short_text &text) const;
+  bool recent(const short_text &text, made_text *made) const;
   void remember(const short_text &text, const made_text &made);
   // The string held at `slot`; null when it cannot be read (never expected).
   napi_value held_string(uint32_t slot) const { return element(shared_strings_, slot); }
 
   // A new answer begins (texts it uses are kept over older ones).
-  void next_answer() { ++answer_number_; }
+  void next_answer();
 
   ~env_cache();
 
@@ -159,9 +159,11 @@ class env_cache {
   static constexpr size_t recent_slots = 4096;
   struct recent_text {
     short_text text;
-    made_text made;
-    uint64_t answer;  // valid in this answer only (its handles die with it)
+    napi_value value;  // the string, or a held one's slot number
+    uint32_t slot;     // a held string's slot, or no_slot
+    uint32_t answer;   // the low half of answer_number_: valid in that answer only (its handles die with it)
   };
+  static_assert(sizeof(recent_text) == 32);
   std::unique_ptr<recent_text[]> recent_;
   uint64_t answer_number_ = 0;  // never wraps: a remembered handle never outlives its answer
   uint32_t next_free_ = 0;           // where the ring looks for room first
@@ -181,20 +183,20 @@ class env_cache {
 // shared string), a fixed text by its index, or a text set by its bits; a
 // record leaves a key out when none is given.
 struct field {
-  napi_value value = nullptr;
-  int text = -1;
-  int64_t set_bits = -1;  // a text set key's bits
-  int64_t held = -1;      // the slot of a shared string
-  napi_value held_number = nullptr;  // that slot as a number, when made already
-  static field of(napi_value made) { return {made, -1, -1, -1, nullptr}; }
-  static field of(const made_text &made) {
-    return made.is_held() ? field{nullptr, -1, -1, made.slot(), made.slot_number()} : of(made.value());
+  enum kind_t : uint8_t { absent, made, fixed_text_index, text_set_bits, held_string };
+  napi_value value = nullptr;  // made: the value; held: its slot's number, when made already
+  uint32_t number = 0;         // fixed: the text's index; set: the bits; held: the slot
+  kind_t kind = absent;
+  static field of(napi_value made_value) { return made_value ? field{made_value, 0, made} : field{}; }
+  static field of(const made_text &text) {
+    return text.is_held() ? field{text.slot_number(), text.slot(), held_string} : of(text.value());
   }
-  static field fixed(fixed_text t) { return {nullptr, t, -1, -1, nullptr}; }
-  static field set(uint32_t bits) { return {nullptr, -1, bits, -1, nullptr}; }
+  static field fixed(fixed_text t) { return {nullptr, t, fixed_text_index}; }
+  static field set(uint32_t bits) { return {nullptr, bits, text_set_bits}; }
   static field none() { return {}; }
-  bool present() const { return value != nullptr || text >= 0 || set_bits >= 0 || held >= 0; }
+  bool present() const { return kind != absent; }
 };
+static_assert(sizeof(field) == 16);
 
 // What a converter needs to make records: the environment's cache, with its
 // builders taken out of their references on first use and kept for the rest
