@@ -14,10 +14,11 @@ namespace cifs {
 
 // A string a maker made: the string itself or, for a short text that every
 // answer of the environment shares (env_cache::shared_text), the slot where
-// that string is held. A record builder reads a held string in place, so it
-// never crosses into native code (field::of); where a napi_value is wanted,
-// the text converts to the string, fetched from its slot. Null when nothing
-// was made (the maker logged why) or, never expected, the fetch failed.
+// that string is held. A record builder reads a held string in place, so
+// neither it nor its slot crosses into native code as a value (field::of);
+// where a napi_value is wanted, the text converts to the string, fetched
+// from its slot. Null when nothing was made (the maker logged why) or,
+// never expected, the fetch failed.
 class made_text {
  public:
   made_text() = default;
@@ -25,14 +26,6 @@ class made_text {
   static made_text held(napi_env env, uint32_t slot) { return made_text(env, slot); }
   bool is_held() const { return env_ != nullptr; }
   uint32_t slot() const { return slot_; }
-  // A held string's slot as a JavaScript number, when one was made for it
-  // (a text that recurs in an answer passes the same one each time).
-  napi_value slot_number() const { return slot_number_; }
-  made_text with_slot_number(napi_value number) const {
-    made_text text = *this;
-    text.slot_number_ = number;
-    return text;
-  }
   napi_value value() const;
   operator napi_value() const { return value(); }
 
@@ -40,7 +33,6 @@ class made_text {
   made_text(napi_env env, uint32_t slot) : env_(env), slot_(slot) {}
   napi_value value_ = nullptr;
   napi_env env_ = nullptr;  // set for a held string
-  napi_value slot_number_ = nullptr;
   uint32_t slot_ = 0;
 };
 

@@ -33,12 +33,12 @@ void append_elements(std::string &out, std::span<const char *const> texts, bool 
   }
 }
 
-// [builder of each kind..., list builder, T, answer builder, run builder of
-// each kind..., H]; the functions close over the fixed texts T and the keys
-// K, array literals of their own, and the shared strings H, and T and H are
-// handed out too.
+// A function of the Uint32Array N returning [builder of each kind..., list
+// builder, T, answer builder, run builder of each kind..., H]; the functions
+// close over N, the fixed texts T and the keys K, array literals of their
+// own, and the shared strings H, and T and H are handed out too.
 std::string cache_source() {
-  std::string out = "(function(){var T=[";
+  std::string out = "(function(N){var T=[";
   append_elements(out, fixed_texts, false);
   out += "],K=[";
   append_elements(out, comn_keys, false);
@@ -57,7 +57,7 @@ std::string cache_source() {
     out += ',';
     out += record_run_builder_source(record_keys(static_cast<record_kind>(kind)));
   }
-  return out + ",H];})()";
+  return out + ",H];})";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
@@ -94,10 +94,16 @@ napi_value env_cache::element(napi_ref array, uint32_t index) const {
 
 bool env_cache::fill() {
   const std::string source = cache_source();
-  napi_value script, all;
+  napi_value script, make, buffer, numbers, undefined, all;
+  void *data = nullptr;
   if (napi_create_string_utf8(env_, source.data(), source.size(), &script) != napi_ok ||
-      napi_run_script(env_, script, &all) != napi_ok)
+      napi_run_script(env_, script, &make) != napi_ok ||
+      napi_create_arraybuffer(env_, number_slots * sizeof(uint32_t), &data, &buffer) != napi_ok ||
+      napi_create_typedarray(env_, napi_uint32_array, number_slots, buffer, 0, &numbers) != napi_ok ||
+      napi_get_undefined(env_, &undefined) != napi_ok ||
+      napi_call_function(env_, undefined, make, 1, &numbers, &all) != napi_ok)
     return false;
+  numbers_ = static_cast<uint32_t *>(data);
   auto hold = [this, all](uint32_t index, napi_ref *ref) {
     napi_value part;
     return napi_get_element(env_, all, index, &part) == napi_ok && napi_create_reference(env_, part, 1, ref) == napi_ok;
@@ -214,11 +220,9 @@ made_text answer_kit::answer_text(const char *key, std::string_view text) const 
   uint32_t slot;
   if (cache_->find_next(short_key, &slot)) return made_text::held(env_, slot);
   if (made_text met; cache_->recent(short_key, &met)) return met;
-  // A text met out of the walk's order may recur in this answer: each
-  // record then takes the same value, a held string's slot number included.
-  made_text made =
+  // A text met out of the walk's order may recur in this answer.
+  const made_text made =
       cache_->shared_text(short_key, [&] { return new_string_value(env_, key, text.data(), text.size()); });
-  if (made.is_held()) made = made.with_slot_number(number(made.slot()));
   if (made.is_held() || made.value() != nullptr) cache_->remember(short_key, made);
   return made;
 }
@@ -227,14 +231,14 @@ bool env_cache::recent(const short_text &text, made_text *made) const {
   if (!recent_) return false;
   const recent_text &entry = recent_[text.hash() % recent_slots];
   if (entry.answer != static_cast<uint32_t>(answer_number_) || !(entry.text == text)) return false;
-  *made = entry.slot == no_slot ? made_text(entry.value) : made_text::held(env_, entry.slot).with_slot_number(entry.value);
+  *made = entry.slot == no_slot ? made_text(entry.value) : made_text::held(env_, entry.slot);
   return true;
 }
 
 void env_cache::remember(const short_text &text, const made_text &made) {
   if (!recent_) recent_.reset(new (std::nothrow) recent_text[recent_slots]());
   if (recent_)
-    recent_[text.hash() % recent_slots] = {text, made.is_held() ? made.slot_number() : made.value(),
+    recent_[text.hash() % recent_slots] = {text, made.is_held() ? nullptr : made.value(),
                                            made.is_held() ? made.slot() : no_slot,
                                            static_cast<uint32_t>(answer_number_)};
 }
@@ -330,34 +334,37 @@ void env_cache::keep_shared(uint32_t slot, const short_text &text, napi_value va
 
 namespace {
 
-// A field as a builder takes it: its value, a fixed text's index, a text
-// set's bits or a shared string's slot as a number, or undefined for a key
-// left out; null when the number cannot be made.
+// A field as a builder takes it: its value, a fixed text's index or a text
+// set's bits as a number, or undefined for a key left out or held (its
+// slot goes with the numbers); null when the number cannot be made.
 napi_value builder_argument(const answer_kit &kit, const field &f) {
   switch (f.kind) {
     case field::made:
       return f.value;
-    case field::held_string:
-      return f.value ? f.value : kit.number(f.number);
     case field::fixed_text_index:
     case field::text_set_bits:
       return kit.number(f.number);
+    case field::held_string:
     case field::absent:
       break;
   }
   return kit.undefined();
 }
 
-// A record's arguments, as its builder takes them after t and i: the bits
-// of the keys whose argument is a shared string's slot, then one argument
-// per key. False when one cannot be made.
-bool record_arguments(const answer_kit &kit, const field *fields, size_t width, napi_value *out) {
+// A record's arguments, as its builder takes them after t, i and p, and its
+// numbers at `numbers` (N[p] on): the bits of the keys whose string is held,
+// then each held key's slot at 1 + its index. False when one cannot be made.
+bool record_arguments(const answer_kit &kit, const field *fields, size_t width, napi_value *out, uint32_t *numbers) {
   uint32_t held = 0;
   for (size_t i = 0; i < width; ++i) {
-    if (fields[i].kind == field::held_string) held |= 1u << i;
-    if ((out[1 + i] = builder_argument(kit, fields[i])) == nullptr) return false;
+    if (fields[i].kind == field::held_string) {
+      held |= 1u << i;
+      numbers[1 + i] = fields[i].number;
+    }
+    if ((out[i] = builder_argument(kit, fields[i])) == nullptr) return false;
   }
-  return (out[0] = kit.number(held)) != nullptr;
+  numbers[0] = held;
+  return true;
 }
 
 }  // namespace
@@ -370,8 +377,8 @@ built_record build_record_of(napi_env env, const answer_kit &kit, record_kind ki
   // The builder stores the record itself only where a plain store is safe.
   const bool stored_by_builder = target != nullptr && kit.plain_stores();
   argv[0] = stored_by_builder ? target : undefined;
-  if (builder != nullptr && undefined != nullptr && (argv[1] = kit.number(index)) != nullptr &&
-      record_arguments(kit, fields, width, argv + 2) &&
+  if (builder != nullptr && undefined != nullptr && kit.numbers() != nullptr && (argv[1] = kit.number(index)) != nullptr &&
+      (argv[2] = kit.number(0)) != nullptr && record_arguments(kit, fields, width, argv + 3, kit.numbers()) &&
       napi_call_function(env, undefined, builder, 3 + width, argv, &record) == napi_ok &&
       (target == nullptr || stored_by_builder || define_elements(env, target, index, &record, 1) == napi_ok))
     return {record, target != nullptr};
@@ -415,16 +422,17 @@ bool record_run_base::flush() {
   held_ = 0;
   if (count == 0) return true;
   if (!kit_.plain_stores()) return build_each(count);
-  napi_value argv[3 + run_length * (1 + record_max_keys)];
+  napi_value argv[4 + run_length * record_max_keys];
   napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
-  const size_t stride = 1 + width_;  // a record's arguments: its held bits, then its keys'
-  bool ready = run_builder != nullptr && undefined != nullptr && (argv[1] = kit_.number(first_)) != nullptr &&
-               (argv[2] = kit_.number(count)) != nullptr;
+  const size_t stride = 1 + width_;  // a record's numbers: its held bits, then a slot per key
+  bool ready = run_builder != nullptr && undefined != nullptr && kit_.numbers() != nullptr &&
+               (argv[1] = kit_.number(first_)) != nullptr && (argv[2] = kit_.number(count)) != nullptr &&
+               (argv[3] = kit_.number(0)) != nullptr;
   argv[0] = array_;
   for (uint32_t k = 0; ready && k < count; ++k)
-    ready = record_arguments(kit_, fields_ + k * width_, width_, argv + 3 + k * stride);
+    ready = record_arguments(kit_, fields_ + k * width_, width_, argv + 4 + k * width_, kit_.numbers() + k * stride);
   napi_value ignored;
-  if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * stride, argv, &ignored) == napi_ok)
+  if (ready && napi_call_function(env_, undefined, run_builder, 4 + count * width_, argv, &ignored) == napi_ok)
     return true;
   clear_pending_exception(env_);
   return build_each(count);

@@ -100,6 +100,11 @@ class env_cache {
   // and a long answer of distinct texts costs no more than the lookup.
   bool recent(const short_text &text, made_text *made) const;
   void remember(const short_text &text, const made_text &made);
+  // The numbers a builder call passes beside its arguments (builders.h,
+  // record_shapes.h): number_slots of them, written here and read by the
+  // builders from a Uint32Array over the same memory.
+  static constexpr uint32_t number_slots = 32 * (1 + record_max_keys);
+  uint32_t *numbers() const { return numbers_; }
   // The string held at `slot`; null when it cannot be read (never expected).
   napi_value held_string(uint32_t slot) const { return element(shared_strings_, slot); }
 
@@ -120,6 +125,7 @@ class env_cache {
   // elements of an object without a prototype (so no index on a prototype
   // can take a store or a read of them).
   napi_ref list_builder_ = nullptr, fixed_texts_ = nullptr, answer_builder_ = nullptr, shared_strings_ = nullptr;
+  uint32_t *numbers_ = nullptr;  // the backing store of the builders' Uint32Array, which it outlives none of
   std::array<napi_ref, record_kind_count> builders_{};
   std::array<napi_ref, record_kind_count> run_builders_{};
 
@@ -159,7 +165,7 @@ class env_cache {
   static constexpr size_t recent_slots = 4096;
   struct recent_text {
     short_text text;
-    napi_value value;  // the string, or a held one's slot number
+    napi_value value;  // the string, unless it is held
     uint32_t slot;     // a held string's slot, or no_slot
     uint32_t answer;   // the low half of answer_number_: valid in that answer only (its handles die with it)
   };
@@ -184,12 +190,12 @@ class env_cache {
 // record leaves a key out when none is given.
 struct field {
   enum kind_t : uint8_t { absent, made, fixed_text_index, text_set_bits, held_string };
-  napi_value value = nullptr;  // made: the value; held: its slot's number, when made already
+  napi_value value = nullptr;  // made: the value
   uint32_t number = 0;         // fixed: the text's index; set: the bits; held: the slot
   kind_t kind = absent;
   static field of(napi_value made_value) { return made_value ? field{made_value, 0, made} : field{}; }
   static field of(const made_text &text) {
-    return text.is_held() ? field{text.slot_number(), text.slot(), held_string} : of(text.value());
+    return text.is_held() ? field{nullptr, text.slot(), held_string} : of(text.value());
   }
   static field fixed(fixed_text t) { return {nullptr, t, fixed_text_index}; }
   static field set(uint32_t bits) { return {nullptr, bits, text_set_bits}; }
@@ -215,6 +221,8 @@ class answer_kit {
   // slot, an index), the small ones made once per callback: a record passes
   // several.
   napi_value number(uint32_t n) const;
+  // The memory of the numbers a builder call passes (env_cache::numbers).
+  uint32_t *numbers() const { return cache_ ? cache_->numbers() : nullptr; }
   // A number of the library's answer, made as make_uint32 makes it; small
   // ones (ids, counts, levels) are made once per callback.
   napi_value answer_uint32(const char *key, uint32_t n) const {
@@ -342,6 +350,7 @@ class record_run_base {
 
  private:
   static constexpr uint32_t run_length = 32;
+  static_assert(run_length * (1 + record_max_keys) <= env_cache::number_slots);
   bool flush();
   bool build_each(uint32_t count);
   bool build_one(const field *fields, uint32_t index);

@@ -158,9 +158,10 @@ bool may_fail(const record_key &key) { return !key.optional && !key.fixed && key
 std::span<const record_key> record_keys(record_kind kind) { return shapes[kind]; }
 
 std::string record_builder_source(std::span<const record_key> keys) {
-  // (t, i, m, a0, a1, ...): t and i, when t is given, name the array slot
+  // (t, i, p, a0, a1, ...): t and i, when t is given, name the array slot
   // the record goes into, saving a separate store through Node-API per
-  // record; bit k of m marks a0 + k as the slot of a shared string in H.
+  // record; bit k of N[p] marks key k as a shared string of H, its slot at
+  // N[p + 1 + k].
   // The templates P (every key) and Q (every key but the first optional
   // one) are the builder's own.
   size_t first_optional = keys.size();
@@ -170,12 +171,12 @@ std::string record_builder_source(std::span<const record_key> keys) {
   append_template(out, keys, keys.size());
   out.append(",Q=");
   append_template(out, keys, first_optional);
-  out.append(";return function(t,i,m");
+  out.append(";return function(t,i,p");
   for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
-  out.append("){var o;if(m!==0){");
+  out.append("){var o,m=N[p];if(m!==0){");
   for (size_t i = 0; i < keys.size(); ++i)
     if (!keys[i].fixed && keys[i].set_base < 0)
-      append(out, "if(m&", std::to_string(1u << i), ")", argument(i), "=H[", argument(i), "];");
+      append(out, "if(m&", std::to_string(1u << i), ")", argument(i), "=H[N[p+", std::to_string(1 + i), "]];");
   out.push_back('}');
   std::string every_value;
   for (size_t i = 0; i < keys.size(); ++i)
@@ -194,11 +195,13 @@ std::string record_builder_source(std::span<const record_key> keys) {
 std::string record_run_builder_source(std::span<const record_key> keys) {
   // The record builder is called from JavaScript, where the engine inlines
   // it: a run of records costs one crossing from native code instead of one
-  // each. A rest parameter is made without the iterator protocol.
-  std::string out = "(function(t,i,n,...v){var f=";
-  append(out, record_builder_source(keys), ";for(var j=0,b=0;j<n;j++,b+=", std::to_string(keys.size() + 1),
-         ")f(t,i+j");
-  for (size_t k = 0; k <= keys.size(); ++k) append(out, ",v[b+", std::to_string(k), "]");
+  // each. A rest parameter is made without the iterator protocol. Record j
+  // has its arguments at v[j * keys] on and its numbers at N[p + j * (1 +
+  // keys)] on.
+  std::string out = "(function(t,i,n,p,...v){var f=";
+  append(out, record_builder_source(keys), ";for(var j=0,b=0,q=p;j<n;j++,b+=", std::to_string(keys.size()),
+         ",q+=", std::to_string(keys.size() + 1), ")f(t,i+j,q");
+  for (size_t k = 0; k < keys.size(); ++k) append(out, ",v[b+", std::to_string(k), "]");
   out.append(");return t;})");
   return out;
 }

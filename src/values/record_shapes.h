@@ -154,18 +154,19 @@ std::span<const record_key> record_keys(record_kind kind);
 // that made sure nothing on the arrays' prototype chain can take it
 // (answer_kit::plain_stores).
 
-// JavaScript source of a function expression (t, i, m, a0, a1, ...) that
+// JavaScript source of a function expression (t, i, p, a0, a1, ...) that
 // takes one argument per key and returns the record as a new object, stored
 // at t[i] too when t is not undefined. A key whose argument is undefined is
 // not created at all (never created and deleted). A fixed key's value is
 // T[argument]; a text set's, a new array of its texts; a value key's whose
-// bit is set in m, the shared string H[argument].
+// bit k is set in N[p], the shared string H[N[p + 1 + k]] (N: the builders'
+// Uint32Array of numbers).
 std::string record_builder_source(std::span<const record_key> keys);
 
-// JavaScript source of a function expression (t, i, n, ...v) that makes n
-// records of `keys` from the values v, one record's m and values after
-// another, and stores them at t[i], t[i + 1], ... : one call for a run of
-// records.
+// JavaScript source of a function expression (t, i, n, p, ...v) that makes
+// n records of `keys` from the values v, one record's after another (their
+// numbers one record's after another from N[p] on), and stores them at
+// t[i], t[i + 1], ... : one call for a run of records.
 std::string record_run_builder_source(std::span<const record_key> keys);
 
 // JavaScript source of a function expression (t, i, ...v): the values v as
