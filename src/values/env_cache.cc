@@ -335,8 +335,9 @@ void env_cache::keep_shared(uint32_t slot, const short_text &text, napi_value va
 namespace {
 
 // A field as a builder takes it: its value, a fixed text's index or a text
-// set's bits as a number, or undefined for a key left out or held (its
-// slot goes with the numbers); null when the number cannot be made.
+// set's bits as a number, or undefined for a key left out or passed with
+// the numbers (a held string's slot, a number of the library's answer);
+// null when the number cannot be made.
 napi_value builder_argument(const answer_kit &kit, const field &f) {
   switch (f.kind) {
     case field::made:
@@ -345,6 +346,7 @@ napi_value builder_argument(const answer_kit &kit, const field &f) {
     case field::text_set_bits:
       return kit.number(f.number);
     case field::held_string:
+    case field::uint32_value:
     case field::absent:
       break;
   }
@@ -353,17 +355,18 @@ napi_value builder_argument(const answer_kit &kit, const field &f) {
 
 // A record's arguments, as its builder takes them after t, i and p, and its
 // numbers at `numbers` (N[p] on): the bits of the keys whose string is held,
-// then each held key's slot at 1 + its index. False when one cannot be made.
+// the bits of the keys whose value is a number there, then each such key's
+// slot or number at 2 + its index. False when one cannot be made.
 bool record_arguments(const answer_kit &kit, const field *fields, size_t width, napi_value *out, uint32_t *numbers) {
-  uint32_t held = 0;
+  uint32_t held = 0, passed = 0;
   for (size_t i = 0; i < width; ++i) {
-    if (fields[i].kind == field::held_string) {
-      held |= 1u << i;
-      numbers[1 + i] = fields[i].number;
-    }
+    if (fields[i].kind == field::held_string) held |= 1u << i;
+    else if (fields[i].kind == field::uint32_value) passed |= 1u << i;
+    numbers[2 + i] = fields[i].number;
     if ((out[i] = builder_argument(kit, fields[i])) == nullptr) return false;
   }
   numbers[0] = held;
+  numbers[1] = passed;
   return true;
 }
 
@@ -424,7 +427,7 @@ bool record_run_base::flush() {
   if (!kit_.plain_stores()) return build_each(count);
   napi_value argv[4 + run_length * record_max_keys];
   napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
-  const size_t stride = 1 + width_;  // a record's numbers: its held bits, then a slot per key
+  const size_t stride = 2 + width_;  // a record's numbers: its two sets of bits, then one per key
   bool ready = run_builder != nullptr && undefined != nullptr && kit_.numbers() != nullptr &&
                (argv[1] = kit_.number(first_)) != nullptr && (argv[2] = kit_.number(count)) != nullptr &&
                (argv[3] = kit_.number(0)) != nullptr;

@@ -103,7 +103,7 @@ class env_cache {
   // The numbers a builder call passes beside its arguments (builders.h,
   // record_shapes.h): number_slots of them, written here and read by the
   // builders from a Uint32Array over the same memory.
-  static constexpr uint32_t number_slots = 32 * (1 + record_max_keys);
+  static constexpr uint32_t number_slots = 32 * (2 + record_max_keys);
   uint32_t *numbers() const { return numbers_; }
   // The string held at `slot`; null when it cannot be read (never expected).
   napi_value held_string(uint32_t slot) const { return element(shared_strings_, slot); }
@@ -189,10 +189,12 @@ class env_cache {
 // shared string), a fixed text by its index, or a text set by its bits; a
 // record leaves a key out when none is given.
 struct field {
-  enum kind_t : uint8_t { absent, made, fixed_text_index, text_set_bits, held_string };
+  enum kind_t : uint8_t { absent, made, fixed_text_index, text_set_bits, held_string, uint32_value };
   napi_value value = nullptr;  // made: the value
-  uint32_t number = 0;         // fixed: the text's index; set: the bits; held: the slot
+  uint32_t number = 0;         // fixed: the text's index; set: the bits; held: the slot; uint32: the value
   kind_t kind = absent;
+  static field of(const field &f) { return f; }
+  static field uint32(uint32_t n) { return {nullptr, n, uint32_value}; }
   static field of(napi_value made_value) { return made_value ? field{made_value, 0, made} : field{}; }
   static field of(const made_text &text) {
     return text.is_held() ? field{nullptr, text.slot(), held_string} : of(text.value());
@@ -223,12 +225,10 @@ class answer_kit {
   napi_value number(uint32_t n) const;
   // The memory of the numbers a builder call passes (env_cache::numbers).
   uint32_t *numbers() const { return cache_ ? cache_->numbers() : nullptr; }
-  // A number of the library's answer, made as make_uint32 makes it; small
-  // ones (ids, counts, levels) are made once per callback.
-  napi_value answer_uint32(const char *key, uint32_t n) const {
-    napi_value small = n < small_numbers ? number(n) : nullptr;
-    return small ? small : make_uint32(env_, key, n);
-  }
+  // A number of the library's answer as a record's field: the value
+  // make_uint32 makes, passed beside the builder's arguments (env_cache::
+  // numbers), so no JavaScript number is made for it here.
+  static field answer_uint32(const char *, uint32_t n) { return field::uint32(n); }
   // A fixed text as a value of its own (an array element): the environment's
   // one string, or one made now (make_array_string logs a failure: null).
   napi_value fixed(fixed_text t) const;
@@ -350,7 +350,7 @@ class record_run_base {
 
  private:
   static constexpr uint32_t run_length = 32;
-  static_assert(run_length * (1 + record_max_keys) <= env_cache::number_slots);
+  static_assert(run_length * (2 + record_max_keys) <= env_cache::number_slots);
   bool flush();
   bool build_each(uint32_t count);
   bool build_one(const field *fields, uint32_t index);

@@ -161,7 +161,7 @@ std::string record_builder_source(std::span<const record_key> keys) {
   // (t, i, p, a0, a1, ...): t and i, when t is given, name the array slot
   // the record goes into, saving a separate store through Node-API per
   // record; bit k of N[p] marks key k as a shared string of H, its slot at
-  // N[p + 1 + k].
+  // N[p + 2 + k], and bit k of N[p + 1] marks it as the number N[p + 2 + k].
   // The templates P (every key) and Q (every key but the first optional
   // one) are the builder's own.
   size_t first_optional = keys.size();
@@ -173,10 +173,14 @@ std::string record_builder_source(std::span<const record_key> keys) {
   append_template(out, keys, first_optional);
   out.append(";return function(t,i,p");
   for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
-  out.append("){var o,m=N[p];if(m!==0){");
+  out.append("){var o,m=N[p],u=N[p+1];if(m!==0){");
   for (size_t i = 0; i < keys.size(); ++i)
     if (!keys[i].fixed && keys[i].set_base < 0)
-      append(out, "if(m&", std::to_string(1u << i), ")", argument(i), "=H[N[p+", std::to_string(1 + i), "]];");
+      append(out, "if(m&", std::to_string(1u << i), ")", argument(i), "=H[N[p+", std::to_string(2 + i), "]];");
+  out.append("}if(u!==0){");
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (!keys[i].fixed && keys[i].set_base < 0)
+      append(out, "if(u&", std::to_string(1u << i), ")", argument(i), "=N[p+", std::to_string(2 + i), "];");
   out.push_back('}');
   std::string every_value;
   for (size_t i = 0; i < keys.size(); ++i)
@@ -196,11 +200,11 @@ std::string record_run_builder_source(std::span<const record_key> keys) {
   // The record builder is called from JavaScript, where the engine inlines
   // it: a run of records costs one crossing from native code instead of one
   // each. A rest parameter is made without the iterator protocol. Record j
-  // has its arguments at v[j * keys] on and its numbers at N[p + j * (1 +
+  // has its arguments at v[j * keys] on and its numbers at N[p + j * (2 +
   // keys)] on.
   std::string out = "(function(t,i,n,p,...v){var f=";
   append(out, record_builder_source(keys), ";for(var j=0,b=0,q=p;j<n;j++,b+=", std::to_string(keys.size()),
-         ",q+=", std::to_string(keys.size() + 1), ")f(t,i+j,q");
+         ",q+=", std::to_string(keys.size() + 2), ")f(t,i+j,q");
   for (size_t k = 0; k < keys.size(); ++k) append(out, ",v[b+", std::to_string(k), "]");
   out.append(");return t;})");
   return out;

@@ -159,8 +159,9 @@ std::span<const record_key> record_keys(record_kind kind);
 // at t[i] too when t is not undefined. A key whose argument is undefined is
 // not created at all (never created and deleted). A fixed key's value is
 // T[argument]; a text set's, a new array of its texts; a value key's whose
-// bit k is set in N[p], the shared string H[N[p + 1 + k]] (N: the builders'
-// Uint32Array of numbers).
+// bit k is set in N[p], the shared string H[N[p + 2 + k]], or, with bit k
+// set in N[p + 1], the number N[p + 2 + k] (N: the builders' Uint32Array of
+// numbers).
 std::string record_builder_source(std::span<const record_key> keys);
 
 // JavaScript source of a function expression (t, i, n, p, ...v) that makes
