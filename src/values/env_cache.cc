@@ -1,6 +1,7 @@
 #include "values/env_cache.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
@@ -22,41 +23,41 @@ void append_literal(std::string &out, const char *text) {
   out += '"';
 }
 
-template <size_t N>
-void append_array(std::string &out, const char *const (&texts)[N]) {
-  out += '[';
-  for (size_t i = 0; i < N; ++i) {
-    if (i) out += ',';
-    append_literal(out, texts[i]);
+// The texts as elements of an array literal, each after a comma when
+// `after_others`.
+void append_elements(std::string &out, std::span<const char *const> texts, bool after_others) {
+  for (const char *text : texts) {
+    if (after_others) out += ',';
+    after_others = true;
+    append_literal(out, text);
   }
-  out += ']';
 }
 
-// [comn keys, cifs keys, [builder of each kind..., list builder, T, answer
-// builder, run builder of each kind...]]; the functions close over the fixed
-// texts T and the keys K, and T is handed out too.
+// A function of the Uint32Array N returning [builder of each kind..., list
+// builder, T, answer builder, run builder of each kind..., H]; the functions
+// close over N, the fixed texts T and the keys K, array literals of their
+// own, and the shared strings H, and T and H are handed out too.
 std::string cache_source() {
-  std::string out = "(function(T,C,F){var K=C.concat(F);";
+  std::string out = "(function(N){var T=[";
+  append_elements(out, fixed_texts, false);
+  out += "],K=[";
+  append_elements(out, comn_keys, false);
+  append_elements(out, cifs_keys, true);
+  out += "],H={__proto__:null};";
   out += text_set_source();
-  out += "return[C,F,[";
+  out += "return[";
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += record_builder_source(record_keys(static_cast<record_kind>(kind)));
     out += ',';
   }
   out += list_builder_source();
   out += ",T,";
-  out += answer_builder_source();
+  out += answer_builder_source(answer_kit::held_limit);
   for (int kind = 0; kind < record_kind_count; ++kind) {
     out += ',';
     out += record_run_builder_source(record_keys(static_cast<record_kind>(kind)));
   }
-  out += "]];})(";
-  append_array(out, fixed_texts);
-  out += ',';
-  append_array(out, comn_keys);
-  out += ',';
-  append_array(out, cifs_keys);
-  return out + ")";
+  return out + ",H];})";
 }
 
 void finalize_cache(napi_env, void *data, void *) { delete static_cast<env_cache *>(data); }
@@ -71,11 +72,10 @@ env_cache::~env_cache() {
   auto release = [this](napi_ref ref) {
     if (ref) (void)napi_delete_reference(env_, ref);
   };
-  release(comn_keys_);
-  release(cifs_keys_);
   release(list_builder_);
   release(answer_builder_);
   release(fixed_texts_);
+  release(shared_strings_);
   for (napi_ref ref : builders_) release(ref);
   for (napi_ref ref : run_builders_) release(ref);
 }
@@ -94,21 +94,25 @@ napi_value env_cache::element(napi_ref array, uint32_t index) const {
 
 bool env_cache::fill() {
   const std::string source = cache_source();
-  napi_value script, all, builders;
+  napi_value script, make, buffer, numbers, undefined, all;
+  void *data = nullptr;
   if (napi_create_string_utf8(env_, source.data(), source.size(), &script) != napi_ok ||
-      napi_run_script(env_, script, &all) != napi_ok || napi_get_element(env_, all, 2, &builders) != napi_ok)
+      napi_run_script(env_, script, &make) != napi_ok ||
+      napi_create_arraybuffer(env_, number_slots * sizeof(uint32_t), &data, &buffer) != napi_ok ||
+      napi_create_typedarray(env_, napi_uint32_array, number_slots, buffer, 0, &numbers) != napi_ok ||
+      napi_get_undefined(env_, &undefined) != napi_ok ||
+      napi_call_function(env_, undefined, make, 1, &numbers, &all) != napi_ok)
     return false;
-  auto hold = [this](napi_value array, uint32_t index, napi_ref *ref) {
+  numbers_ = static_cast<uint32_t *>(data);
+  auto hold = [this, all](uint32_t index, napi_ref *ref) {
     napi_value part;
-    return napi_get_element(env_, array, index, &part) == napi_ok &&
-           napi_create_reference(env_, part, 1, ref) == napi_ok;
+    return napi_get_element(env_, all, index, &part) == napi_ok && napi_create_reference(env_, part, 1, ref) == napi_ok;
   };
-  if (!hold(all, 0, &comn_keys_) || !hold(all, 1, &cifs_keys_) || !hold(builders, record_kind_count, &list_builder_) ||
-      !hold(builders, record_kind_count + 1, &fixed_texts_) || !hold(builders, record_kind_count + 2, &answer_builder_))
+  if (!hold(record_kind_count, &list_builder_) || !hold(record_kind_count + 1, &fixed_texts_) ||
+      !hold(record_kind_count + 2, &answer_builder_) || !hold(2 * record_kind_count + 3, &shared_strings_))
     return false;
   for (uint32_t kind = 0; kind < record_kind_count; ++kind)
-    if (!hold(builders, kind, &builders_[kind]) || !hold(builders, record_kind_count + 3 + kind, &run_builders_[kind]))
-      return false;
+    if (!hold(kind, &builders_[kind]) || !hold(record_kind_count + 3 + kind, &run_builders_[kind])) return false;
   return true;
 }
 
@@ -130,11 +134,16 @@ napi_value answer_kit::builder(record_kind kind) const {
   return builders_[kind];
 }
 
-napi_value answer_kit::small_number(uint32_t n) const {
+napi_value answer_kit::number(uint32_t n) const {
+  // The small ones in a table of their own; others (slots of shared strings
+  // that recur in the answer) in a table by their low bits.
+  napi_value *held = n < small_numbers ? &small_numbers_[n] : nullptr;
+  if (held == nullptr && recent_numbers_[n % recent_numbers].number == n) held = &recent_numbers_[n % recent_numbers].value;
+  if (held != nullptr && *held != nullptr) return *held;
   napi_value made = nullptr;
-  if (n < small_numbers && small_numbers_[n] != nullptr) return small_numbers_[n];
   if (napi_create_uint32(env_, n, &made) != napi_ok) return nullptr;
   if (n < small_numbers) small_numbers_[n] = made;
+  else recent_numbers_[n % recent_numbers] = {n, made};
   return made;
 }
 
@@ -158,16 +167,41 @@ bool answer_kit::hold(uint32_t key_index, napi_value value) const {
 
 napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi_value error) const {
   napi_value builder = cache_ ? cache_->answer_builder() : nullptr;
-  napi_value argv[3 + 2 * held_limit], answer;
-  if (builder == nullptr || (argv[0] = small_number(status)) == nullptr ||
-      (argv[1] = small_number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr)
+  napi_value argv[4 + 2 * held_limit], answer;
+  if (builder == nullptr || (argv[0] = number(status)) == nullptr ||
+      (argv[1] = number(operation)) == nullptr || (argv[2] = error ? error : undefined()) == nullptr ||
+      (argv[3] = number(held_count_)) == nullptr)
     return nullptr;
-  std::memcpy(argv + 3, held_, 2 * held_count_ * sizeof(napi_value));
-  if (napi_call_function(env_, undefined(), builder, 3 + 2 * held_count_, argv, &answer) != napi_ok) {
+  std::memcpy(argv + 4, held_, 2 * held_count_ * sizeof(napi_value));
+  if (napi_call_function(env_, undefined(), builder, 4 + 2 * held_count_, argv, &answer) != napi_ok) {
     clear_pending_exception(env_);
     return nullptr;
   }
   return answer;
+}
+
+bool answer_kit::plain_stores() const {
+  if (plain_stores_ >= 0) return plain_stores_ == 1;
+  // Array.prototype is an array: an index property of its own makes its
+  // length at least 1. Object.prototype lists its own keys, indexes first.
+  napi_value array, array_prototype, object, object_prototype, chain_next, keys, first_key;
+  uint32_t length = 1, key_count = 1;
+  bool same = false;
+  napi_valuetype first_type = napi_number;
+  const bool plain =
+      napi_create_array(env_, &array) == napi_ok && napi_get_prototype(env_, array, &array_prototype) == napi_ok &&
+      napi_get_array_length(env_, array_prototype, &length) == napi_ok && length == 0 &&
+      napi_create_object(env_, &object) == napi_ok && napi_get_prototype(env_, object, &object_prototype) == napi_ok &&
+      napi_get_prototype(env_, array_prototype, &chain_next) == napi_ok &&
+      napi_strict_equals(env_, chain_next, object_prototype, &same) == napi_ok && same &&
+      napi_get_all_property_names(env_, object_prototype, napi_key_own_only, napi_key_skip_symbols,
+                                  napi_key_keep_numbers, &keys) == napi_ok &&
+      napi_get_array_length(env_, keys, &key_count) == napi_ok &&
+      (key_count == 0 || (napi_get_element(env_, keys, 0, &first_key) == napi_ok &&
+                          napi_typeof(env_, first_key, &first_type) == napi_ok && first_type != napi_number));
+  if (!plain) clear_pending_exception(env_);
+  plain_stores_ = plain ? 1 : 0;
+  return plain;
 }
 
 napi_value answer_kit::fixed(fixed_text t) const {
@@ -180,36 +214,160 @@ napi_value answer_kit::undefined() const {
   return undefined_;
 }
 
-napi_value answer_kit::answer_text(const char *key, std::string_view text) const {
-  // The engine shares the empty string itself.
-  if (text.empty() || text.size() > shared_text_limit || ++texts_made_ <= unshared_texts)
-    return make_string_utf8(env_, key, text.data(), text.size());
-  if (!shared_) shared_.reset(new (std::nothrow) shared_text[shared_slots]());
-  if (!shared_) return make_string_utf8(env_, key, text.data(), text.size());
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-  shared_text &slot = shared_[hash % shared_slots];
-  if (slot.value != nullptr && slot.length == text.size() && std::memcmp(slot.bytes, text.data(), text.size()) == 0)
-    return slot.value;
-  napi_value value = make_string_utf8(env_, key, text.data(), text.size());
-  if (value != nullptr) {
-    std::memcpy(slot.bytes, text.data(), text.size());
-    slot.length = static_cast<uint8_t>(text.size());
-    slot.value = value;
+made_text answer_kit::answer_text(const char *key, std::string_view text) const {
+  if (!env_cache::shares(text) || cache_ == nullptr) return make_string_utf8(env_, key, text.data(), text.size());
+  const short_text short_key = short_text::of(text);
+  uint32_t slot;
+  if (cache_->find_next(short_key, &slot)) return made_text::held(env_, slot);
+  if (made_text met; cache_->recent(short_key, &met)) return met;
+  // A text met out of the walk's order may recur in this answer.
+  const made_text made =
+      cache_->shared_text(short_key, [&] { return new_string_value(env_, key, text.data(), text.size()); });
+  if (made.is_held() || made.value() != nullptr) cache_->remember(short_key, made);
+  return made;
+}
+
+bool env_cache::recent(const short_text &text, made_text *made) const {
+  if (!recent_) return false;
+  const recent_text &entry = recent_[text.hash() % recent_slots];
+  if (entry.answer != static_cast<uint32_t>(answer_number_) || !(entry.text == text)) return false;
+  *made = entry.slot == no_slot ? made_text(entry.value) : made_text::held(env_, entry.slot);
+  return true;
+}
+
+void env_cache::remember(const short_text &text, const made_text &made) {
+  if (!recent_) recent_.reset(new (std::nothrow) recent_text[recent_slots]());
+  if (recent_)
+    recent_[text.hash() % recent_slots] = {text, made.is_held() ? nullptr : made.value(),
+                                           made.is_held() ? made.slot() : no_slot,
+                                           static_cast<uint32_t>(answer_number_)};
+}
+
+void env_cache::next_answer() {
+  // Entries name their answer by its low half: after 2^32 answers one could
+  // look current again, with a handle long gone.
+  if (static_cast<uint32_t>(++answer_number_) == 0 && recent_)
+    std::fill(recent_.get(), recent_.get() + recent_slots, recent_text{});
+}
+
+bool env_cache::find_next(const short_text &text, uint32_t *slot) {
+  if (!ring_) return false;
+  // The texts of a list asked for again come in the order they were kept:
+  // after the last one found, or once after the last one the index found
+  // (the walk picks up there after a text that recurs elsewhere).
+  for (const uint32_t last : {last_found_, last_indexed_}) {
+    const uint32_t next = (last + 1) & slot_mask;
+    if (last != no_slot && ring_[next] == text) {
+      used_[next] = static_cast<uint8_t>(answer_number_);
+      *slot = last_found_ = next;
+      return true;
+    }
   }
-  return value;
+  return false;
+}
+
+bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
+  *slot = no_slot;
+  if (!ring_) {
+    // Zero: every entry and way empty; pages not yet touched take no memory.
+    ring_.reset(static_cast<short_text *>(std::calloc(shared_slots, sizeof(short_text))));
+    used_.reset(static_cast<uint8_t *>(std::calloc(shared_slots, 1)));
+    index_.reset(static_cast<uint32_t *>(std::calloc(index_sets * index_ways, sizeof(uint32_t))));
+    if (!ring_ || !used_ || !index_) {
+      ring_.reset();
+      return false;
+    }
+  }
+  if (find_next(text, slot)) return true;
+  const uint32_t hash = text.hash();
+  const uint32_t fingerprint = (hash >> 18) | 1;
+  uint32_t *ways = &index_[hash % index_sets * index_ways];
+  for (uint32_t w = 0; w < index_ways; ++w) {
+    const uint32_t at = ways[w] & slot_mask;
+    if (ways[w] != 0 && ways[w] >> slot_bits == fingerprint && ring_[at] == text) {
+      used_[at] = static_cast<uint8_t>(answer_number_);
+      *slot = last_indexed_ = at;
+      return true;
+    }
+  }
+  // Not held: a replaced text is likely where the walk goes on.
+  if (last_found_ != no_slot) last_found_ = (last_found_ + 1) & slot_mask;
+  for (uint32_t step = 0; step < ring_steps; ++step) {
+    const uint32_t at = (next_free_ + step) & slot_mask;
+    if (replaceable(at)) {
+      *slot = at;
+      break;
+    }
+  }
+  return false;
+}
+
+void env_cache::unindex(uint32_t slot) {
+  uint32_t *ways = &index_[ring_[slot].hash() % index_sets * index_ways];
+  for (uint32_t w = 0; w < index_ways; ++w)
+    if (ways[w] != 0 && (ways[w] & slot_mask) == slot) ways[w] = 0;
+}
+
+void env_cache::keep_shared(uint32_t slot, const short_text &text, napi_value value) {
+  napi_value strings;
+  if (napi_get_reference_value(env_, shared_strings_, &strings) != napi_ok ||
+      napi_set_element(env_, strings, slot, value) != napi_ok) {
+    clear_pending_exception(env_);
+    return;
+  }
+  if (!ring_[slot].empty()) unindex(slot);
+  ring_[slot] = text;
+  used_[slot] = static_cast<uint8_t>(answer_number_);
+  // A full set gives up the way its hash names: that entry stays in the
+  // ring, found by the walk alone.
+  const uint32_t hash = text.hash();
+  uint32_t *ways = &index_[hash % index_sets * index_ways];
+  uint32_t way = (hash >> 8) % index_ways;
+  for (uint32_t w = 0; w < index_ways; ++w)
+    if (ways[w] == 0) {
+      way = w;
+      break;
+    }
+  ways[way] = ((hash >> 18) | 1) << slot_bits | slot;
+  next_free_ = (slot + 1) & slot_mask;
 }
 
 namespace {
 
 // A field as a builder takes it: its value, a fixed text's index or a text
-// set's bits as a number, or undefined for a key left out; null when the
-// number cannot be made.
+// set's bits as a number, or undefined for a key left out or passed with
+// the numbers (a held string's slot, a number of the library's answer);
+// null when the number cannot be made.
 napi_value builder_argument(const answer_kit &kit, const field &f) {
-  if (f.value != nullptr) return f.value;
-  if (f.text >= 0) return kit.small_number(static_cast<uint32_t>(f.text));
-  if (f.set_bits >= 0) return kit.small_number(static_cast<uint32_t>(f.set_bits));
+  switch (f.kind) {
+    case field::made:
+      return f.value;
+    case field::fixed_text_index:
+    case field::text_set_bits:
+      return kit.number(f.number);
+    case field::held_string:
+    case field::uint32_value:
+    case field::absent:
+      break;
+  }
   return kit.undefined();
+}
+
+// A record's arguments, as its builder takes them after t, i and p, and its
+// numbers at `numbers` (N[p] on): the bits of the keys whose string is held,
+// the bits of the keys whose value is a number there, then each such key's
+// slot or number at 2 + its index. False when one cannot be made.
+bool record_arguments(const answer_kit &kit, const field *fields, size_t width, napi_value *out, uint32_t *numbers) {
+  uint32_t held = 0, passed = 0;
+  for (size_t i = 0; i < width; ++i) {
+    if (fields[i].kind == field::held_string) held |= 1u << i;
+    else if (fields[i].kind == field::uint32_value) passed |= 1u << i;
+    numbers[2 + i] = fields[i].number;
+    if ((out[i] = builder_argument(kit, fields[i])) == nullptr) return false;
+  }
+  numbers[0] = held;
+  numbers[1] = passed;
+  return true;
 }
 
 }  // namespace
@@ -218,11 +376,14 @@ built_record build_record_of(napi_env env, const answer_kit &kit, record_kind ki
                              napi_value target, uint32_t index) {
   const size_t width = record_keys(kind).size();
   napi_value builder = kit.builder(kind), undefined = kit.undefined(), record;
-  napi_value argv[2 + record_max_keys];
-  bool ready = builder != nullptr && undefined != nullptr && napi_create_uint32(env, index, &argv[1]) == napi_ok;
-  argv[0] = target ? target : undefined;
-  for (size_t i = 0; ready && i < width; ++i) ready = (argv[2 + i] = builder_argument(kit, fields[i])) != nullptr;
-  if (ready && napi_call_function(env, undefined, builder, 2 + width, argv, &record) == napi_ok)
+  napi_value argv[3 + record_max_keys];
+  // The builder stores the record itself only where a plain store is safe.
+  const bool stored_by_builder = target != nullptr && kit.plain_stores();
+  argv[0] = stored_by_builder ? target : undefined;
+  if (builder != nullptr && undefined != nullptr && kit.numbers() != nullptr && (argv[1] = kit.number(index)) != nullptr &&
+      (argv[2] = kit.number(0)) != nullptr && record_arguments(kit, fields, width, argv + 3, kit.numbers()) &&
+      napi_call_function(env, undefined, builder, 3 + width, argv, &record) == napi_ok &&
+      (target == nullptr || stored_by_builder || define_elements(env, target, index, &record, 1) == napi_ok))
     return {record, target != nullptr};
   clear_pending_exception(env);
   return {nullptr, false};
@@ -263,17 +424,24 @@ bool record_run_base::flush() {
   const uint32_t count = held_;
   held_ = 0;
   if (count == 0) return true;
-  napi_value argv[3 + run_length * record_max_keys];
+  if (!kit_.plain_stores()) return build_each(count);
+  napi_value argv[4 + run_length * record_max_keys];
   napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
-  bool ready = run_builder != nullptr && undefined != nullptr &&
-               napi_create_uint32(env_, first_, &argv[1]) == napi_ok &&
-               napi_create_uint32(env_, count, &argv[2]) == napi_ok;
+  const size_t stride = 2 + width_;  // a record's numbers: its two sets of bits, then one per key
+  bool ready = run_builder != nullptr && undefined != nullptr && kit_.numbers() != nullptr &&
+               (argv[1] = kit_.number(first_)) != nullptr && (argv[2] = kit_.number(count)) != nullptr &&
+               (argv[3] = kit_.number(0)) != nullptr;
   argv[0] = array_;
-  for (size_t i = 0; ready && i < count * width_; ++i) ready = (argv[3 + i] = builder_argument(kit_, fields_[i])) != nullptr;
+  for (uint32_t k = 0; ready && k < count; ++k)
+    ready = record_arguments(kit_, fields_ + k * width_, width_, argv + 4 + k * width_, kit_.numbers() + k * stride);
   napi_value ignored;
-  if (ready && napi_call_function(env_, undefined, run_builder, 3 + count * width_, argv, &ignored) == napi_ok)
+  if (ready && napi_call_function(env_, undefined, run_builder, 4 + count * width_, argv, &ignored) == napi_ok)
     return true;
   clear_pending_exception(env_);
+  return build_each(count);
+}
+
+bool record_run_base::build_each(uint32_t count) {
   // One at a time, each failure reported as a single record's; the others
   // of the run are still made (a listing that drops its page on a failure
   // drops them with it, a list that goes on keeps them).
@@ -284,6 +452,7 @@ bool record_run_base::flush() {
 
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
                            const napi_value *values, size_t count) {
+  if (!kit.plain_stores()) return define_elements(env, array, first, values, count);
   napi_value list_builder = kit.list_builder();
   size_t i = 0;
   while (i < count) {
@@ -302,11 +471,36 @@ napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array
       called = napi_call_function(env, kit.undefined(), list_builder, 2 + run, argv, &ignored) == napi_ok;
       if (!called) clear_pending_exception(env);
     }
-    for (size_t k = 0; !called && k < run; ++k) {
-      napi_status status = napi_set_element(env, array, static_cast<uint32_t>(first + i + k), values[i + k]);
-      if (status != napi_ok) return status;
-    }
+    if (!called)
+      if (napi_status status = define_elements(env, array, static_cast<uint32_t>(first + i), values + i, run))
+        return status;
     i += run;
+  }
+  return napi_ok;
+}
+
+napi_status define_elements(napi_env env, napi_value array, uint32_t first, const napi_value *values,
+                            size_t count) {
+  constexpr auto own_data = static_cast<napi_property_attributes>(napi_writable | napi_enumerable | napi_configurable);
+  napi_property_descriptor chunk[list_chunk];
+  size_t held = 0;
+  for (size_t i = 0; i <= count; ++i) {
+    if (held == list_chunk || (i == count && held != 0)) {
+      // Names must be strings; the engine reads an index in them.
+      if (napi_status status = napi_define_properties(env, array, held, chunk)) {
+        clear_pending_exception(env);
+        return status;
+      }
+      held = 0;
+    }
+    if (i == count || values[i] == nullptr) continue;
+    char digits[10];  // a uint32_t has at most 10
+    size_t at = sizeof digits;
+    for (uint32_t index = first + static_cast<uint32_t>(i); at == sizeof digits || index != 0; index /= 10)
+      digits[--at] = static_cast<char>('0' + index % 10);
+    napi_value name;
+    if (napi_status status = napi_create_string_latin1(env, digits + at, sizeof digits - at, &name)) return status;
+    chunk[held++] = {nullptr, name, nullptr, nullptr, nullptr, values[i], own_data, nullptr};
   }
   return napi_ok;
 }

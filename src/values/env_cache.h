@@ -1,22 +1,64 @@
 // JavaScript handles made once per Node-API environment and held in its
-// instance data: the property keys and the record builders, which hold the
-// fixed answer texts in their scope. Several environments (worker threads)
-// each get their own; JavaScript thread of that environment only.
+// instance data: the record builders, which hold the keys and fixed answer
+// texts in their scope, and the short texts answers share. Several
+// environments (worker threads) each get their own; JavaScript thread of
+// that environment only.
 #pragma once
 
 #include <node_api.h>
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
+#include "base/malloc_ptr.h"
 #include "values/answer_texts.h"
 #include "values/builders.h"
 #include "values/keys.h"
 #include "values/record_shapes.h"
 
 namespace cifs {
+
+// A short text (at most 15 bytes) as the tables of shared texts compare it:
+// its length in the first byte, then its bytes, zeros after them, so two
+// texts compare as two words.
+struct short_text {
+  uint64_t words[2];
+  static short_text of(std::string_view text) {
+    // Read in at most two loads of 8 bytes (overlapping), never past the
+    // text's end; the text is at most 15 bytes (env_cache::shares).
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const size_t n = text.size();
+    uint64_t head = 0, tail = 0;
+    if (n >= 8) {
+      std::memcpy(&head, p, 8);
+      std::memcpy(&tail, p + n - 8, 8);
+      tail >>= 8 * (15 - n);  // the bytes from the eighth on, as the second word
+    } else if (n >= 4) {
+      uint32_t low, high;
+      std::memcpy(&low, p, 4);
+      std::memcpy(&high, p + n - 4, 4);
+      head = low | static_cast<uint64_t>(high) << (8 * (n - 4));
+    } else {
+      for (size_t i = 0; i < n; ++i) head |= static_cast<uint64_t>(p[i]) << (8 * i);
+    }
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
+    return {{head << 8 | n, tail}};
+  }
+  bool empty() const { return words[0] == 0; }
+  bool operator==(const short_text &other) const {
+    return ((words[0] ^ other.words[0]) | (words[1] ^ other.words[1])) == 0;
+  }
+  uint32_t hash() const {
+    // Every byte reaches every bit of the result (the finalizer of MurmurHash3).
+    uint64_t mixed = words[0] ^ (words[1] * 0x9e3779b97f4a7c15u);
+    mixed = (mixed ^ (mixed >> 33)) * 0xff51afd7ed558ccdu;
+    mixed = (mixed ^ (mixed >> 33)) * 0xc4ceb9fe1a85ec53u;
+    return static_cast<uint32_t>(mixed ^ (mixed >> 33));
+  }
+};
 
 class env_cache {
  public:
@@ -25,13 +67,49 @@ class env_cache {
   static env_cache *of(napi_env env);
 
   // Each is null when the engine cannot hand it out (never expected).
-  napi_value key(comn_key k) const { return element(comn_keys_, k); }
-  napi_value key(cifs_key k) const { return element(cifs_keys_, k); }
   napi_value builder(record_kind kind) const { return value(builders_[kind]); }
   napi_value run_builder(record_kind kind) const { return value(run_builders_[kind]); }
   napi_value list_builder() const { return value(list_builder_); }
   napi_value answer_builder() const { return value(answer_builder_); }
   napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
+
+  // Short texts, one string each for every answer of the environment, as
+  // JSON.parse makes one string of each short text: the counters' "0", the
+  // states and connection types, names and addresses that recur in a list
+  // and in the next one. `make` makes the string (a napi_value; null:
+  // nothing made, and `make` logged why) when the table does not hold it;
+  // one it holds is handed out as its slot. Only texts shares() accepts:
+  // the empty text (the engine has one) and longer ones are made anew.
+  static constexpr size_t shared_text_limit = sizeof(short_text) - 1;  // an IPv4 address
+  static bool shares(std::string_view text) { return !text.empty() && text.size() <= shared_text_limit; }
+  template <class Make>
+  made_text shared_text(const short_text &text, Make &&make) {
+    uint32_t slot = no_slot;
+    if (find_shared(text, &slot)) return made_text::held(env_, slot);
+    napi_value made = make();
+    if (made != nullptr && slot != no_slot) keep_shared(slot, text, made);
+    return made;
+  }
+  // True when `text` is held right where a list asked for again would use
+  // it next (the first step of shared_text, which a caller may take on its
+  // own), at `*slot`.
+  bool find_next(const short_text &text, uint32_t *slot);
+  // A short text this answer made or found before, as it was handed out, or
+  // null; remember() records one. Direct-mapped, so a text recurring within
+  // an answer (a state, a user, an address) is found without the index,
+  // and a long answer of distinct texts costs no more than the lookup.
+  bool recent(const short_text &text, made_text *made) const;
+  void remember(const short_text &text, const made_text &made);
+  // The numbers a builder call passes beside its arguments (builders.h,
+  // record_shapes.h): number_slots of them, written here and read by the
+  // builders from a Uint32Array over the same memory.
+  static constexpr uint32_t number_slots = 32 * (2 + record_max_keys);
+  uint32_t *numbers() const { return numbers_; }
+  // The string held at `slot`; null when it cannot be read (never expected).
+  napi_value held_string(uint32_t slot) const { return element(shared_strings_, slot); }
+
+  // A new answer begins (texts it uses are kept over older ones).
+  void next_answer();
 
   ~env_cache();
 
@@ -42,56 +120,124 @@ class env_cache {
   napi_value element(napi_ref array, uint32_t index) const;
 
   napi_env env_;
-  // References hold objects only: the keys are held as elements of arrays,
-  // the builders (functions) one by one.
-  napi_ref comn_keys_ = nullptr, cifs_keys_ = nullptr, list_builder_ = nullptr, fixed_texts_ = nullptr,
-           answer_builder_ = nullptr;
+  // References hold objects only: the fixed texts are held as elements of
+  // an array, the builders (functions) one by one, the shared texts as
+  // elements of an object without a prototype (so no index on a prototype
+  // can take a store or a read of them).
+  napi_ref list_builder_ = nullptr, fixed_texts_ = nullptr, answer_builder_ = nullptr, shared_strings_ = nullptr;
+  uint32_t *numbers_ = nullptr;  // the backing store of the builders' Uint32Array, which it outlives none of
   std::array<napi_ref, record_kind_count> builders_{};
   std::array<napi_ref, record_kind_count> run_builders_{};
+
+  // The shared texts. The bound: at most shared_slots strings, each at most
+  // 48 bytes of heap (a header of 16 and 15 characters, two bytes each at
+  // worst; 32 for most), so at most 12 MiB of heap and 2 MiB of the object
+  // holding them, and here 4 MiB of texts, 256 KiB of uses and 1 MiB of
+  // index (pages never touched take none); sized for the largest list,
+  // 65,535 connections of about four short texts each.
+  //
+  // Entries are kept in the order their texts were first made, in a ring,
+  // the strings at the same indexes of the holding object; an index by hash
+  // finds any of them. A list asked for again meets its texts in that
+  // order, so the next text is looked for first right after the last one
+  // found (or the last one the index found), reading memory in order where
+  // the index costs two reads anywhere. A new text goes to the next entry
+  // of the ring that neither this answer nor the one before used (looking a
+  // few entries on), so a slot handed out stays the same string until the
+  // answer is made; with none, the text is made anew and not kept, so a
+  // list with more short texts than the table holds keeps the ones it has
+  // instead of thrashing them all.
+  static constexpr uint32_t slot_bits = 18;
+  static constexpr uint32_t shared_slots = 1u << slot_bits;
+  static constexpr uint32_t slot_mask = shared_slots - 1;
+  static constexpr uint32_t index_ways = 8;
+  static constexpr uint32_t index_sets = shared_slots / index_ways;
+  static constexpr uint32_t ring_steps = 8;
+  static constexpr uint32_t no_slot = UINT32_MAX;
+  // The texts of the ring (empty: an empty entry), and beside them the last
+  // answer that used each, modulo 256: one last used 256 answers ago looks
+  // just used, which only keeps it a little longer.
+  malloc_ptr<short_text[]> ring_;
+  malloc_ptr<uint8_t[]> used_;
+  // A way of the index: 0 when empty, else the entry's slot, above it a
+  // fingerprint of its text's hash (never 0).
+  malloc_ptr<uint32_t[]> index_;
+  static constexpr size_t recent_slots = 4096;
+  struct recent_text {
+    short_text text;
+    napi_value value;  // the string, unless it is held
+    uint32_t slot;     // a held string's slot, or no_slot
+    uint32_t answer;   // the low half of answer_number_: valid in that answer only (its handles die with it)
+  };
+  static_assert(sizeof(recent_text) == 32);
+  std::unique_ptr<recent_text[]> recent_;
+  uint64_t answer_number_ = 0;  // never wraps: a remembered handle never outlives its answer
+  uint32_t next_free_ = 0;           // where the ring looks for room first
+  uint32_t last_found_ = no_slot;    // the entry found last
+  uint32_t last_indexed_ = no_slot;  // the entry found last through the index
+  // True when the table holds `text`, at `*slot`; else `*slot` is where it
+  // may be kept, or no_slot.
+  bool find_shared(const short_text &text, uint32_t *slot);
+  void keep_shared(uint32_t slot, const short_text &text, napi_value value);
+  void unindex(uint32_t slot);
+  bool replaceable(uint32_t slot) const {
+    return ring_[slot].empty() || static_cast<uint8_t>(answer_number_ - used_[slot]) >= 2;
+  }
 };
 
-// One value of a record: a value made by a value maker, a fixed text by its
-// index, or a text set by its bits; a record leaves a key out when none is given.
+// One value of a record: a value made by a value maker (or the slot of a
+// shared string), a fixed text by its index, or a text set by its bits; a
+// record leaves a key out when none is given.
 struct field {
-  napi_value value = nullptr;
-  int text = -1;
-  int64_t set_bits = -1;  // a text set key's bits
-  static field of(napi_value made) { return {made, -1, -1}; }
-  static field fixed(fixed_text t) { return {nullptr, t, -1}; }
-  static field set(uint32_t bits) { return {nullptr, -1, bits}; }
+  enum kind_t : uint8_t { absent, made, fixed_text_index, text_set_bits, held_string, uint32_value };
+  napi_value value = nullptr;  // made: the value
+  uint32_t number = 0;         // fixed: the text's index; set: the bits; held: the slot; uint32: the value
+  kind_t kind = absent;
+  static field of(const field &f) { return f; }
+  static field uint32(uint32_t n) { return {nullptr, n, uint32_value}; }
+  static field of(napi_value made_value) { return made_value ? field{made_value, 0, made} : field{}; }
+  static field of(const made_text &text) {
+    return text.is_held() ? field{nullptr, text.slot(), held_string} : of(text.value());
+  }
+  static field fixed(fixed_text t) { return {nullptr, t, fixed_text_index}; }
+  static field set(uint32_t bits) { return {nullptr, bits, text_set_bits}; }
   static field none() { return {}; }
-  bool present() const { return value != nullptr || text >= 0 || set_bits >= 0; }
+  bool present() const { return kind != absent; }
 };
+static_assert(sizeof(field) == 16);
 
 // What a converter needs to make records: the environment's cache, with its
 // builders taken out of their references on first use and kept for the rest
 // of the callback (their handles live as long as its scope).
 class answer_kit {
  public:
-  explicit answer_kit(napi_env env) : env_(env), cache_(env_cache::of(env)) {}
+  explicit answer_kit(napi_env env) : env_(env), cache_(env_cache::of(env)) {
+    if (cache_ != nullptr) cache_->next_answer();
+  }
   env_cache *cache() const { return cache_; }
   napi_value builder(record_kind kind) const;
   napi_value run_builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
-  // A small number (a fixed text's index, a text set's bits) as a value,
-  // made once per callback: a record passes several.
-  napi_value small_number(uint32_t n) const;
-  // A number of the library's answer, made as make_uint32 makes it; small
-  // ones (ids, counts, levels) are made once per callback.
-  napi_value answer_uint32(const char *key, uint32_t n) const {
-    napi_value small = n < small_numbers ? small_number(n) : nullptr;
-    return small ? small : make_uint32(env_, key, n);
-  }
+  // A number a builder takes (a fixed text's index, a text set's bits, a
+  // slot, an index), the small ones made once per callback: a record passes
+  // several.
+  napi_value number(uint32_t n) const;
+  // The memory of the numbers a builder call passes (env_cache::numbers).
+  uint32_t *numbers() const { return cache_ ? cache_->numbers() : nullptr; }
+  // A number of the library's answer as a record's field: the value
+  // make_uint32 makes, passed beside the builder's arguments (env_cache::
+  // numbers), so no JavaScript number is made for it here.
+  static field answer_uint32(const char *, uint32_t n) { return field::uint32(n); }
   // A fixed text as a value of its own (an array element): the environment's
   // one string, or one made now (make_array_string logs a failure: null).
   napi_value fixed(fixed_text t) const;
 
-  // A text of the library's answer, made as make_string_utf8 makes it. Short
-  // texts recur (volume names, states), so past the first few texts of an
-  // answer one string serves every record that repeats it, as JSON.parse
-  // shares them.
-  napi_value answer_text(const char *key, std::string_view text) const;
+  // A text of the library's answer, made as make_string_utf8 makes it (a
+  // short one shared with every answer of the environment), looked for in
+  // the order a list asked for again meets it, then among the texts this
+  // answer met before (volume names, states recur), then in the index.
+  made_text answer_text(const char *key, std::string_view text) const;
 
   // Adds `value` to the answer to come under a key of the tables (nothing
   // when it is null: its maker logged why). The key waits: make_answer puts
@@ -106,6 +252,18 @@ class answer_kit {
   // null) and the keys held for it. Null when it cannot be made.
   napi_value make_answer(fixed_text status, fixed_text operation, napi_value error) const;
 
+  // The most keys a converter adds: the four outcome keys of a batch.
+  static constexpr uint32_t held_limit = 8;
+
+  // Whether a store of an element into a new array of this callback makes an
+  // own data property of it: nothing on the arrays' prototype chain holds an
+  // index property (a setter or a read-only element there would take the
+  // store), and the chain is the engine's own (Array.prototype, then
+  // Object.prototype). Asked once per callback: the builders run no code of
+  // the caller's, so the answer holds until the callback returns. When it is
+  // false, elements are defined through Node-API instead (define_elements).
+  bool plain_stores() const;
+
  private:
   napi_env env_;
   env_cache *cache_;
@@ -115,29 +273,28 @@ class answer_kit {
   mutable napi_value undefined_ = nullptr;
   static constexpr uint32_t small_numbers = 256;
   mutable napi_value small_numbers_[small_numbers] = {};
+  static constexpr uint32_t recent_numbers = 1024;
+  struct recent_number {
+    uint32_t number;  // below small_numbers: none
+    napi_value value;
+  };
+  mutable recent_number recent_numbers_[recent_numbers] = {};
+
   mutable napi_value fixed_[fixed_text_count] = {};
 
   static constexpr uint32_t key_index(comn_key k) { return k; }
   static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }
   bool hold(uint32_t key_index, napi_value value) const;
-  // The most keys a converter adds: the four outcome keys of a batch.
-  static constexpr uint32_t held_limit = 8;
+  mutable int8_t plain_stores_ = -1;  // not asked yet
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 
-  // Direct-mapped: a later text that falls on a taken slot replaces it, so a
-  // long answer of distinct names costs nothing more than the lookup.
-  static constexpr size_t shared_text_limit = 10;
-  static constexpr size_t shared_slots = 4096;
-  static constexpr uint32_t unshared_texts = 32;  // small answers skip the table
-  struct shared_text {
-    char bytes[shared_text_limit];
-    uint8_t length;
-    napi_value value;
-  };
-  mutable std::unique_ptr<shared_text[]> shared_;
-  mutable uint32_t texts_made_ = 0;
 };
+
+// Defines `values` (null: left unset) as own data properties of `array` at
+// `first` and on, without running any code of the caller's; the way
+// elements are stored when plain stores could reach a prototype.
+napi_status define_elements(napi_env env, napi_value array, uint32_t first, const napi_value *values, size_t count);
 
 // One record made by build_record; `stored` when it already sits in the
 // target array.
@@ -193,7 +350,9 @@ class record_run_base {
 
  private:
   static constexpr uint32_t run_length = 32;
+  static_assert(run_length * (2 + record_max_keys) <= env_cache::number_slots);
   bool flush();
+  bool build_each(uint32_t count);
   bool build_one(const field *fields, uint32_t index);
 
   napi_env env_;
@@ -217,8 +376,9 @@ class record_run : public record_run_base {
 };
 
 // Stores `values` (made by value makers; null: left unset) at `first` and on
-// of `array`, in as few calls as it can. Returns the status of a store that
-// failed, after which nothing more is stored.
+// of `array`, in as few calls as it can, each an own data property of it.
+// Returns the status of a store that failed, after which nothing more is
+// stored.
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
                            const napi_value *values, size_t count);
 

@@ -185,7 +185,7 @@ void convert_processed_entries_list_to_json(napi_env env, request_instance *inst
   }
   uint32_t successful_index = 0, failed_index = 0;
   for (received_entry *entry = instance->entries_head; entry != nullptr; entry = entry->next) {
-    auto name = [&] {
+    auto name = [&]() -> made_text {
       if (entry->kept == 0)
         return make_string_utf8(env, ckey(k_name), entry->name, entry->name ? std::strlen(entry->name) : 0);
       const napi_value kept = kept_caller_string(env, instance, entry->kept);

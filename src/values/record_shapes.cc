@@ -38,6 +38,17 @@ CIFS_SHAPE_AT(r_invalid_users);
 CIFS_SHAPE_AT(r_invalid_user);
 #undef CIFS_SHAPE_AT
 
+// A text set makes one case per value of its bits.
+constexpr bool small_sets() {
+  for (std::span<const record_key> keys : shapes)
+    for (const record_key &key : keys)
+      if (key.set_base >= 0 && (key.set_size < 1 || key.set_size > 8 || key.set_base + key.set_size > fixed_text_count))
+        return false;
+  return true;
+}
+static_assert(small_sets(), "a text set has from 1 to 8 texts, all of them fixed texts");
+static_assert(record_max_keys < 31, "a record's keys have their bits in a small integer");
+
 // Appends to `out` one piece after another (string concatenation with
 // temporaries trips a false -Wrestrict in GCC 12).
 template <class... Pieces>
@@ -47,59 +58,96 @@ void append(std::string &out, const Pieces &...pieces) {
 
 std::string argument(size_t index) { return std::string("a").append(std::to_string(index)); }
 
-// The value of key `index` in the builder: its argument, or the fixed text it names.
+// The value of key `index` in the builder: its argument, the fixed text it
+// names or the text set its bits make.
 std::string expression(const record_key &key, size_t index) {
-  if (key.set_base >= 0) return std::string("S(").append(argument(index)).append(",").append(std::to_string(key.set_base)).append(")");
+  if (key.set_base >= 0) return std::string("S").append(std::to_string(key.set_base)).append("(").append(argument(index)).append(")");
   return key.fixed ? std::string("T[").append(argument(index)).append("]") : argument(index);
 }
 
-// The literal of every key but `leave_out` (an index past the keys: none).
-// Keys are plain words (checked at compile time): quoting is all they need.
-void append_literal(std::string &out, std::span<const record_key> keys, size_t leave_out) {
+// A key that can be left out: usually (optional) or when its value could not
+// be made (a value key; fixed texts and text sets are always made).
+bool may_be_absent(const record_key &key) { return key.optional || (!key.fixed && key.set_base < 0); }
+
+enum class absent_keys { none, one, some };
+
+// One object literal of `keys`: every key but `leave_out` (an index past the
+// keys: none) when `absent` is none; with `absent` some, each key that may be
+// absent (or, for one, each optional key) is there only when its argument is
+// not undefined, through a spread of a literal of that key or of null (an
+// object spread copies own properties into own data properties). Keys are
+// plain words (checked at compile time): quoting is all they need.
+void append_literal(std::string &out, std::span<const record_key> keys, size_t leave_out,
+                    absent_keys absent = absent_keys::none) {
   out.push_back('{');
   bool first = true;
   for (size_t i = 0; i < keys.size(); ++i) {
     if (i == leave_out) continue;
     if (!first) out.push_back(',');
-    append(out, "\"", keys[i].name, "\":", expression(keys[i], i));
+    first = false;
+    const bool conditional = absent == absent_keys::some ? may_be_absent(keys[i])
+                             : absent == absent_keys::one ? keys[i].optional
+                                                          : false;
+    if (conditional)
+      append(out, "...(", argument(i), "===undefined?null:{\"", keys[i].name, "\":", expression(keys[i], i), "})");
+    else
+      append(out, "\"", keys[i].name, "\":", expression(keys[i], i));
+  }
+  out.push_back('}');
+}
+
+// A template of `keys` but `leave_out`, every value null.
+void append_template(std::string &out, std::span<const record_key> keys, size_t leave_out) {
+  out.push_back('{');
+  bool first = true;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (i == leave_out) continue;
+    append(out, first ? "" : ",", "\"", keys[i].name, "\":null");
     first = false;
   }
   out.push_back('}');
 }
 
-// The record when every value key is there: one literal, or two when one key
-// is usually left out, each with a fixed shape (the fastest way the engine
-// knows), or the whole literal when every optional key is there and the rest
-// key by key otherwise.
+// A copy of template `name` (its keys own data properties, in order), each
+// key then given its value: a store to a property the object owns reaches
+// no prototype. The engine copies a template without the allocation site a
+// literal has, so records are made where JSON.parse makes its objects (a
+// literal's site soon sends them to the old generation, whose fresh pages
+// cost more than the records themselves).
+void append_clone(std::string &out, std::span<const record_key> keys, size_t leave_out, const char *name) {
+  append(out, "(o={...", name, "}");
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (i != leave_out) append(out, ",o[\"", keys[i].name, "\"]=", expression(keys[i], i));
+  out.append(",o)");
+}
+
+// The record when every value key is there: a copy of one template, or of
+// one of two when one key is usually left out, each with a fixed shape, or
+// of the whole template when every optional key is there and a literal with
+// the optional keys spread in otherwise.
 void append_usual_record(std::string &out, std::span<const record_key> keys) {
   size_t optional_count = 0, first_optional = keys.size();
+  std::string every_optional;
   for (size_t i = 0; i < keys.size(); ++i)
-    if (keys[i].optional && optional_count++ == 0) first_optional = i;
-  if (optional_count == 0) {
-    out.append("o=");
-    append_literal(out, keys, keys.size());
-    out.push_back(';');
-  } else if (optional_count == 1) {
-    append(out, "o=", argument(first_optional), "===undefined?");
-    append_literal(out, keys, first_optional);
-    out.push_back(':');
-    append_literal(out, keys, keys.size());
-    out.push_back(';');
-  } else {
-    out.append("if(");
-    for (size_t i = first_optional, n = 0; i < keys.size(); ++i)
-      if (keys[i].optional) append(out, n++ ? "&&" : "", argument(i), "!==undefined");
-    out.append(")o=");
-    append_literal(out, keys, keys.size());
-    out.append(";else{o=");
-    append_literal(out, keys.first(first_optional), first_optional);
-    out.push_back(';');
-    for (size_t i = first_optional; i < keys.size(); ++i) {
-      if (keys[i].optional) append(out, "if(", argument(i), "!==undefined)");
-      append(out, "o[\"", keys[i].name, "\"]=", expression(keys[i], i), ";");
+    if (keys[i].optional) {
+      if (optional_count++ == 0) first_optional = i;
+      append(every_optional, every_optional.empty() ? "" : "&&", argument(i), "!==undefined");
     }
-    out.push_back('}');
+  out.append("o=");
+  if (optional_count == 0) {
+    append_clone(out, keys, keys.size(), "P");
+  } else if (optional_count == 1) {
+    append(out, argument(first_optional), "===undefined?");
+    append_clone(out, keys, first_optional, "Q");
+    out.push_back(':');
+    append_clone(out, keys, keys.size(), "P");
+  } else {
+    append(out, "(", every_optional, ")?");
+    append_clone(out, keys, keys.size(), "P");
+    out.push_back(':');
+    append_literal(out, keys, keys.size(), absent_keys::one);
   }
+  out.push_back(';');
 }
 
 // A value key whose value could not be made is left out like an optional one.
@@ -110,52 +158,98 @@ bool may_fail(const record_key &key) { return !key.optional && !key.fixed && key
 std::span<const record_key> record_keys(record_kind kind) { return shapes[kind]; }
 
 std::string record_builder_source(std::span<const record_key> keys) {
-  // (t, i, a0, a1, ...): t and i, when t is given, name the array slot the
-  // record goes into, saving a separate store through Node-API per record.
-  std::string out = "(function(t,i";
+  // (t, i, p, a0, a1, ...): t and i, when t is given, name the array slot
+  // the record goes into, saving a separate store through Node-API per
+  // record; bit k of N[p] marks key k as a shared string of H, its slot at
+  // N[p + 2 + k], and bit k of N[p + 1] marks it as the number N[p + 2 + k].
+  // The templates P (every key) and Q (every key but the first optional
+  // one) are the builder's own.
+  size_t first_optional = keys.size();
+  for (size_t i = 0; i < keys.size() && first_optional == keys.size(); ++i)
+    if (keys[i].optional) first_optional = i;
+  std::string out = "(function(){var P=";
+  append_template(out, keys, keys.size());
+  out.append(",Q=");
+  append_template(out, keys, first_optional);
+  out.append(";return function(t,i,p");
   for (size_t i = 0; i < keys.size(); ++i) append(out, ",", argument(i));
-  out.append("){var o;");
+  out.append("){var o,m=N[p],u=N[p+1];if(m!==0){");
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (!keys[i].fixed && keys[i].set_base < 0)
+      append(out, "if(m&", std::to_string(1u << i), ")", argument(i), "=H[N[p+", std::to_string(2 + i), "]];");
+  out.append("}if(u!==0){");
+  for (size_t i = 0; i < keys.size(); ++i)
+    if (!keys[i].fixed && keys[i].set_base < 0)
+      append(out, "if(u&", std::to_string(1u << i), ")", argument(i), "=N[p+", std::to_string(2 + i), "];");
+  out.push_back('}');
   std::string every_value;
   for (size_t i = 0; i < keys.size(); ++i)
     if (may_fail(keys[i])) append(every_value, every_value.empty() ? "" : "&&", argument(i), "!==undefined");
   if (!every_value.empty()) append(out, "if(", every_value, "){");
   append_usual_record(out, keys);
   if (!every_value.empty()) {
-    out.append("}else{o={};");
-    for (size_t i = 0; i < keys.size(); ++i)
-      append(out, "if(", argument(i), "!==undefined)o[\"", keys[i].name, "\"]=", expression(keys[i], i), ";");
-    out.push_back('}');
+    out.append("}else{o=");
+    append_literal(out, keys, keys.size(), absent_keys::some);
+    out.append(";}");
   }
-  out.append("if(t!==undefined)t[i]=o;return o;})");
+  out.append("if(t!==undefined)t[i]=o;return o;};})()");
   return out;
 }
 
 std::string record_run_builder_source(std::span<const record_key> keys) {
   // The record builder is called from JavaScript, where the engine inlines
-  // it: a run of records costs one crossing from native code instead of one each.
-  std::string out = "(function(t,i,n,...v){var f=";
-  append(out, record_builder_source(keys), ";for(var j=0,b=0;j<n;j++,b+=", std::to_string(keys.size()), ")f(t,i+j");
+  // it: a run of records costs one crossing from native code instead of one
+  // each. A rest parameter is made without the iterator protocol. Record j
+  // has its arguments at v[j * keys] on and its numbers at N[p + j * (2 +
+  // keys)] on.
+  std::string out = "(function(t,i,n,p,...v){var f=";
+  append(out, record_builder_source(keys), ";for(var j=0,b=0,q=p;j<n;j++,b+=", std::to_string(keys.size()),
+         ",q+=", std::to_string(keys.size() + 2), ")f(t,i+j,q");
   for (size_t k = 0; k < keys.size(); ++k) append(out, ",v[b+", std::to_string(k), "]");
   out.append(");return t;})");
   return out;
 }
 
 std::string text_set_source() {
-  // Each set is made once per environment, and every record gets its own
-  // copy, which is exactly as long as its texts, as a parsed array is. The
-  // built-ins it needs are bound here, once: patching Map or Array later
-  // does not reach answer building.
-  return "var FC=Function.prototype.call,MG=FC.bind(Map.prototype.get),MS=FC.bind(Map.prototype.set),"
-         "SL=FC.bind(Array.prototype.slice),SC=new Map();"
-         "function S(m,b){var k=b*4294967296+m,a=MG(SC,k);"
-         "if(a===undefined){a=[];for(var i=0,n=m;n!==0;i++,n>>>=1)if(n&1)a[a.length]=T[b+i];MS(SC,k,a);}"
-         "return SL(a);}";
+  std::string out;
+  bool made[fixed_text_count] = {};
+  for (std::span<const record_key> keys : shapes)
+    for (const record_key &key : keys) {
+      if (key.set_base < 0 || made[key.set_base]) continue;
+      made[key.set_base] = true;
+      // A bit set beyond the set's bits is never made (the converters make
+      // the bits from the set's own table): it answers the texts of its
+      // set's bits, as the same bits within the set do.
+      append(out, "function S", std::to_string(key.set_base), "(m){switch(m&",
+             std::to_string((1u << key.set_size) - 1), "){");
+      for (uint32_t m = 0; m < (1u << key.set_size); ++m) {
+        append(out, "case ", std::to_string(m), ":return[");
+        for (int bit = 0, n = 0; bit < key.set_size; ++bit)
+          if (m & (1u << bit)) append(out, n++ ? "," : "", "\"", fixed_texts[key.set_base + bit], "\"");
+        out.append("];");
+      }
+      out.append("}}");
+    }
+  return out;
 }
 
-std::string answer_builder_source() {
-  return "(function(s,o,e,...kv){var r=e===undefined?{\"status\":T[s],\"operation\":T[o]}:"
-         "{\"status\":T[s],\"operation\":T[o],\"error\":e};"
-         "for(var i=0;i<kv.length;i+=2)r[K[kv[i]]]=kv[i+1];return r;})";
+std::string answer_builder_source(size_t max_keys) {
+  std::string out = "(function(s,o,e,n";
+  for (size_t k = 0; k < max_keys; ++k) append(out, ",k", std::to_string(k), ",v", std::to_string(k));
+  out.append("){");
+  // Computed keys of a literal define own properties, as its plain keys do.
+  for (const bool with_error : {false, true}) {
+    out.append(with_error ? "switch(n){" : "if(e===undefined)switch(n){");
+    for (size_t n = 0; n <= max_keys; ++n) {
+      append(out, "case ", std::to_string(n), ":return{\"status\":T[s],\"operation\":T[o]");
+      if (with_error) out.append(",\"error\":e");
+      for (size_t k = 0; k < n; ++k) append(out, ",[K[k", std::to_string(k), "]]:v", std::to_string(k));
+      out.append("};");
+    }
+    out.push_back('}');
+  }
+  out.append("})");
+  return out;
 }
 
 std::string list_builder_source() {

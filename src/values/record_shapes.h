@@ -24,9 +24,10 @@ struct record_key {
   // too, on a slower path.
   bool optional;
   bool fixed;  // its argument is the index of a fixed text (answer_texts.h)
-  // At least 0: the argument is a bit set m, and the value the array of the
-  // fixed texts set_base + i for every bit i of m, in bit order.
+  // At least 0: the argument is a bit set m of set_size bits, and the value
+  // the array of the fixed texts set_base + i for every bit i of m, in bit order.
   int set_base = -1;
+  int set_size = 0;
 };
 
 enum record_kind : uint8_t {
@@ -54,8 +55,13 @@ struct shape_words {
   static constexpr record_key optional_value(const char *name) { return {name, true, false}; }
   static constexpr record_key text(const char *name) { return {name, false, true}; }
   static constexpr record_key optional_text(const char *name) { return {name, true, true}; }
-  static constexpr record_key text_set(const char *name, fixed_text base) { return {name, false, false, base}; }
+  static constexpr record_key text_set(const char *name, fixed_text base, int size) {
+    return {name, false, false, base, size};
+  }
 };
+
+// The access right names close the fixed texts (open_files_answer.cc checks it).
+inline constexpr int access_right_texts = fixed_text_count - t_access_rd;
 
 // The keys of record kind K; a kind without its shape does not compile.
 template <record_kind K>
@@ -79,7 +85,7 @@ CIFS_SHAPE(r_outcome_successful, value(C[k_name]));
 CIFS_SHAPE(r_outcome_failed, value(C[k_error_code]), value(C[k_name]));
 CIFS_SHAPE(r_open_files, value(C[k_count]), value(C[k_cookie]), value(C[k_files]));
 CIFS_SHAPE(r_open_file, value(F[ck_session_id]), value(F[ck_id]), value(C[k_name]), value(F[ck_full_path]),
-           value(C[k_user_name]), value(F[ck_client_ip_address]), text_set(F[ck_access_modes], t_access_rd),
+           value(C[k_user_name]), value(F[ck_client_ip_address]), text_set(F[ck_access_modes], t_access_rd, access_right_texts),
            text(F[ck_lock_level]), value(C[k_type]));
 // A connection's texts are left out when the library left them empty; the
 // details form adds the security equivalences.
@@ -96,7 +102,7 @@ CIFS_SHAPE(r_connection_details, CIFS_CONNECTION_KEYS, optional_value(F[ck_secur
 CIFS_SHAPE(r_connection_open_files, optional_value(C[k_connection_number]), optional_value(C[k_user_name]),
            optional_value(F[ck_client_ip_address]), value(C[k_count]), value(C[k_cookie]), value(C[k_files]));
 CIFS_SHAPE(r_connection_open_file, value(F[ck_id]), value(C[k_name]), value(C[k_share_name]), value(F[ck_full_path]),
-           text_set(F[ck_access_modes], t_access_rd), text(F[ck_lock_level]), value(C[k_type]));
+           text_set(F[ck_access_modes], t_access_rd, access_right_texts), text(F[ck_lock_level]), value(C[k_type]));
 CIFS_SHAPE(r_invalid_users, value(C[k_count]), value(C[k_cookie]), value(F[ck_users]));
 CIFS_SHAPE(r_invalid_user, value(C[k_name]), text(C[k_type]), value(F[ck_client_ip_address]),
            value(F[ck_last_auth_attempt_time]));
@@ -134,31 +140,50 @@ static_assert(pasted::every(fixed_texts, pasted::printable_unquoted), "a fixed t
 // Keys of record `kind`, in answer order.
 std::span<const record_key> record_keys(record_kind kind);
 
-// JavaScript source of a function expression (t, i, a0, a1, ...) that takes
-// one argument per key and returns the record as an object literal, stored
+// The builders' sources below call no method of any built-in, neither when
+// they are compiled nor when they run, and reach no accessor on a
+// prototype: objects are copies of templates of the builder's own (a spread
+// of an object copies its own properties into own data properties, whose
+// values are then stored over) or literals, arrays are literals; keys and
+// fixed texts are literals or elements of the literal arrays T (fixed
+// texts) and K (keys, comn_keys then cifs_keys), and the shared strings
+// elements of H (an object without a prototype), all in their scope. No
+// iterator, spread of an array or for-of is used (each would consult
+// Array.prototype). The one store that is not to a property the object
+// owns, of a record or value into an answer array t, is left to callers
+// that made sure nothing on the arrays' prototype chain can take it
+// (answer_kit::plain_stores).
+
+// JavaScript source of a function expression (t, i, p, a0, a1, ...) that
+// takes one argument per key and returns the record as a new object, stored
 // at t[i] too when t is not undefined. A key whose argument is undefined is
 // not created at all (never created and deleted). A fixed key's value is
-// T[argument], T being the fixed texts in scope of the builder.
+// T[argument]; a text set's, a new array of its texts; a value key's whose
+// bit k is set in N[p], the shared string H[N[p + 2 + k]], or, with bit k
+// set in N[p + 1], the number N[p + 2 + k] (N: the builders' Uint32Array of
+// numbers).
 std::string record_builder_source(std::span<const record_key> keys);
 
-// JavaScript source of a function expression (t, i, n, ...v) that makes n
-// records of `keys` from the values v, one record's values after another,
-// and stores them at t[i], t[i + 1], ... : one call for a run of records.
+// JavaScript source of a function expression (t, i, n, p, ...v) that makes
+// n records of `keys` from the values v, one record's after another (their
+// numbers one record's after another from N[p] on), and stores them at
+// t[i], t[i + 1], ... : one call for a run of records.
 std::string record_run_builder_source(std::span<const record_key> keys);
 
 // JavaScript source of a function expression (t, i, ...v): the values v as
 // a new array when t is undefined, else stored into t from index i on.
 std::string list_builder_source();
 
-// JavaScript source of the declaration of S(m, b), the array of the fixed
-// texts T[b + i] for every bit i of m, which builders with a text set use.
-// It reaches the engine's built-ins only through names bound when the
-// source is compiled, so code that patches them later cannot reach it.
+// JavaScript source of the declarations of the text set functions the
+// shapes use, S<base>(m): a new array of the fixed texts base + i for every
+// bit i of m, as an array literal of string literals (a literal of
+// constants, so every record's array shares one copy-on-write store).
 std::string text_set_source();
 
-// JavaScript source of a function expression (s, o, e, k0, v0, k1, v1, ...)
-// that makes a whole answer: status T[s], operation T[o], error e unless it
-// is undefined, then each value v under the key K[k], in order.
-std::string answer_builder_source();
+// JavaScript source of a function expression (s, o, e, n, k0, v0, ...,
+// k<max_keys - 1>, v<max_keys - 1>) that makes a whole answer in one object
+// literal: status T[s], operation T[o], error e unless it is undefined, then
+// the first n values v under the keys K[k], in order.
+std::string answer_builder_source(size_t max_keys);
 
 }  // namespace cifs
