@@ -119,27 +119,6 @@ describe('the patterns of the connections list are bounded in all', () => {
   });
 });
 
-describe('answer building is out of reach of patched built-ins', () => {
-  it('answers as before after Map and Array.prototype.slice are patched', async () => {
-    sim.mgmt.setOpenFiles([{ shareName: 'home', name: 'a.txt', accessMask: 3 }]);
-    const request = () => shares(6, { volumeName: 'home', ignoreCount: 0, returnCount: 10 });
-    const before = await request();
-    const saved = { slice: Array.prototype.slice, get: Map.prototype.get, set: Map.prototype.set };
-    const trap = () => { throw new Error('patched built-in reached'); };
-    Object.assign(Array.prototype, { slice: trap });
-    Object.assign(Map.prototype, { get: trap, set: trap });
-    let after;
-    try {
-      after = await request();
-    } finally {
-      Object.assign(Array.prototype, { slice: saved.slice });
-      Object.assign(Map.prototype, { get: saved.get, set: saved.set });
-    }
-    assert.deepEqual(after, before);
-    assert.deepEqual(after.openFiles.files[0].accessModes, ['RD', 'WR']);
-  });
-});
-
 describe('request and library texts in log lines', () => {
   it('a name cannot forge or hide a line, keeps its backslashes, and the answer keeps its bytes', async () => {
     const forged = 'ghost\nTARVO-REST: <cs_remove_share:1> Share removed: DATA';
