@@ -180,28 +180,51 @@ napi_value answer_kit::make_answer(fixed_text status, fixed_text operation, napi
   return answer;
 }
 
-bool answer_kit::plain_stores() const {
-  if (plain_stores_ >= 0) return plain_stores_ == 1;
-  // Array.prototype is an array: an index property of its own makes its
-  // length at least 1. Object.prototype lists its own keys, indexes first.
-  napi_value array, array_prototype, object, object_prototype, chain_next, keys, first_key;
-  uint32_t length = 1, key_count = 1;
-  bool same = false;
-  napi_valuetype first_type = napi_number;
-  const bool plain =
-      napi_create_array(env_, &array) == napi_ok && napi_get_prototype(env_, array, &array_prototype) == napi_ok &&
-      napi_get_array_length(env_, array_prototype, &length) == napi_ok && length == 0 &&
-      napi_create_object(env_, &object) == napi_ok && napi_get_prototype(env_, object, &object_prototype) == napi_ok &&
-      napi_get_prototype(env_, array_prototype, &chain_next) == napi_ok &&
-      napi_strict_equals(env_, chain_next, object_prototype, &same) == napi_ok && same &&
-      napi_get_all_property_names(env_, object_prototype, napi_key_own_only, napi_key_skip_symbols,
-                                  napi_key_keep_numbers, &keys) == napi_ok &&
-      napi_get_array_length(env_, keys, &key_count) == napi_ok &&
-      (key_count == 0 || (napi_get_element(env_, keys, 0, &first_key) == napi_ok &&
-                          napi_typeof(env_, first_key, &first_type) == napi_ok && first_type != napi_number));
-  if (!plain) clear_pending_exception(env_);
-  plain_stores_ = plain ? 1 : 0;
-  return plain;
+bool answer_kit::plain_stores(uint32_t end) const {
+  if (end <= plain_below_) return true;
+  return !not_plain_ && find_plain_stores(end);
+}
+
+bool answer_kit::find_plain_stores(uint32_t end) const {
+  if (!chain_checked_) {
+    // Array.prototype is an array: an index property of its own makes its
+    // length at least 1.
+    chain_checked_ = true;
+    napi_value array, array_prototype, object, chain_next;
+    uint32_t length = 1;
+    bool same = false;
+    not_plain_ =
+        !(napi_create_array(env_, &array) == napi_ok && napi_get_prototype(env_, array, &array_prototype) == napi_ok &&
+          napi_get_array_length(env_, array_prototype, &length) == napi_ok && length == 0 &&
+          napi_create_object(env_, &object) == napi_ok &&
+          napi_get_prototype(env_, object, &object_prototype_) == napi_ok &&
+          napi_get_prototype(env_, array_prototype, &chain_next) == napi_ok &&
+          napi_strict_equals(env_, chain_next, object_prototype_, &same) == napi_ok && same);
+  }
+  // Object.prototype is an ordinary object (its own prototype is fixed to
+  // null), so asking it for an index runs no code. A few indexes are asked
+  // one by one; for more, its own keys are listed once, indexes first, which
+  // costs more than a small answer's whole building.
+  constexpr uint32_t asked_one_by_one = 16;
+  bool has = false;
+  if (!not_plain_ && end - plain_below_ <= asked_one_by_one) {
+    for (uint32_t i = plain_below_; !not_plain_ && i < end; ++i)
+      not_plain_ = napi_has_element(env_, object_prototype_, i, &has) != napi_ok || has;
+    if (!not_plain_) plain_below_ = end;
+  } else if (!not_plain_) {
+    napi_value keys, first_key;
+    uint32_t key_count = 1;
+    napi_valuetype first_type = napi_number;
+    not_plain_ = !(napi_get_all_property_names(env_, object_prototype_, napi_key_own_only, napi_key_skip_symbols,
+                                               napi_key_keep_numbers, &keys) == napi_ok &&
+                   napi_get_array_length(env_, keys, &key_count) == napi_ok &&
+                   (key_count == 0 || (napi_get_element(env_, keys, 0, &first_key) == napi_ok &&
+                                       napi_typeof(env_, first_key, &first_type) == napi_ok &&
+                                       first_type != napi_number)));
+    if (!not_plain_) plain_below_ = UINT32_MAX;
+  }
+  if (not_plain_) clear_pending_exception(env_);
+  return !not_plain_;
 }
 
 napi_value answer_kit::fixed(fixed_text t) const {
@@ -378,7 +401,7 @@ built_record build_record_of(napi_env env, const answer_kit &kit, record_kind ki
   napi_value builder = kit.builder(kind), undefined = kit.undefined(), record;
   napi_value argv[3 + record_max_keys];
   // The builder stores the record itself only where a plain store is safe.
-  const bool stored_by_builder = target != nullptr && kit.plain_stores();
+  const bool stored_by_builder = target != nullptr && kit.plain_stores(index + 1);
   argv[0] = stored_by_builder ? target : undefined;
   if (builder != nullptr && undefined != nullptr && kit.numbers() != nullptr && (argv[1] = kit.number(index)) != nullptr &&
       (argv[2] = kit.number(0)) != nullptr && record_arguments(kit, fields, width, argv + 3, kit.numbers()) &&
@@ -424,7 +447,7 @@ bool record_run_base::flush() {
   const uint32_t count = held_;
   held_ = 0;
   if (count == 0) return true;
-  if (!kit_.plain_stores()) return build_each(count);
+  if (!kit_.plain_stores(first_ + count)) return build_each(count);
   napi_value argv[4 + run_length * record_max_keys];
   napi_value undefined = kit_.undefined(), run_builder = kit_.run_builder(kind_);
   const size_t stride = 2 + width_;  // a record's numbers: its two sets of bits, then one per key
@@ -452,7 +475,7 @@ bool record_run_base::build_each(uint32_t count) {
 
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
                            const napi_value *values, size_t count) {
-  if (!kit.plain_stores()) return define_elements(env, array, first, values, count);
+  if (!kit.plain_stores(static_cast<uint32_t>(first + count))) return define_elements(env, array, first, values, count);
   napi_value list_builder = kit.list_builder();
   size_t i = 0;
   while (i < count) {

@@ -255,14 +255,15 @@ class answer_kit {
   // The most keys a converter adds: the four outcome keys of a batch.
   static constexpr uint32_t held_limit = 8;
 
-  // Whether a store of an element into a new array of this callback makes an
-  // own data property of it: nothing on the arrays' prototype chain holds an
-  // index property (a setter or a read-only element there would take the
-  // store), and the chain is the engine's own (Array.prototype, then
-  // Object.prototype). Asked once per callback: the builders run no code of
-  // the caller's, so the answer holds until the callback returns. When it is
-  // false, elements are defined through Node-API instead (define_elements).
-  bool plain_stores() const;
+  // Whether a store of an element below index `end` into a new array of
+  // this callback makes an own data property of it: nothing on the arrays'
+  // prototype chain holds such an index (a setter or a read-only element
+  // there would take the store), and the chain is the engine's own
+  // (Array.prototype, then Object.prototype). What was found holds until the
+  // callback returns, since the builders run no code of the caller's. When
+  // it is false, elements are defined through Node-API instead
+  // (define_elements).
+  bool plain_stores(uint32_t end) const;
 
  private:
   napi_env env_;
@@ -285,7 +286,13 @@ class answer_kit {
   static constexpr uint32_t key_index(comn_key k) { return k; }
   static constexpr uint32_t key_index(cifs_key k) { return comn_key_count + k; }
   bool hold(uint32_t key_index, napi_value value) const;
-  mutable int8_t plain_stores_ = -1;  // not asked yet
+  // Stores below plain_below_ were found plain; the chain was looked at
+  // once (chain_checked_), and found foreign or holding an index that an
+  // answer reaches (not_plain_).
+  bool find_plain_stores(uint32_t end) const;
+  mutable uint32_t plain_below_ = 0;
+  mutable bool chain_checked_ = false, not_plain_ = false;
+  mutable napi_value object_prototype_ = nullptr;
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 
