@@ -90,13 +90,13 @@ const answers = [
     seed: () => sim.mgmt.setShares(shares(count)),
     request: () => cifs.cifs_shares_sphere({ operation: SHARES.FetchCIFSShares, dn }),
   })),
-  {
-    title: 'a page of 10000 open files', count: 10000,
-    seed: () => sim.mgmt.setOpenFiles(openFiles(10000)),
+  ...[10000, 200000].map((count) => ({
+    title: `a page of ${count} open files`, count,
+    seed: () => sim.mgmt.setOpenFiles(openFiles(count)),
     request: () => cifs.cifs_shares_sphere({
-      operation: SHARES.ListOpenFilesOfShare, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: 10000,
+      operation: SHARES.ListOpenFilesOfShare, dn, volumeName: 'DATA', ignoreCount: 0, returnCount: count,
     }),
-  },
+  })),
   {
     title: '65535 connections, three filters', count: 65535,
     seed: () => {
