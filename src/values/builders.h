@@ -25,6 +25,7 @@ class made_text {
   made_text(napi_value value) : value_(value) {}  // a string made now
   static made_text held(napi_env env, uint32_t slot) { return made_text(env, slot); }
   bool is_held() const { return env_ != nullptr; }
+  bool is_made() const { return is_held() || value_ != nullptr; }
   uint32_t slot() const { return slot_; }
   napi_value value() const;
   operator napi_value() const { return value(); }

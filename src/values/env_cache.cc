@@ -76,6 +76,8 @@ env_cache::~env_cache() {
   release(answer_builder_);
   release(fixed_texts_);
   release(shared_strings_);
+  release(array_prototype_);
+  release(object_prototype_);
   for (napi_ref ref : builders_) release(ref);
   for (napi_ref ref : run_builders_) release(ref);
 }
@@ -104,6 +106,12 @@ bool env_cache::fill() {
       napi_call_function(env_, undefined, make, 1, &numbers, &all) != napi_ok)
     return false;
   numbers_ = static_cast<uint32_t *>(data);
+  napi_value array, array_prototype, object, object_prototype;
+  if (napi_create_array(env_, &array) != napi_ok || napi_get_prototype(env_, array, &array_prototype) != napi_ok ||
+      napi_create_reference(env_, array_prototype, 1, &array_prototype_) != napi_ok ||
+      napi_create_object(env_, &object) != napi_ok || napi_get_prototype(env_, object, &object_prototype) != napi_ok ||
+      napi_create_reference(env_, object_prototype, 1, &object_prototype_) != napi_ok)
+    return false;
   auto hold = [this, all](uint32_t index, napi_ref *ref) {
     napi_value part;
     return napi_get_element(env_, all, index, &part) == napi_ok && napi_create_reference(env_, part, 1, ref) == napi_ok;
@@ -190,16 +198,14 @@ bool answer_kit::find_plain_stores(uint32_t end) const {
     // Array.prototype is an array: an index property of its own makes its
     // length at least 1.
     chain_checked_ = true;
-    napi_value array, array_prototype, object, chain_next;
+    napi_value array_prototype = cache_ ? cache_->array_prototype() : nullptr, chain_next;
+    object_prototype_ = cache_ ? cache_->object_prototype() : nullptr;
     uint32_t length = 1;
     bool same = false;
-    not_plain_ =
-        !(napi_create_array(env_, &array) == napi_ok && napi_get_prototype(env_, array, &array_prototype) == napi_ok &&
-          napi_get_array_length(env_, array_prototype, &length) == napi_ok && length == 0 &&
-          napi_create_object(env_, &object) == napi_ok &&
-          napi_get_prototype(env_, object, &object_prototype_) == napi_ok &&
-          napi_get_prototype(env_, array_prototype, &chain_next) == napi_ok &&
-          napi_strict_equals(env_, chain_next, object_prototype_, &same) == napi_ok && same);
+    not_plain_ = !(array_prototype != nullptr && object_prototype_ != nullptr &&
+                   napi_get_array_length(env_, array_prototype, &length) == napi_ok && length == 0 &&
+                   napi_get_prototype(env_, array_prototype, &chain_next) == napi_ok &&
+                   napi_strict_equals(env_, chain_next, object_prototype_, &same) == napi_ok && same);
   }
   // Object.prototype is an ordinary object (its own prototype is fixed to
   // null), so asking it for an index runs no code. A few indexes are asked
@@ -474,29 +480,38 @@ bool record_run_base::build_each(uint32_t count) {
 }
 
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
-                           const napi_value *values, size_t count) {
-  if (!kit.plain_stores(static_cast<uint32_t>(first + count))) return define_elements(env, array, first, values, count);
-  napi_value list_builder = kit.list_builder();
+                           const made_text *texts, size_t count) {
+  static_assert(list_chunk <= env_cache::number_slots);
+  const bool plain = kit.plain_stores(static_cast<uint32_t>(first + count));
+  napi_value list_builder = plain ? kit.list_builder() : nullptr;
   size_t i = 0;
   while (i < count) {
-    // A run of made values goes in one call; an unmade one is skipped.
+    // A run of made texts goes in one call; an unmade one is skipped.
     size_t run = 0;
-    while (i + run < count && run < list_chunk && values[i + run] != nullptr) ++run;
+    while (i + run < count && run < list_chunk && texts[i + run].is_made()) ++run;
     if (run == 0) {
       ++i;
       continue;
     }
-    napi_value argv[2 + list_chunk], ignored;
-    argv[0] = array;
-    bool called = list_builder != nullptr && napi_create_uint32(env, static_cast<uint32_t>(first + i), &argv[1]) == napi_ok;
+    const auto at = static_cast<uint32_t>(first + i);
+    napi_value argv[3 + list_chunk], ignored;
+    bool called = list_builder != nullptr && kit.numbers() != nullptr && (argv[1] = kit.number(at)) != nullptr &&
+                  (argv[2] = kit.number(0)) != nullptr && kit.undefined() != nullptr;
     if (called) {
-      std::memcpy(argv + 2, values + i, run * sizeof(napi_value));
-      called = napi_call_function(env, kit.undefined(), list_builder, 2 + run, argv, &ignored) == napi_ok;
+      argv[0] = array;
+      for (size_t k = 0; k < run; ++k) {
+        const made_text &text = texts[i + k];
+        argv[3 + k] = text.is_held() ? kit.undefined() : text.value();
+        kit.numbers()[k] = text.is_held() ? text.slot() : 0;
+      }
+      called = napi_call_function(env, kit.undefined(), list_builder, 3 + run, argv, &ignored) == napi_ok;
       if (!called) clear_pending_exception(env);
     }
-    if (!called)
-      if (napi_status status = define_elements(env, array, static_cast<uint32_t>(first + i), values + i, run))
-        return status;
+    if (!called) {
+      napi_value values[list_chunk];
+      for (size_t k = 0; k < run; ++k) values[k] = texts[i + k].value();
+      if (napi_status status = define_elements(env, array, at, values, run)) return status;
+    }
     i += run;
   }
   return napi_ok;

@@ -72,6 +72,10 @@ class env_cache {
   napi_value list_builder() const { return value(list_builder_); }
   napi_value answer_builder() const { return value(answer_builder_); }
   napi_value fixed(fixed_text t) const { return element(fixed_texts_, t); }
+  // The prototypes of the environment's arrays and objects as the engine
+  // made them, which a program cannot replace (answer_kit::plain_stores).
+  napi_value array_prototype() const { return value(array_prototype_); }
+  napi_value object_prototype() const { return value(object_prototype_); }
 
   // Short texts, one string each for every answer of the environment, as
   // JSON.parse makes one string of each short text: the counters' "0", the
@@ -125,6 +129,7 @@ class env_cache {
   // elements of an object without a prototype (so no index on a prototype
   // can take a store or a read of them).
   napi_ref list_builder_ = nullptr, fixed_texts_ = nullptr, answer_builder_ = nullptr, shared_strings_ = nullptr;
+  napi_ref array_prototype_ = nullptr, object_prototype_ = nullptr;
   uint32_t *numbers_ = nullptr;  // the backing store of the builders' Uint32Array, which it outlives none of
   std::array<napi_ref, record_kind_count> builders_{};
   std::array<napi_ref, record_kind_count> run_builders_{};
@@ -274,7 +279,7 @@ class answer_kit {
   mutable napi_value undefined_ = nullptr;
   static constexpr uint32_t small_numbers = 256;
   mutable napi_value small_numbers_[small_numbers] = {};
-  static constexpr uint32_t recent_numbers = 1024;
+  static constexpr uint32_t recent_numbers = 64;
   struct recent_number {
     uint32_t number;  // below small_numbers: none
     napi_value value;
@@ -292,7 +297,7 @@ class answer_kit {
   bool find_plain_stores(uint32_t end) const;
   mutable uint32_t plain_below_ = 0;
   mutable bool chain_checked_ = false, not_plain_ = false;
-  mutable napi_value object_prototype_ = nullptr;
+  mutable napi_value object_prototype_ = nullptr;  // once the chain was found the engine's
   mutable napi_value held_[2 * held_limit] = {};
   mutable uint32_t held_count_ = 0;
 
@@ -382,11 +387,11 @@ class record_run : public record_run_base {
   bool add(std::span<const field, shape<K>::size> fields, uint32_t index) { return add_fields(fields.data(), index); }
 };
 
-// Stores `values` (made by value makers; null: left unset) at `first` and on
-// of `array`, in as few calls as it can, each an own data property of it.
-// Returns the status of a store that failed, after which nothing more is
-// stored.
+// Stores `texts` (made by make_array_string; null: left unset) at `first`
+// and on of `array`, in as few calls as it can, each an own data property
+// of it; a shared string is read by the builder where it is held. Returns
+// the status of a store that failed, after which nothing more is stored.
 napi_status store_elements(napi_env env, const answer_kit &kit, napi_value array, uint32_t first,
-                           const napi_value *values, size_t count);
+                           const made_text *texts, size_t count);
 
 }  // namespace cifs

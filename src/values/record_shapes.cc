@@ -253,7 +253,9 @@ std::string answer_builder_source(size_t max_keys) {
 }
 
 std::string list_builder_source() {
-  return "(function(t,i,...v){if(t===undefined)return v;for(var k=0;k<v.length;k++)t[i+k]=v[k];return t;})";
+  // (t, i, p, ...v): v[k] goes to t[i + k]; one left undefined is the
+  // shared string of H at slot N[p + k].
+  return "(function(t,i,p,...v){for(var k=0,x;k<v.length;k++){x=v[k];t[i+k]=x===undefined?H[N[p+k]]:x;}return t;})";
 }
 
 }  // namespace cifs

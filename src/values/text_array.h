@@ -19,7 +19,7 @@ namespace cifs {
 template <class Next>
 void fill_text_array(napi_env env, const answer_kit &kit, napi_value array, Next &&next) {
   constexpr uint32_t run = 64;
-  napi_value texts[run];
+  made_text texts[run];
   uint32_t first = 0, held = 0;
   bool failed = false;
   auto flush = [&] {
