@@ -75,19 +75,19 @@ uint32_t cc_convert_connection_info_to_json(napi_env env, request_instance *inst
   if (!instance->connection_records) return UINT32_MAX;
   const connection_record &record = instance->connection_records.get()[index < 0 ? 0 : index];
   const field fields[] = {
-      field::of(kit.answer_uint32(ckey(k_connection_number), record.connection_number)),
+      field::uint32(record.connection_number),
       optional_text(kit, ckey(ck_connection_type), record.connection_type),
       optional_text(kit, ckey(k_user_name), record.user_name),
       optional_text(kit, ckey(ck_status), record.status),
       optional_text(kit, ckey(ck_privileges), record.privileges),
-      field::of(kit.answer_uint32(ckey(ck_total_requests), record.total_requests)),
+      field::uint32(record.total_requests),
       field::of(make_uint64_to_string_utf8(env, ckey(ck_total_bytes_read), record.total_bytes_read)),
       field::of(make_uint64_to_string_utf8(env, ckey(ck_total_bytes_written), record.total_bytes_written)),
       field::of(make_uint64_to_string_utf8(env, ckey(ck_login_time), record.login_time)),
       field::of(make_boolean(env, ckey(ck_is_encrypted), record.encrypted)),
       field::of(make_int32(env, ckey(ck_channels), record.channels)),
-      field::of(kit.answer_uint32(ckey(ck_mapped_shares_count), record.mapped_shares_count)),
-      field::of(kit.answer_uint32(ckey(k_open_files), record.open_files_count)),
+      field::uint32(record.mapped_shares_count),
+      field::uint32(record.open_files_count),
       optional_text(kit, ckey(ck_ip_address), record.client_address),
       form == connection_form::details
           ? security_equivalences(env, kit, instance, record.security_equivalence_count)

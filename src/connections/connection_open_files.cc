@@ -89,7 +89,7 @@ using connection_files_form = open_files_answer_form<r_connection_open_files, r_
 
 connection_files_form::file_fields file_fields(const answer_kit &kit, const open_file_view &file) {
   return {
-      field::of(kit.answer_uint32(ckey(ck_id), file.file_id)),
+      field::uint32(file.file_id),
       field::of(kit.answer_text(ckey(k_name), file.name)),
       field::of(kit.answer_text(ckey(k_share_name), file.share_name)),
       field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),

@@ -79,8 +79,8 @@ using share_files_form = open_files_answer_form<r_open_files, r_open_file>;
 
 share_files_form::file_fields file_fields(const answer_kit &kit, const open_file_view &file) {
   return {
-      field::of(kit.answer_uint32(ckey(ck_session_id), file.session_id)),
-      field::of(kit.answer_uint32(ckey(ck_id), file.file_id)),
+      field::uint32(file.session_id),
+      field::uint32(file.file_id),
       field::of(kit.answer_text(ckey(k_name), file.name)),
       field::of(kit.answer_text(ckey(ck_full_path), file.full_path)),
       field::of(kit.answer_text(ckey(k_user_name), file.user_name)),

@@ -143,15 +143,12 @@ napi_value answer_kit::builder(record_kind kind) const {
 }
 
 napi_value answer_kit::number(uint32_t n) const {
-  // The small ones in a table of their own; others (slots of shared strings
-  // that recur in the answer) in a table by their low bits.
-  napi_value *held = n < small_numbers ? &small_numbers_[n] : nullptr;
-  if (held == nullptr && recent_numbers_[n % recent_numbers].number == n) held = &recent_numbers_[n % recent_numbers].value;
-  if (held != nullptr && *held != nullptr) return *held;
+  // Fixed text indexes and text set bits are small; a larger number is an
+  // index, which an answer passes once.
+  if (n < small_numbers && small_numbers_[n] != nullptr) return small_numbers_[n];
   napi_value made = nullptr;
   if (napi_create_uint32(env_, n, &made) != napi_ok) return nullptr;
   if (n < small_numbers) small_numbers_[n] = made;
-  else recent_numbers_[n % recent_numbers] = {n, made};
   return made;
 }
 
@@ -251,7 +248,7 @@ made_text answer_kit::answer_text(const char *key, std::string_view text) const 
   if (made_text met; cache_->recent(short_key, &met)) return met;
   // A text met out of the walk's order may recur in this answer.
   const made_text made =
-      cache_->shared_text(short_key, [&] { return new_string_value(env_, key, text.data(), text.size()); });
+      cache_->indexed_or_kept(short_key, [&] { return new_string_value(env_, key, text.data(), text.size()); });
   if (made.is_held() || made.value() != nullptr) cache_->remember(short_key, made);
   return made;
 }
@@ -295,7 +292,7 @@ bool env_cache::find_next(const short_text &text, uint32_t *slot) {
   return false;
 }
 
-bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
+bool env_cache::find_indexed(const short_text &text, uint32_t *slot) {
   *slot = no_slot;
   if (!ring_) {
     // Zero: every entry and way empty; pages not yet touched take no memory.
@@ -307,7 +304,6 @@ bool env_cache::find_shared(const short_text &text, uint32_t *slot) {
       return false;
     }
   }
-  if (find_next(text, slot)) return true;
   const uint32_t hash = text.hash();
   const uint32_t fingerprint = (hash >> 18) | 1;
   uint32_t *ways = &index_[hash % index_sets * index_ways];

@@ -88,16 +88,24 @@ class env_cache {
   static bool shares(std::string_view text) { return !text.empty() && text.size() <= shared_text_limit; }
   template <class Make>
   made_text shared_text(const short_text &text, Make &&make) {
-    uint32_t slot = no_slot;
-    if (find_shared(text, &slot)) return made_text::held(env_, slot);
-    napi_value made = make();
-    if (made != nullptr && slot != no_slot) keep_shared(slot, text, made);
-    return made;
+    uint32_t slot;
+    if (find_next(text, &slot)) return made_text::held(env_, slot);
+    return indexed_or_kept(text, make);
   }
   // True when `text` is held right where a list asked for again would use
   // it next (the first step of shared_text, which a caller may take on its
   // own), at `*slot`.
   bool find_next(const short_text &text, uint32_t *slot);
+  // shared_text after its first step: the text found through the index, or
+  // made and kept.
+  template <class Make>
+  made_text indexed_or_kept(const short_text &text, Make &&make) {
+    uint32_t slot = no_slot;
+    if (find_indexed(text, &slot)) return made_text::held(env_, slot);
+    napi_value made = make();
+    if (made != nullptr && slot != no_slot) keep_shared(slot, text, made);
+    return made;
+  }
   // A short text this answer made or found before, as it was handed out, or
   // null; remember() records one. Direct-mapped, so a text recurring within
   // an answer (a state, a user, an address) is found without the index,
@@ -180,9 +188,9 @@ class env_cache {
   uint32_t next_free_ = 0;           // where the ring looks for room first
   uint32_t last_found_ = no_slot;    // the entry found last
   uint32_t last_indexed_ = no_slot;  // the entry found last through the index
-  // True when the table holds `text`, at `*slot`; else `*slot` is where it
+  // True when the index finds `text`, at `*slot`; else `*slot` is where it
   // may be kept, or no_slot.
-  bool find_shared(const short_text &text, uint32_t *slot);
+  bool find_indexed(const short_text &text, uint32_t *slot);
   void keep_shared(uint32_t slot, const short_text &text, napi_value value);
   void unindex(uint32_t slot);
   bool replaceable(uint32_t slot) const {
@@ -198,7 +206,7 @@ struct field {
   napi_value value = nullptr;  // made: the value
   uint32_t number = 0;         // fixed: the text's index; set: the bits; held: the slot; uint32: the value
   kind_t kind = absent;
-  static field of(const field &f) { return f; }
+  // A number of the library's answer, as make_uint32 would make it.
   static field uint32(uint32_t n) { return {nullptr, n, uint32_value}; }
   static field of(napi_value made_value) { return made_value ? field{made_value, 0, made} : field{}; }
   static field of(const made_text &text) {
@@ -224,16 +232,13 @@ class answer_kit {
   napi_value run_builder(record_kind kind) const;
   napi_value list_builder() const;
   napi_value undefined() const;
-  // A number a builder takes (a fixed text's index, a text set's bits, a
-  // slot, an index), the small ones made once per callback: a record passes
-  // several.
+  // A number a builder takes (a fixed text's index, a text set's bits, an
+  // index), the small ones made once per callback: a record passes several.
+  // A number of the library's answer goes beside the arguments instead
+  // (field::uint32, numbers()).
   napi_value number(uint32_t n) const;
   // The memory of the numbers a builder call passes (env_cache::numbers).
   uint32_t *numbers() const { return cache_ ? cache_->numbers() : nullptr; }
-  // A number of the library's answer as a record's field: the value
-  // make_uint32 makes, passed beside the builder's arguments (env_cache::
-  // numbers), so no JavaScript number is made for it here.
-  static field answer_uint32(const char *, uint32_t n) { return field::uint32(n); }
   // A fixed text as a value of its own (an array element): the environment's
   // one string, or one made now (make_array_string logs a failure: null).
   napi_value fixed(fixed_text t) const;
@@ -279,12 +284,6 @@ class answer_kit {
   mutable napi_value undefined_ = nullptr;
   static constexpr uint32_t small_numbers = 256;
   mutable napi_value small_numbers_[small_numbers] = {};
-  static constexpr uint32_t recent_numbers = 64;
-  struct recent_number {
-    uint32_t number;  // below small_numbers: none
-    napi_value value;
-  };
-  mutable recent_number recent_numbers_[recent_numbers] = {};
 
   mutable napi_value fixed_[fixed_text_count] = {};
 

@@ -170,8 +170,9 @@ std::string record_builder_source(std::span<const record_key> keys);
 // t[i], t[i + 1], ... : one call for a run of records.
 std::string record_run_builder_source(std::span<const record_key> keys);
 
-// JavaScript source of a function expression (t, i, ...v): the values v as
-// a new array when t is undefined, else stored into t from index i on.
+// JavaScript source of a function expression (t, i, p, ...v) that stores
+// the values v into t from index i on, the shared string H[N[p + k]] where
+// v[k] is undefined.
 std::string list_builder_source();
 
 // JavaScript source of the declarations of the text set functions the
