@@ -28,10 +28,11 @@ field optional_text(const answer_kit &kit, const char *key, const char (&text)[N
 // The security equivalence texts of the details, `count` of them back to
 // back where the library keeps them; none for a count of 0 or below.
 field security_equivalences(napi_env env, const answer_kit &kit, request_instance *instance, int32_t count) {
+  const char *func = "add_cifs_security_info_to_object";
   napi_value array;
   if (napi_status status = napi_create_array(env, &array); status != napi_ok) {
     clear_pending_exception(env);
-    RECORD_AND_LOG_AS("add_cifs_security_info_to_object", instance, static_cast<uint32_t>(status), instance->error_id,
+    RECORD_AND_LOG_AS(func, instance, static_cast<uint32_t>(status), instance->error_id,
                       nullptr, ("Failed to create array to store SEV information of the user/connection"),
                       "%s, error: %d", instance->error_message, status);
     return field::none();
@@ -41,29 +42,25 @@ field security_equivalences(napi_env env, const answer_kit &kit, request_instanc
                          security_equivalence_max_total);
   fill_text_array(env, kit, array, [&] { return texts.next(); });
   // A cut says which bound made it.
-  const char *func = "add_cifs_security_info_to_object";
-  const uint32_t read = texts.texts_read();
+  char why[96];
   switch (texts.cut()) {
-    case kept_text_cut::none: break;
+    case kept_text_cut::none:
+      return field::of(array);
     case kept_text_cut::no_texts:
-      CIFS_LOG_AS(func, LOG_ERR, "Security equivalences hold %u of the %u texts their count gives: no texts were handed back",
-                  read, wanted);
+      format_bounded(why, sizeof why, "no texts were handed back");
       break;
     case kept_text_cut::too_many:
-      CIFS_LOG_AS(func, LOG_ERR, "Security equivalences hold %u of the %u texts their count gives: at most %u are read",
-                  read, wanted, security_equivalence_max_texts);
+      format_bounded(why, sizeof why, "at most %u are read", security_equivalence_max_texts);
       break;
     case kept_text_cut::text_too_long:
-      CIFS_LOG_AS(func, LOG_ERR,
-                  "Security equivalences hold %u of the %u texts their count gives: the next has no NUL within %zu bytes",
-                  read, wanted, security_equivalence_max_bytes);
+      format_bounded(why, sizeof why, "the next has no NUL within %zu bytes", security_equivalence_max_bytes);
       break;
     case kept_text_cut::total_reached:
-      CIFS_LOG_AS(func, LOG_ERR,
-                  "Security equivalences hold %u of the %u texts their count gives: they hold more than the %zu bytes read",
-                  read, wanted, security_equivalence_max_total);
+      format_bounded(why, sizeof why, "they hold more than the %zu bytes read", security_equivalence_max_total);
       break;
   }
+  CIFS_LOG_AS(func, LOG_ERR, "Security equivalences hold %u of the %u texts their count gives: %s", texts.texts_read(),
+              wanted, why);
   return field::of(array);
 }
 

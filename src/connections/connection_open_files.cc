@@ -68,13 +68,12 @@ uint32_t get_list_connection_openfiles_input_data(napi_env env, napi_value reque
   return 0;
 }
 
-constexpr const char *connection_files_converter = "cc_convert_open_files_list_to_json";
-
 void cc_list_connection_open_files(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  static constexpr listing_form form{connection_files_converter, open_files_texts, id_failed_connection_open_files};
-  CIFS_RUN_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(), &instance->open_files_result,
-                   form, [](const uint8_t *page, listing_failure *failure) {
+  static constexpr listing_form form{"cc_convert_open_files_list_to_json", open_files_texts,
+                                     id_failed_connection_open_files};
+  CIFS_RUN_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(), form,
+                   [](const uint8_t *page, listing_failure *failure) {
                      uint32_t number;  // as the request has it; the page is one memory page, so the field is there
                      std::memcpy(&number, page + connection_open_files_number_field, sizeof number);
                      format_bounded(failure->key, sizeof failure->key, "%u", number);
@@ -103,7 +102,7 @@ connection_files_form::file_fields file_fields(const answer_kit &kit, const open
 
 void cc_convert_open_files_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   static constexpr connection_files_form form{open_files_form::connection, file_fields, true};
-  convert_open_files_page(env, instance, kit, connection_files_converter, form);
+  convert_open_files_page(env, instance, kit, form);
 }
 
 }  // namespace cifs

@@ -60,8 +60,8 @@ void cc_list_invalid_users(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
   static constexpr listing_form form{"cc_convert_invalid_users_list_to_json", invalid_users_texts,
                                      id_failed_to_list_invalid_users};
-  CIFS_RUN_LISTING(instance, CIFSLIB_ListInvalidUsers, instance->invalid_users_request.get(),
-                   &instance->invalid_users_result, form, [](const uint8_t *, listing_failure *failure) {
+  CIFS_RUN_LISTING(instance, CIFSLIB_ListInvalidUsers, instance->invalid_users_request.get(), form,
+                   [](const uint8_t *, listing_failure *failure) {
                      copy_bounded(failure->message, "Failed to list invalid users");
                    });
 }

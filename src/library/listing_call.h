@@ -37,9 +37,9 @@ struct listing_form {
   uint32_t id;
 };
 
-// Worker thread. After a call that returned 0, *header is the header the
-// library keeps (read, never released) and the instance holds the page taken
-// from it, its object removed already. A page too large to read whole is
+// Worker thread. After a call that returned 0, the instance holds the page
+// taken from the header the library keeps (read, never released), its
+// object removed already. A page too large to read whole is
 // refused (41455, the listing's error id, key returnCount; logged under
 // `executor`): cut, it would drop records in silence. A call that failed
 // leaves the header alone and records its status with the listing's id and
@@ -47,15 +47,14 @@ struct listing_form {
 // caller or an unavailable call is recorded by its own check.
 template <class Describe>
 void run_listing(request_instance *instance, listing_fn function, const char *function_name, uint8_t *page,
-                 const uint8_t **header, const char *executor, const listing_form &form, Describe &&describe) {
+                 const char *executor, const listing_form &form, Describe &&describe) {
   if (!is_user_supervisor(instance) ||
       !require_function(instance, reinterpret_cast<const void *>(function), function_name))
     return;
   void *result = nullptr;
   const int32_t status = function(page, &result);
   if (status == 0) {
-    *header = static_cast<const uint8_t *>(result);
-    instance->listing = listing_page::take(*header, form.converter, form.texts);
+    instance->listing = listing_page::take(static_cast<const uint8_t *>(result), form.converter, form.texts);
     if (instance->listing.too_large()) {
       record_whole_failure(instance, status_does_not_fit, form.id, ckey(k_return_count),
                            "%s page of %" PRIu64 " bytes is larger than the %" PRIu64
@@ -74,5 +73,5 @@ void run_listing(request_instance *instance, listing_fn function, const char *fu
 
 }  // namespace cifs
 
-#define CIFS_RUN_LISTING(instance, fn, page, header, form, describe) \
-  ::cifs::run_listing((instance), ::cifs::mgmt::fn, #fn, (page), (header), __func__, (form), (describe))
+#define CIFS_RUN_LISTING(instance, fn, page, form, describe) \
+  ::cifs::run_listing((instance), ::cifs::mgmt::fn, #fn, (page), __func__, (form), (describe))

@@ -62,11 +62,9 @@ struct request_instance {
   napi_ref kept_strings;                  // the caller's texts of entries too long to copy (an object of ours)
   uint32_t kept_count;
   malloc_ptr<uint8_t> open_files_request;  // page built by the parser (open files of a share or connection)
-  const uint8_t *open_files_result;        // its result header: the library's, never released
   malloc_ptr<uint8_t> connection_list;     // connections list block from the library, freed by the executor
   malloc_ptr<connection_record> connection_records;  // copies kept by the executor (list, details)
   malloc_ptr<uint8_t> invalid_users_request;  // page built by the parser (cached invalid users)
-  const uint8_t *invalid_users_result;        // its result header: the library's, never released
   const char *sev_list;                    // security equivalence texts of a connection: the library's, never released
   listing_page listing;                    // a shared memory listing's page, taken by its executor
   malloc_ptr<char> user_name;              // adding one invalid or blocked user

@@ -18,7 +18,7 @@ namespace cifs {
 namespace {
 
 constexpr name_list open_file_paths{comn_keys[k_open_files], cifs_keys[ck_full_path], id_files_length,
-                                    id_files_element, close_file_area - 1};
+                                    id_files_element, close_file_max_path};
 constexpr whole_request_failure all_closes_failed{status_all_file_closes_failed, id_failed_to_close_files,
                                                   "Failed to close the specified file(s)"};
 

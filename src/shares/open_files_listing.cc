@@ -56,13 +56,12 @@ uint32_t get_list_openfiles_input_data(napi_env env, napi_value request, request
   return 0;
 }
 
-constexpr const char *share_files_converter = "cs_convert_open_files_list_to_json";
-
 void cs_list_open_files_of_share(napi_env, void *data) {
   auto *instance = static_cast<request_instance *>(data);
-  static constexpr listing_form form{share_files_converter, open_files_texts, id_failed_to_list_open_files};
-  CIFS_RUN_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(), &instance->open_files_result,
-                   form, [](const uint8_t *page, listing_failure *failure) {
+  static constexpr listing_form form{"cs_convert_open_files_list_to_json", open_files_texts,
+                                     id_failed_to_list_open_files};
+  CIFS_RUN_LISTING(instance, CIFSLIB_ListOpenFiles, instance->open_files_request.get(), form,
+                   [](const uint8_t *page, listing_failure *failure) {
                      // The volume name opens the string area; read no further
                      // than its bound (the library had the page in between).
                      char volume[open_files_volume_name_size];
@@ -95,7 +94,7 @@ share_files_form::file_fields file_fields(const answer_kit &kit, const open_file
 
 void cs_convert_open_files_list_to_json(napi_env env, request_instance *instance, const answer_kit &kit) {
   static constexpr share_files_form form{open_files_form::share, file_fields, false};
-  convert_open_files_page(env, instance, kit, share_files_converter, form);
+  convert_open_files_page(env, instance, kit, form);
 }
 
 }  // namespace cifs

@@ -40,10 +40,11 @@ uint32_t access_rights_bits(uint32_t access_mask) {
 fixed_text lock_level_text(uint32_t level) { return static_cast<fixed_text>(t_lock_batch + lock_level_index(level)); }
 
 template <record_kind Answer, record_kind File>
-void convert_open_files_page(napi_env env, request_instance *instance, const answer_kit &kit, const char *converter,
+void convert_open_files_page(napi_env env, request_instance *instance, const answer_kit &kit,
                              const open_files_answer_form<Answer, File> &form) {
   const listing_page &page = instance->listing;
   if (!page.ok()) return;
+  const char *converter = page.converter();
   const list_result_header &header = page.header();
   // The array is made with the number of files the copy holds, not the count claimed.
   const uint32_t listed = count_open_files(page.copy(), header.count);
@@ -82,9 +83,9 @@ void convert_open_files_page(napi_env env, request_instance *instance, const ans
     CIFS_LOG_AS(converter, LOG_ERR, "Failed to copy file-objects list into return object, error: %d", status);
 }
 
-template void convert_open_files_page(napi_env, request_instance *, const answer_kit &, const char *,
+template void convert_open_files_page(napi_env, request_instance *, const answer_kit &,
                                       const open_files_answer_form<r_open_files, r_open_file> &);
-template void convert_open_files_page(napi_env, request_instance *, const answer_kit &, const char *,
+template void convert_open_files_page(napi_env, request_instance *, const answer_kit &,
                                       const open_files_answer_form<r_connection_open_files, r_connection_open_file> &);
 
 }  // namespace cifs

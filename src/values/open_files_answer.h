@@ -40,9 +40,10 @@ struct open_files_answer_form {
 
 // Sets openFiles on the answer from the page its executor took (whose object
 // is removed already). A page that could not be read was logged then, and
-// leaves openFiles out; the failures here are logged under `converter`.
+// leaves openFiles out; the failures here are logged under the converter
+// the page names.
 template <record_kind Answer, record_kind File>
-void convert_open_files_page(napi_env env, request_instance *instance, const answer_kit &kit, const char *converter,
+void convert_open_files_page(napi_env env, request_instance *instance, const answer_kit &kit,
                              const open_files_answer_form<Answer, File> &form);
 
 }  // namespace cifs

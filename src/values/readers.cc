@@ -124,12 +124,6 @@ uint32_t get_named_property_to_string_ext(napi_env env, napi_value object, const
   return copy_string_to_heap(env, value, key, length, text, __func__);
 }
 
-uint32_t get_named_value_to_string(napi_env env, napi_value value, const char *key, char **text) {
-  size_t length = 0;
-  if (uint32_t st = string_length(env, value, key, &length, __func__)) return st;
-  return copy_string_to_heap(env, value, key, length, text, __func__);
-}
-
 uint32_t get_value_string_length(napi_env env, napi_value value, const char *key, size_t *length) {
   return string_length(env, value, key, length, "get_named_value_to_string");
 }

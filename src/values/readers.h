@@ -23,13 +23,12 @@ uint32_t get_named_property_to_string(napi_env env, napi_value object, const cha
 // Reads a string property of any length into a new calloc'd buffer. The caller
 // owns `*text` (release with free) from the allocation on, failure or not.
 uint32_t get_named_property_to_string_ext(napi_env env, napi_value object, const char *key, char **text);
-// As above, for a value already in hand (a list element); `key` names the list in log lines.
-uint32_t get_named_value_to_string(napi_env env, napi_value value, const char *key, char **text);
-// Its two steps apart, so a caller can weigh a text before it copies it (both
-// log as get_named_value_to_string): the UTF-8 length of a string value,
-// without a copy; and a copy of its first `length` bytes at most (never
-// half a character) into a new calloc'd buffer owned as above. A NUL among
-// the bytes copied refuses the text.
+// For a value already in hand (a list element; `key` names the list in log
+// lines, as get_named_value_to_string), in two steps, so a caller can weigh
+// a text before it copies it: the UTF-8 length of a string value, without a
+// copy; and a copy of its first `length` bytes at most (never half a
+// character) into a new calloc'd buffer owned as above. A NUL among the
+// bytes copied refuses the text.
 uint32_t get_value_string_length(napi_env env, napi_value value, const char *key, size_t *length);
 uint32_t copy_value_string(napi_env env, napi_value value, const char *key, size_t length, char **text);
 // Number readers: an absent key or a non-number leaves `*number` unchanged and returns 0.

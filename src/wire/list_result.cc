@@ -1,6 +1,5 @@
 #include "wire/list_result.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "wire/open_file_records.h"

@@ -42,6 +42,8 @@ class listing_page {
   // was copied.
   bool too_large() const { return too_large_; }
   const list_result_header &header() const { return header_; }
+  // The converter whose name the page's log lines carry.
+  const char *converter() const { return converter_; }
   byte_reader copy() const { return byte_reader(copy_.get(), size_); }
 
   // Logs a page that holds fewer records than its count: `read` of them.
