@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 namespace simstate {
 namespace {
@@ -36,6 +37,7 @@ class fd_closer {
   ~fd_closer() {
     if (fd_ >= 0) (void)::close(fd_);  // read-only or already checked: nothing left to report
   }
+  int release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -64,8 +66,8 @@ std::optional<std::string> read_whole(const std::string &path, std::string &why,
     why = "it is not a regular file";
     return std::nullopt;
   }
-  const std::string too_large = "it is larger than the " + std::to_string(state_file_max_bytes) +
-                                " bytes a state file may hold; it is neither read nor written";
+  static const std::string too_large = "it is larger than the " + std::to_string(state_file_max_bytes) +
+                                       " bytes a state file may hold; it is neither read nor written";
   if (static_cast<uint64_t>(st.st_size) > state_file_max_bytes) {
     why = too_large;
     return std::nullopt;
@@ -262,9 +264,8 @@ bool persistent_mutex::open_lock_file() {
     report("cannot make its lock file " + lock_path + " private (mode 0600): " + error_text(errno) + unused);
     return false;
   }
-  lock_fd_ = ::dup(fd);  // the closer above closes its own descriptor on every path
-  if (lock_fd_ < 0) report("cannot keep its lock file open: " + error_text(errno) + unused);
-  return lock_fd_ >= 0;
+  lock_fd_ = closer.release();
+  return true;
 }
 
 // Waits for the file lock at most lock_wait_, polling: flock has no timeout,
