@@ -9,6 +9,7 @@ const diagnostics = require('node:diagnostics_channel');
 const { performance } = require('node:perf_hooks');
 const { cifs, sim, interleaved } = require('./harness');
 const { createClient } = require('../lib/client');
+const { CHANNEL } = require('../lib/tracing');
 
 const dn = 'cn=admin,o=example';
 const CALLS = 20000;
@@ -16,7 +17,7 @@ const answer = { status: 'success', operation: 'FetchCIFSUserContexts', userCont
 const stub = { native_config_sphere() {}, cifs_shares_sphere: () => Promise.resolve(answer),
   cifs_connections_sphere: () => Promise.resolve(answer), cifs_contexts_sphere: () => Promise.resolve(answer) };
 
-const channel = diagnostics.tracingChannel('cifs-native:request');
+const channel = diagnostics.tracingChannel(CHANNEL);
 const handlers = { start() {}, end() {}, asyncStart() {}, asyncEnd() {}, error() {} };
 
 // Microseconds per call of `call`, one at a time; `traced` subscribes around it.

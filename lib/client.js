@@ -16,7 +16,7 @@ const { SHARES, CONNECTIONS, CONTEXTS, LOG_LEVELS, FEATURES } = require('./opera
 const { CifsError, CATEGORIES, coded, errorCategory, invalidType, invalidValue } = require('./errors');
 const { pages, pageOf, EVERY_RECORD } = require('./paging');
 const { buildRequest, checked, ownCopy, shown } = require('./requests');
-const { Gate, timedOut, reasonOf } = require('./gate');
+const { Gate, clientClosed, timedOut, reasonOf } = require('./gate');
 const { traced, answered } = require('./tracing');
 
 const SPHERES = {
@@ -350,7 +350,7 @@ function createClient(options = {}, addon = undefined) {
       const message = `setLogLevel: the level is one of ${LOG_LEVELS.join(', ')}, not ${shown(logLevel)}`;
       if (typeof logLevel !== 'string') return Promise.reject(invalidType(message));
       if (!LOG_LEVELS.includes(logLevel.toLowerCase())) return Promise.reject(invalidValue(message));
-      if (gate.closed) return Promise.reject(coded(Error, 'ERR_CIFS_CLIENT_CLOSED', 'the client is closed: it takes no new calls'));
+      if (gate.closed) return Promise.reject(clientClosed());
       try {
         target.native_config_sphere({ __proto__: null, logLevel });
       } catch (error) {

@@ -146,4 +146,4 @@ function doctor({ env = process.env, cwd = process.cwd() } = {}) {
   };
 }
 
-module.exports = { doctor, loaderSearch, MANAGEMENT_LIBRARY, IDENTITY_LIBRARY };
+module.exports = { doctor, loaderSearch, mapped, MANAGEMENT_LIBRARY, IDENTITY_LIBRARY };

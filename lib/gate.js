@@ -9,6 +9,8 @@
 // held) and its answer, when it comes, is dropped.
 const { coded } = require('./errors');
 
+// The refusal of a call to a client that was closed.
+const clientClosed = () => coded(Error, 'ERR_CIFS_CLIENT_CLOSED', 'the client is closed: it takes no new calls');
 const timedOut = () => new DOMException('The operation was aborted due to timeout', 'TimeoutError');
 // A signal's reason, read where a throwing getter cannot escape into an event listener.
 function reasonOf(signal) {
@@ -68,7 +70,7 @@ class Gate {
   // `timeout` (ms, 0 for none) bound it from now. Never throws.
   run(start, { signal, timeout = 0 } = {}) {
     if (this.#closing !== null) {
-      return Promise.reject(coded(Error, 'ERR_CIFS_CLIENT_CLOSED', 'the client is closed: it takes no new calls'));
+      return Promise.reject(clientClosed());
     }
     try {
       if (signal !== undefined && signal.aborted) return Promise.reject(reasonOf(signal));
@@ -170,4 +172,4 @@ class Gate {
   }
 }
 
-module.exports = { Gate, timedOut, reasonOf };
+module.exports = { Gate, clientClosed, timedOut, reasonOf };

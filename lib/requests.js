@@ -159,7 +159,8 @@ function rangeBound(filterBy, value, at) {
 function filtersOf(operation) {
   const bounds = MAX_TEXT_BYTES.patterns[operation];
   const known = Object.keys(bounds);
-  const ranges = operation === 'FetchCIFSConnectionsList' ? RANGE_FILTERS : [];
+  const connectionsList = operation === 'FetchCIFSConnectionsList';
+  const ranges = connectionsList ? RANGE_FILTERS : [];
   return (value, method, path) => {
     const info = ownCopy(where(method, path), value, INFO_KEYS);
     const copy = { __proto__: null, matchType: MATCH_TYPE(info.matchType, method, `${path}.matchType`) };
@@ -168,11 +169,11 @@ function filtersOf(operation) {
       const filterPath = `${path}.filters[${i}]`;
       const given = ownCopy(where(method, filterPath), filter, FILTER_KEYS);
       const filterBy = oneOf(known)(given.filterBy, method, `${filterPath}.filterBy`);
-      if (ranges.length > 0 && seen.has(filterBy)) {
+      if (connectionsList && seen.has(filterBy)) {
         throw invalidValue(`${where(method, filterPath)} is a second '${filterBy}' filter, of which the connections list ` +
           'would use only the last: give all its patterns in one filter');
       }
-      seen.add(filterBy);
+      if (connectionsList) seen.add(filterBy);
       const range = ranges.includes(filterBy);
       const patterns = copyOf(given.patterns, method, `${filterPath}.patterns`, 'an array of patterns', (pattern, j) => {
         const patternPath = `${filterPath}.patterns[${j}]`;
@@ -254,4 +255,4 @@ function buildRequest(method, operation, number, dn, fixed, given) {
   return built;
 }
 
-module.exports = { buildRequest, checked, ownCopy, shown, isObject, U32 };
+module.exports = { buildRequest, checked, ownCopy, shown };

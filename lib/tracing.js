@@ -10,7 +10,8 @@
 const diagnostics = require('node:diagnostics_channel');
 
 // tracingChannel came with Node 18.19; before it, nothing is published.
-const channel = typeof diagnostics.tracingChannel === 'function' ? diagnostics.tracingChannel('cifs-native:request') : undefined;
+const CHANNEL = 'cifs-native:request';
+const channel = typeof diagnostics.tracingChannel === 'function' ? diagnostics.tracingChannel(CHANNEL) : undefined;
 
 const listened = () => channel !== undefined && (channel.start.hasSubscribers || channel.end.hasSubscribers ||
   channel.asyncStart.hasSubscribers || channel.asyncEnd.hasSubscribers || channel.error.hasSubscribers);
@@ -31,4 +32,4 @@ function answered(context, answer) {
   context.errorCode = answer.error?.errorCode;
 }
 
-module.exports = { traced, answered, CHANNEL: 'cifs-native:request' };
+module.exports = { traced, answered, CHANNEL };

@@ -67,15 +67,14 @@ function prebuildProblem(addon, simulatorDir) {
   const script = `
     const fs = require('node:fs');
     const path = require('node:path');
-    const mapped = (name) => fs.readFileSync('/proc/self/maps', 'utf8').split('\\n')
-      .map((line) => line.slice(line.indexOf('/'))).find((file) => path.basename(file) === name);
+    const { mapped, IDENTITY_LIBRARY, MANAGEMENT_LIBRARY } = require(process.argv[4]);
     try {
       require(process.argv[2]);
       require(process.argv[1]).cifs_contexts_sphere({ operation: 1, dn: 'cn=admin,o=example' }).then((answer) => {
         if (answer.status !== 'success') { console.error(answer.error.description); process.exitCode = 1; return; }
-        for (const name of ['libtoral.so.0', 'libcifsmgmtclient.so']) {
+        for (const name of [IDENTITY_LIBRARY, MANAGEMENT_LIBRARY]) {
           const expected = fs.realpathSync(path.join(process.argv[3], name));
-          const file = mapped(name);
+          const file = mapped(name) ?? undefined;
           if (file !== expected) { console.error(\`\${name} was loaded from \${file}, not from \${expected}\`); process.exitCode = 1; }
         }
       });
@@ -83,7 +82,8 @@ function prebuildProblem(addon, simulatorDir) {
   const env = { ...process.env, LD_LIBRARY_PATH: '.' };
   delete env.LD_PRELOAD;
   delete env.CIFS_SIM_STATE;
-  const child = spawnSync(process.execPath, ['-e', script, addon, path.join(simulatorDir, 'simctl.node'), simulatorDir],
+  const child = spawnSync(process.execPath,
+    ['-e', script, addon, path.join(simulatorDir, 'simctl.node'), simulatorDir, path.join(__dirname, '..', 'lib', 'doctor.js')],
     { cwd: simulatorDir, env, encoding: 'utf8' });
   return child.status === 0 ? null : (child.stderr.trim() || `exit status ${child.status}`);
 }

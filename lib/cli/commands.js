@@ -34,10 +34,10 @@ function paging(options, known = LIBRARY_FILTERS) {
 // A share's whole configuration for creating it: what the options give, the
 // features disabled by default.
 function shareConfig([name], options) {
-  const config = { name, volumeName: required(options.volume, '--volume'), relativePath: required(options.path, '--path') };
-  for (const [option, key] of Object.entries(SHARE_FEATURES)) config[key] = feature(options[option], `--${option}`);
-  if (options.comment !== undefined) config.comment = options.comment;
-  return config;
+  return {
+    name, volumeName: required(options.volume, '--volume'), relativePath: required(options.path, '--path'),
+    encryption: 'disabled', folderRedirection: 'disabled', atmBackup: 'disabled', ...shareChanges(options),
+  };
 }
 
 // What `shares change` changes: only what its options give.
@@ -157,7 +157,7 @@ const commands = [
       all: 'examine every connection (one request; no --ignore or --return)', match: PAGING.match,
       filter: 'KEY=PATTERN, repeatable; range keys take pairs of bounds (loginTime=2024-05-01 loginTime=0; ' +
         'loginTime in seconds or as ISO 8601 dates)' },
-    call: ['connections', 'list'], make: (_, o) => [paging({ ignore: o.ignore, return: o.return, filter: o.filter, match: o.match }, CONNECTION_FILTERS)],
+    call: ['connections', 'list'], make: (_, o) => [paging(o, CONNECTION_FILTERS)],
     rows: (a) => a.connections, every: true,
   },
   {

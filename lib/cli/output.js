@@ -65,11 +65,17 @@ const paint = (text, style, colour) => (colour && style ? `${STYLES[style]}${tex
 const failedCell = (column, line, text) =>
   (column === 'result' && text.startsWith('failed (')) || (column === 'value' && line[0] === 'status' && text === 'failure');
 
+// The keys of `rows` in the order they first appear.
+function columnsOf(rows) {
+  const columns = [];
+  for (const row of rows) for (const key of Object.keys(row)) if (!columns.includes(key)) columns.push(key);
+  return columns;
+}
+
 // Columns in the order keys first appear, two spaces apart; every row a line.
 function table(rows, colour = false) {
   if (rows.length === 0) return '(none)\n';
-  const columns = [];
-  for (const row of rows) for (const key of Object.keys(row)) if (!columns.includes(key)) columns.push(key);
+  const columns = columnsOf(rows);
   const lines = [columns, ...shownRows(rows, columns)];
   const widths = columns.map(() => 0);
   return tableLines(lines, columns, widthsOf(lines, widths), colour, true);
@@ -143,8 +149,7 @@ function pageStream(command, operation, out, { table: asTable = false, colour = 
   function open(page) {
     opened = true;
     if (asTable) {
-      columns = [];
-      for (const row of page[items]) for (const name of Object.keys(row)) if (!columns.includes(name)) columns.push(name);
+      columns = columnsOf(page[items]);
       widths = columns.map(() => 0);
       return;
     }
